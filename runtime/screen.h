@@ -1,0 +1,88 @@
+// The text screen and the print engine.
+//
+// A ScreenPage is an 80 x 25 grid of two-byte cells (character, attribute)
+// with its colours, a 1-based cursor, a print area (rows 1..24 for the game,
+// so row 25 never scrolls) and a pending-wrap flag: writing the last column
+// of a row defers the line break until more text follows. Output goes to the
+// write page of the page table (pages.h); the host's renderer reads the
+// display page on another thread, so the cells and the cursor fields it reads
+// are relaxed atomics: a frame may show a half-printed row, the next one
+// corrects it, and there is no data race.
+//
+// Attribute bits: 0-3 foreground, 4-6 background, 7 blink (foreground 16..31).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "runtime/strings.h"
+
+namespace rt {
+
+struct ScreenPage {
+    std::uint8_t inUse = 0;
+    std::uint8_t textPage = 0;
+    std::uint8_t consolePage = 0;
+    std::uint16_t width = 0;
+    std::uint16_t height = 0;
+    std::uint8_t bytesPerCell = 0;
+    std::uint16_t mode = 0;
+    std::int32_t foreground = 7;
+    std::int32_t background = 0;
+    std::int32_t font = 16;
+    std::int16_t printTop = 1;
+    std::int16_t printBottom = 24;
+    std::atomic<std::int16_t> cursorColumn{1};
+    std::atomic<std::int16_t> cursorRow{1};
+    std::atomic<std::uint8_t> cursorVisible{0};
+    std::atomic<std::uint8_t> cursorFirstLine{4};
+    std::atomic<std::uint8_t> cursorLastLine{4};
+    // width x height cells, row by row: character in the low byte, attribute
+    // in the high byte.
+    std::atomic<std::uint16_t>* cells = nullptr;
+    std::atomic<std::uint8_t> pendingWrap{0};
+    std::uint32_t ownership = 0;  // bit 0 palette, bit 1 screen page, bit 2 cells
+    std::uint32_t* palette = nullptr;  // 256 entries 0xAARRGGBB when owned
+
+    std::uint16_t cell(int row, int column) const {  // 1-based
+        return cells[(row - 1) * width + (column - 1)].load(std::memory_order_relaxed);
+    }
+    void setCell(int row, int column, std::uint16_t value) {
+        cells[(row - 1) * width + (column - 1)].store(value, std::memory_order_relaxed);
+    }
+    std::int16_t column() const { return cursorColumn.load(std::memory_order_relaxed); }
+    std::int16_t row() const { return cursorRow.load(std::memory_order_relaxed); }
+};
+
+inline std::uint16_t makeCell(std::uint8_t character, std::uint8_t attribute) {
+    return static_cast<std::uint16_t>(character | (attribute << 8));
+}
+inline std::uint8_t cellCharacter(std::uint16_t c) { return static_cast<std::uint8_t>(c & 0xFF); }
+inline std::uint8_t cellAttribute(std::uint16_t c) { return static_cast<std::uint8_t>(c >> 8); }
+
+// The attribute built from a page's current colours.
+std::uint8_t currentAttribute(const ScreenPage& page);
+
+// Print s on the write page; with lineEnd set, then a line end.
+void print(RuntimeString* s, int lineEnd);
+// Starts a new line first when s would not fit on the rest of the row.
+void makeFit(RuntimeString* s);
+// The comma separator: on to the next 14-column zone.
+void nextPrintZone();
+// mask: bit 0 foreground given, bit 1 background, bit 2 border.
+void setTextColour(std::int32_t foreground, std::int32_t background, std::int32_t border,
+                   std::uint32_t mask);
+// mask: bit 0 method given, bit 1 colour given. The game passes neither.
+void clearScreen(std::int32_t method, std::int32_t colour, std::uint32_t mask);
+// The line end of print (also used by line input).
+void newLine();
+
+// When on, every code is printed as a glyph (off throughout the game).
+void setPrintControlCodesAsGlyphs(bool on);
+
+// The short tone of character 7: the host installs what plays it; the
+// default only pauses 250 ms.
+using BeepHandler = void (*)(double frequency, double length);
+void setBeepHandler(BeepHandler handler);
+
+}  // namespace rt
