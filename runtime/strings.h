@@ -16,7 +16,8 @@
 //    (none of the game's strings live there).
 //
 // Literals point straight at their constant text and are read-only: never
-// written, moved or put on the arena list. Only the game thread touches the
+// written, moved or put on the arena list. The shared empty and one-space
+// strings are read-only and permanent; freeing them does nothing. Only the game thread touches the
 // store once the game has started, so nothing here is locked.
 #pragma once
 
@@ -66,7 +67,9 @@ std::uint32_t temporaryNextIndex();
 RuntimeString* emptyString();  // printed with a line end for a bare line end
 RuntimeString* spaceString();
 
-// A permanent fixed-length string of n characters (filled with spaces).
+// A permanent fixed-length string of n characters (filled with spaces). Its
+// characters live in the variable block, not the arena, and are never given
+// back; freeing it returns only the record.
 RuntimeString* newFixedString(std::uint32_t n);
 
 // Read-only views of the store's bookkeeping, for tests and benchmarks.
@@ -79,6 +82,10 @@ struct Stats {
     std::uint32_t arenaCapacity;
     std::uint32_t temporaryNext;
     std::uint32_t temporaryCapacity;
+    std::uint32_t lowMemoryCount;
+    std::uint32_t lowMemoryCapacity;
+    std::uint32_t freeRecords;      // records waiting on the free stack
+    std::uint32_t freeCapacity;
 };
 Stats stats();
 // Entry i of the arena list, or null for a hole.
