@@ -60,7 +60,8 @@ inline std::uint16_t makeCell(std::uint8_t character, std::uint8_t attribute) {
 inline std::uint8_t cellCharacter(std::uint16_t c) { return static_cast<std::uint8_t>(c & 0xFF); }
 inline std::uint8_t cellAttribute(std::uint16_t c) { return static_cast<std::uint8_t>(c >> 8); }
 
-// The attribute built from a page's current colours.
+// The attribute built from a page's current colours: foreground 0..15,
+// background modulo 8, blink when the foreground is 16..31.
 std::uint8_t currentAttribute(const ScreenPage& page);
 
 // Print s on the write page; with lineEnd set, then a line end.
@@ -80,9 +81,14 @@ void newLine();
 // When on, every code is printed as a glyph (off throughout the game).
 void setPrintControlCodesAsGlyphs(bool on);
 
-// The short tone of character 7: the host installs what plays it; the
-// default only pauses 250 ms.
+// The short tone of character 7 (783.99 Hz, length value 0.2). The handler
+// does the whole beep, tone and 250 ms pause; the host installs one that
+// plays the tone. The default only pauses 250 ms through the port, and null
+// restores it. Called on the game thread.
 using BeepHandler = void (*)(double frequency, double length);
 void setBeepHandler(BeepHandler handler);
+
+// The blank cell of a page: a space in the page's current colours.
+std::uint16_t blankCell(const ScreenPage& page);
 
 }  // namespace rt
