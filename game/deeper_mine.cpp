@@ -1,8 +1,351 @@
+// The deeper mine west and east of the crossroad: the hallway end, the
+// trash room, the lunch room with its lunchbox and the hallway outside the
+// foreman's office (labels 430 to 480).
+//
+// The boarded north room can be entered once per story: leaving or
+// searching it sets northRoomCollapsed, which removes its choice from the
+// hallway end; the search also costs 25 health (448 when that is the last
+// of it). The lunchbox empties item by item, and its note (465) is also
+// replayed by the notes viewer, returning there when inStory is "0". The
+// knife-pry option at the office door is offered only while pryTried is
+// "0", which the locked office door sets; it is empty in a fresh run, so the
+// option first appears after the door has been tried.
+#include <initializer_list>
+#include <string>
+
 #include "game/scene.h"
 #include "game/scenes.h"
 
 namespace game {
+namespace {
 
-void registerDeeperMine() {}
+Str answer430, answer440, answer450, answer460, answer480;
+
+void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
+    for (const char* t : texts) say(t, loc);
+}
+
+// An empty line that belongs to the developer header.
+void devBlank(Loc loc = Loc::current()) {
+    if (is(developerMode, "1", loc)) say(loc);
+}
+
+void stars(int count, Loc loc = Loc::current()) {
+    std::string row(static_cast<std::size_t>(count), '*');
+    say(row.c_str(), loc);
+}
+
+Label scene430() {
+    cls();
+    colour(11);
+    say();
+    let(currentScene, "430");
+    header(430);
+    devBlank();
+    status(51, Labels::Seven);
+    if (is(travelDirection, "2")) {
+        say("You travel WEST and continue down the hallway.  Alot of the walls are");
+    }
+    if (is(travelDirection, "3")) {
+        say("You travel NORTH and emerge back in the hallway.  Alot of the walls are");
+    }
+    if (is(travelDirection, "4")) {
+        say("You travel SOUTH barely escaping with your life!  Alot of the walls are");
+    }
+    lines({"crumbled and decayed.  Broken mining picks litter the hall and crude",
+           "graffiti covers the walls.  At the end of the hallway are two rooms."});
+    if (is(northRoomCollapsed, "1")) {
+        say("The NORTH room has collapsed upon itself, you can no longer enter that room.");
+    }
+    if (is(northRoomCollapsed, "0")) {
+        say("The room to the NORTH'S door is laying on the floor and it is boarded up.");
+        say("The nails holding the boards have rusted away, you can enter the room.");
+    }
+    say("There is a door that leads to another room SOUTH of you.  The hallway EAST of");
+    say("you leads back to the previous area.");
+    say();
+    say("1- EAST to previous area        2- Enter Room to SOUTH");
+    say();
+    if (is(northRoomCollapsed, "0")) {
+        say("3- Remove the boards and enter NORTH room");
+        say();
+    }
+    say("4- Check Inventory              5- Quit");
+    say();
+    ask("What would you like to do", answer430);
+
+    if (is(answer430, "1")) {
+        let(travelDirection, "1");
+        return 420;
+    }
+    if (is(answer430, "2")) return 450;
+    if (is(answer430, "3") && is(northRoomCollapsed, "0")) return 440;
+    if (is(answer430, "4")) return labels::inventory;
+    if (is(answer430, "5")) return labels::quitStory;
+    return 430;
+}
+
+// The trash room collapses as soon as the player leaves or searches it; the
+// inventory alone leaves it standing.
+Label scene440() {
+    cls();
+    colour(6);
+    let(currentScene, "440");
+    say();
+    header(440);
+    status(50, Labels::Seven);
+    lines({"You peel the rotten boards away and step inside.  The support beams look",
+           "unstable and dust trickles down from the ceiling.  The room is full of",
+           "old, decayed trash bags and it is filthy; it must have been a trash hold",
+           "once.  You do not want to stay in here for very long."});
+    say();
+    say("1- Exit Room        2- Search Room       3- Check Inventory");
+    say();
+    say("4- Quit");
+    say();
+    ask("What is your choice", answer440);
+
+    if (is(answer440, "1")) {
+        let(travelDirection, "4");
+        let(northRoomCollapsed, "1");
+        return 443;
+    }
+    if (is(answer440, "2")) {
+        let(travelDirection, "4");
+        let(northRoomCollapsed, "1");
+        return 446;
+    }
+    if (is(answer440, "3")) return labels::inventory;
+    if (is(answer440, "4")) return labels::quitStory;
+    return 440;
+}
+
+Label scene443() {
+    cls();
+    colour(6);
+    say();
+    header(443);
+    status(49, Labels::Seven);
+    lines({"You leave the room quickly.  Behind you a low rumble grows louder, and",
+           "with a roar the room collapses upon itself.  Now you know why it was",
+           "boarded up."});
+    say();
+    pause("Press ENTER to continue");
+    return 430;
+}
+
+Label scene446() {
+    cls();
+    colour(12);
+    say();
+    health -= 25;
+    if (health <= 0) {
+        health = 0;
+        return 448;
+    }
+    header(446);
+    status(51, Labels::Seven);
+    lines({"You tear open the bags but find only rusty cans, broken cups and rotten",
+           "goo.  A rumble sounds overhead and you run for the door.  On your way out",
+           "a large rock nicks your head and you take 25 points of damage, but you",
+           "escape the collapsing room alive."});
+    say();
+    pause("Press Enter to continue");
+    return 430;
+}
+
+Label scene448() {
+    cls();
+    colour(12);
+    say();
+    header(448);
+    status(53, Labels::Seven);
+    lines({"You tear open the bags but find only rusty cans, broken cups and rotten",
+           "goo.  A rumble sounds overhead and as you run a large rock strikes your",
+           "head.  With the wounds you have already taken you fall to the ground and",
+           "drift into unconsciousness, regretting that you ever stayed."});
+    say();
+    pause("Press ENTER to continue");
+    return labels::quitStory;
+}
+
+Label scene450() {
+    cls();
+    colour(8);
+    say();
+    let(currentScene, "450");
+    header(450);
+    status(54, Labels::Seven);
+    lines({"You enter the room to the south.  It may once have been a lunch room.",
+           "The tables have warped from the water, rotted chairs lie on the ground",
+           "and a strong smell of mould hangs in the air.  On one of the tables sits",
+           "an old metal lunchbox."});
+    say();
+    say("1- Leave room        2- Search Lunchbox     3- Check Inventory   ");
+    say();
+    say("4- Quit");
+    say();
+    ask("What is your choice", answer450);
+
+    if (is(answer450, "1")) {
+        let(travelDirection, "3");
+        return 430;
+    }
+    if (is(answer450, "2")) return 460;
+    if (is(answer450, "3")) return labels::inventory;
+    if (is(answer450, "4")) return labels::quitStory;
+    return 450;
+}
+
+// The lunchbox: no resume text, so currentScene stays "450". It turns grey
+// once both the lighter and the note have been taken.
+Label scene460() {
+    cls();
+    if (is(lighter, "1") && is(noteLockOut, "1")) {
+        colour(8);
+    } else {
+        colour(14);
+    }
+    say();
+    header(460);
+    status(54, Labels::Seven);
+    lines({"The hinges creak as you pry open the rusty lunchbox.  Inside lies an old",
+           "coffee thermos, rusted through and useless."});
+    if (is(lighter, "0")) say("There is an old lighter laying beside the coffee thermos.");
+    if (is(lighter, "1") && is(noteLockOut, "1")) {
+        say("There appears to be nothing else of use in this lunchbox.");
+    }
+    if (is(noteLockOut, "0")) {
+        say("You also see a folded sheet of paper laying on the bottom of the lunchbox");
+    }
+    say();
+    if (is(lighter, "0")) {
+        say("1- Get Lighter");
+        say();
+    }
+    if (is(noteLockOut, "0")) {
+        say("2- Get Paper");
+        say();
+    }
+    say("3- Close Lunchbox");
+    say();
+    ask("What would you like to do", answer460);
+
+    if (is(answer460, "1") && is(lighter, "0")) {
+        cls();
+        score += 15;
+        say("You pick the lighter up out of the box.  You never know when this might come in "
+            "handy.");
+        say();
+        pause("Press ENTER to continue");
+        let(lighter, "1");
+        return 460;
+    }
+    if (is(answer460, "2") && is(noteLockOut, "0")) {
+        score += 25;
+        let(noteLockOut, "1");
+        return 465;
+    }
+    if (is(answer460, "3")) return 450;
+    return 460;
+}
+
+// Note 2, "Lock Out"; the notes viewer replays it with inStory "0".
+Label scene465() {
+    cls();
+    colour(14);
+    say();
+    header(465);
+    stars(74);
+    say("Dear Helen                                                     August 1945");
+    say();
+    lines({"Four weeks have passed since my last letter and morale is worse than",
+           "ever.  We have been locked out of level 2.  Only members of the lab are",
+           "allowed down there now, and anyone who asks about it is met with",
+           "hostile stares.  The foreman told me that I am next in line for a",
+           "position in the lab, and that is the only thing that keeps me going.",
+           "Several of the men have collapsed from exhaustion this week alone.  I",
+           "do not know how much longer they can keep this up.  I miss you more",
+           "than words can say."});
+    say();
+    say("Truely yours,");
+    say("Thomas");
+    stars(74);
+    say();
+    pause("Press Enter to continue");
+    if (is(inStory, "0")) return labels::notesViewer;
+    return 460;
+}
+
+Label scene480() {
+    cls();
+    say();
+    colour(10);
+    let(currentScene, "480");
+    header(480);
+    status(52, Labels::Seven);
+    if (is(travelDirection, "1")) {
+        say("You continue EAST moving deeper into the mine.  This section feels as if");
+    }
+    if (is(travelDirection, "4")) {
+        say("You travel SOUTH exiting the Foreman's Office.  This section feels as if");
+    }
+    if (is(travelDirection, "2")) {
+        say("You continue to travel WEST through the mines.  This section feels as if");
+    }
+    lines({"it goes on forever.  Spiders and insects skitter into the cracks in the",
+           "walls whenever your light falls on them.  To the NORTH is a door under",
+           "an old sign that reads Foreman's Office, and the hallway continues on",
+           "to the EAST."});
+    say();
+    say("1- WEST to previous area    2- NORTH into Foreman's Office   3- Continue EAST");
+    say();
+    if (is(pryTried, "0") && is(rustyKey, "0") && is(knife, "1")) {
+        say("4- Attempt to pry door with knife");
+        say();
+    }
+    say("5- Check Inventory          6- Quit");
+    say();
+    ask("What is your choice", answer480);
+
+    if (is(answer480, "1")) {
+        let(travelDirection, "2");
+        return 420;
+    }
+    if (is(answer480, "2")) return 490;
+    if (is(answer480, "3")) {
+        let(travelDirection, "1");
+        return 500;
+    }
+    if (is(answer480, "4") && is(pryTried, "0") && is(rustyKey, "0") && is(knife, "1")) {
+        cls();
+        lines({"You slide the blade of your pocket knife between the door and the wall",
+               "and pry with all your strength, but the door will not budge.",
+               "The blade bends a little further with every try, and if you keep",
+               "prying you might break your knife.  You are going to need to find",
+               "another way to open this door."});
+        let(pryTried, "1");
+        say();
+        pause("Press ENTER to continue");
+        return 480;
+    }
+    if (is(answer480, "5")) return labels::inventory;
+    if (is(answer480, "6")) return labels::quitStory;
+    return 480;
+}
+
+}  // namespace
+
+void registerDeeperMine() {
+    addScenes({{430, scene430},
+               {440, scene440},
+               {443, scene443},
+               {446, scene446},
+               {448, scene448},
+               {450, scene450},
+               {460, scene460},
+               {465, scene465},
+               {480, scene480}});
+}
 
 }  // namespace game

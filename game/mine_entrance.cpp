@@ -1,8 +1,544 @@
+// The mine entrance, the flooded hall, the bunk room, the workshop and the
+// raft crossing (labels 235 to 305 and 400 to 420).
+//
+// The way north is a flooded hall whose scrap metal costs 25 health per try;
+// the player gathers lumber at the cave-in (290/295), builds a raft at the
+// workbench (300/305) and rides it across (240 -> 400), which uses the raft
+// up and leaves no way back. Building sets the lumber flag back to "0", so
+// gathering and building can be repeated until the raft is used. Each scene
+// is one function that draws its screen, reads one answer and returns the
+// next label; travel lines are chosen by travelDirection, which each move
+// sets before it jumps. The bunk-room note (265) is also replayed by the
+// notes viewer: it returns there when inStory is "0".
+#include <initializer_list>
+#include <string>
+
 #include "game/scene.h"
 #include "game/scenes.h"
 
 namespace game {
+namespace {
 
-void registerMineEntrance() {}
+Str answer235, answer258, answer273, answer283, answer290, answer300, answer405, answer420;
+
+void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
+    for (const char* t : texts) say(t, loc);
+}
+
+// An empty line that belongs to the developer header.
+void devBlank(Loc loc = Loc::current()) {
+    if (is(developerMode, "1", loc)) say(loc);
+}
+
+// A row of asterisks.
+void stars(int count, Loc loc = Loc::current()) {
+    std::string row(static_cast<std::size_t>(count), '*');
+    say(row.c_str(), loc);
+}
+
+Label scene235() {
+    cls();
+    colour(11);
+    let(currentScene, "235");
+    header(235);
+    status(49, Labels::Six);
+    if (is(travelDirection, "1")) say("You travel EAST.");
+    if (is(travelDirection, "2")) say("You travel WEST.");
+    say();
+    lines({"The mine grows dark, but the beam of your flashlight holds up well.  You",
+           "stand in a long hallway that has not been used in a very long time.  It",
+           "smells of must and damp, and the wind howls through it like a ghost.",
+           "To the NORTH the route is flooded with murky water about two feet deep,",
+           "and sharp scrap metal lines the bottom as far as the eye can see.  There",
+           "is a room to the WEST, and the hallway continues on to the EAST."});
+    say();
+    say("1- Go NORTH through the flooded hallway    2- Go WEST into the left room");
+    say();
+    say("3- Continue EAST         4- Check Inventory      5- Quit ");
+    say();
+    ask("What is your choice", answer235);
+
+    if (is(answer235, "1")) return 240;
+    if (is(answer235, "2")) return 255;
+    if (is(answer235, "3")) {
+        let(travelDirection, "1");
+        return 270;
+    }
+    if (is(answer235, "4")) return labels::inventory;
+    if (is(answer235, "5")) return labels::quitStory;
+    return 235;
+}
+
+// Into the flood: with the raft the crossing starts, otherwise a wound.
+Label scene240() {
+    colour(4);
+    if (is(raft, "1")) {
+        score += 25;
+        return 400;
+    }
+    cls();
+    say();
+    header(240);
+    health -= 25;
+    if (health <= 0) return 245;
+    say();
+    status(54, Labels::Six);
+    lines({"You try to wade across the flooded hallway, but on your very first step",
+           "a sharp piece of metal slices into your foot.  The wound takes 25 points",
+           "of your health!  You quickly step back out of the murky water.  There",
+           "has to be another way across."});
+    say();
+    pause("Press Enter to continue.");
+    return 235;
+}
+
+// Drowned in the flood: health is already 0 or below, so the quit that
+// follows goes straight to the score screen.
+Label scene245() {
+    cls();
+    colour(4);
+    say();
+    header(245);
+    say();
+    status(53, Labels::Six);
+    lines({"Once more you try to cross and once more you step on a jagged piece of",
+           "metal.  Already weakened by your wounds you collapse into the water, and",
+           "as everything fades away you wish you had found another way across."});
+    say();
+    pause("Press Enter to Continue");
+    return labels::quitStory;
+}
+
+Label scene255() {
+    cls();
+    return 258;
+}
+
+Label scene258() {
+    cls();
+    colour(2);
+    say();
+    let(currentScene, "258");
+    header(255);
+    devBlank();
+    say();
+    status(54, Labels::Six);
+    lines({"You enter a large room that was once used as a bunk house.  Old beds",
+           "with tattered blankets line the walls, all under a thick layer of dust.",
+           "In the corner stands an old cabinet, its busted lock laying on the",
+           "floor in front of it.  The only way out is the way you came in."});
+    say();
+    say(" 1- Search cabinet               2- Check inventory");
+    say();
+    say(" 3- Exit Room                    4- Quit game");
+    say();
+    ask("What would you like to do", answer258);
+
+    if (is(answer258, "1")) return 262;
+    if (is(answer258, "2")) return labels::inventory;
+    if (is(answer258, "3")) {
+        let(travelDirection, "1");
+        return 235;
+    }
+    if (is(answer258, "4")) return labels::quitStory;
+    return 258;
+}
+
+// The cabinet gives the first note and its points once.
+Label scene262() {
+    colour(14);
+    if (is(cabinetSearched, "1")) {
+        cls();
+        say();
+        say();
+        say("You have all ready searched this cabinet.");
+        say();
+        pause("Press Enter to continue");
+        return 258;
+    }
+    score += 15;
+    let(noteDearHelen, "1");
+    let(cabinetSearched, "1");
+    cls();
+    header(262);
+    devBlank();
+    say();
+    say();
+    lines({"You pull open the decrepit cabinet.  Inside there is nothing but a",
+           "tattered note.  It is faded and grimy, but parts of it are still",
+           "legible.  At the top you can make out a date from July of 1945.",
+           "It reads:"});
+    say();
+    pause("");
+    return 265;
+}
+
+// Note 1, "Dear Helen"; the notes viewer replays it with inStory "0".
+Label scene265() {
+    cls();
+    colour(14);
+    say();
+    stars(77);
+    say("Dear Helen                                                     July 5th, 1945");
+    say();
+    lines({"The work down here is stressful and the overtime never stops.  I think",
+           "of you every night.  Morale is low and the men are tired.  They have",
+           "kept us underground for what feels like an eternity, and some of the",
+           "men have not seen daylight in months.  I am sorry I have not written",
+           "sooner, I have been working non-stop in the hope of earning a promotion",
+           "so that we can finally"});
+    stars(77);
+    say("You can not make anything out past this point.");
+    say();
+    pause("Press Enter to Continue");
+    if (is(inStory, "0")) return labels::notesViewer;
+    return 258;
+}
+
+Label scene270() {
+    cls();
+    return 273;
+}
+
+Label scene273() {
+    cls();
+    colour(5);
+    let(currentScene, "273");
+    header(270);
+    devBlank();
+    say();
+    status(58, Labels::Six);
+    if (is(travelDirection, "1")) {
+        say("You head EAST down the tunnel traveling deeper into the mine. You feel");
+    }
+    if (is(travelDirection, "2")) {
+        say("You head WEST down the tunnel traveling back towards the entrance.  You feel");
+    }
+    if (is(travelDirection, "4")) {
+        say("You travel SOUTH out of the workshop and into the tunnel.  You feel");
+    }
+    lines({"as if you are being watched by thousands of tiny eyes, and somewhere in",
+           "the distance you hear the screeching of thousands of bats.  At the end",
+           "of the hallway the tunnel dead ends to the EAST.  There is a closed door",
+           "to the NORTH, and the way back lies to the WEST."});
+    say();
+    say(" 1- Head WEST to previous area           2- Go EAST    3- Enter Room");
+    say();
+    say(" 4- Check Inventory                      5- Quit");
+    say();
+    ask("What would you like to do", answer273);
+
+    if (is(answer273, "1")) {
+        let(travelDirection, "2");
+        return 235;
+    }
+    if (is(answer273, "2")) {
+        let(travelDirection, "1");
+        return 290;
+    }
+    if (is(answer273, "3")) return 280;
+    if (is(answer273, "4")) return labels::inventory;
+    if (is(answer273, "5")) return labels::quitStory;
+    return 273;
+}
+
+// Into the workshop: its colour and resume text are set here, so the
+// workshop itself keeps whatever colour it is drawn in.
+Label scene280() {
+    cls();
+    colour(10);
+    let(currentScene, "283");
+    return 283;
+}
+
+Label scene283() {
+    cls();
+    header(280);
+    say();
+    status(54, Labels::Six);
+    lines({"You enter what looks like an old workshop.  A workbench stands in one",
+           "corner holding a hammer and a box of old rusty nails, and in the other",
+           "corner some equipment has seized up under layers of dust and mould.",
+           "With the right materials you might be able to build something here."});
+    say();
+    say(" 1- Exit the room          2- Use Work Bench  ");
+    say();
+    say(" 3- Check Inventory        4- Quit");
+    say();
+    ask("What would you like to do", answer283);
+
+    if (is(answer283, "1")) {
+        let(travelDirection, "4");
+        return 270;
+    }
+    if (is(answer283, "2")) return 300;
+    if (is(answer283, "3")) return labels::inventory;
+    if (is(answer283, "4")) return labels::quitStory;
+    return 280;
+}
+
+// The dead end: its resume text is "293", which the resume tables map back
+// here. flag290 records the visit for the far side of the rubble.
+Label scene290() {
+    cls();
+    colour(9);
+    let(currentScene, "293");
+    say();
+    let(flag290, "1");
+    header(290);
+    status(53, Labels::Six);
+    if (is(travelDirection, "1")) say("You travel EAST.");
+    if (is(travelDirection, "4")) say("You travel SOUTH.");
+    lines({"The hallway dead ends in a huge pile of rocks where the mine has caved",
+           "in.  The only way back is to the WEST."});
+    if (is(scrapLumber, "0")) {
+        say("Laying on top of the rubble are several old pieces of scrap lumber.");
+    }
+    if (is(scrapLumber, "1")) say("You see nothing else of interest in this area.");
+    say();
+    say(" 1- Go WEST ");
+    say();
+    if (is(scrapLumber, "0")) {
+        say(" 2- Gather Lumber");
+        say();
+    }
+    say(" 3- Check Inventory");
+    say();
+    say(" 4- Quit");
+    say();
+    ask("What is your choice", answer290);
+
+    if (is(answer290, "1")) {
+        let(travelDirection, "2");
+        return 270;
+    }
+    if (is(answer290, "2") && is(scrapLumber, "0")) return 295;
+    if (is(answer290, "3")) return labels::inventory;
+    if (is(answer290, "4")) return labels::quitStory;
+    return 290;
+}
+
+Label scene295() {
+    cls();
+    colour(14);
+    let(scrapLumber, "1");
+    score += 15;
+    say();
+    header(295);
+    say();
+    say("You gather the scrap lumber and decide to lug it around with you.");
+    say();
+    pause("Press Enter to continue");
+    return 290;
+}
+
+// The workbench: no resume text, so currentScene stays "283".
+Label scene300() {
+    cls();
+    say();
+    colour(10);
+    header(300);
+    say();
+    status(49, Labels::Six);
+    say("You stand in front of the workbench and look at the available tools.");
+    say("There is an old hammer, dull saw,  and a box of old rusty nails.");
+    if (is(scrapLumber, "1")) {
+        say("You think you might be able to build a crude raft using the");
+        say("scrap lumber you found earlier.");
+    }
+    if (is(scrapLumber, "0")) {
+        say("Right now you don't have any materials that can be used with");
+        say("workbench.  ");
+    }
+    if (is(raft, "1")) {
+        say("Now that you have used all the wood you doubt you have any further use");
+        say("of this workbench.");
+    }
+    say();
+    say(" 1- Exit Workbench           ");
+    say();
+    if (is(scrapLumber, "1")) {
+        say(" 2- Craft A Crude Raft");
+        say();
+    }
+    ask("What is your choice", answer300);
+
+    if (is(answer300, "1")) return 283;
+    if (is(answer300, "2") && is(scrapLumber, "1")) return 305;
+    return 300;
+}
+
+Label scene305() {
+    cls();
+    colour(14);
+    let(scrapLumber, "0");
+    let(raft, "1");
+    score += 25;
+    say();
+    header(305);
+    say();
+    lines({"It takes some time, but with the hammer and the rusty nails you turn the",
+           "scrap lumber into a crude raft.  You doubt how strong it really is, but",
+           "it is better than nothing."});
+    say();
+    pause("Press Enter to continue");
+    return 300;
+}
+
+// The crossing uses the raft up.
+Label scene400() {
+    cls();
+    say();
+    colour(3);
+    let(raft, "0");
+    score += 25;
+    header(400);
+    status(51, Labels::Six);
+    lines({"You push off on your raft.  It slowly leaks, but it carries you across",
+           "the shallow water to a dry section of the hallway.  As you step off, the",
+           "raft falls apart into a pile of debris, and there is no going back now.",
+           "A sense of doom comes over you, but you press on."});
+    say();
+    pause("Press Enter to Continue");
+    let(travelDirection, "3");
+    return 405;
+}
+
+Label scene405() {
+    cls();
+    colour(11);
+    let(currentScene, "405");
+    header(405);
+    say();
+    status(52, Labels::Six);
+    if (is(travelDirection, "3")) say("You travel NORTH.");
+    if (is(travelDirection, "4")) say("You travel SOUTH.");
+    lines({"You have made it past the flooded section, but there is no way back to",
+           "the entrance now.  The hallway stretches on to the NORTH, and the",
+           "remains of your raft lie in the murky, metal filled shallows to the SOUTH."});
+    if (is(metalRod, "0")) {
+        lines({"Something long and sharp glints in the shallow water.  It looks like a",
+               "metal object of some kind."});
+    }
+    say();
+    if (is(metalRod, "1")) {
+        say("1- Continue NORTH         2- Attempt to go SOUTH       3- Check Inventory");
+        say();
+        say("4- Quit");
+        say();
+    }
+    if (is(metalRod, "0")) {
+        say("1- Continue North         2- Grab Metal Object     3- Check Inventory");
+        say();
+        say("4- Attempt to go South    5- Quit");
+        say();
+    }
+    ask("What is your choice", answer405);
+
+    if (is(answer405, "1")) {
+        let(travelDirection, "3");
+        return 420;
+    }
+    if (is(answer405, "2") && is(metalRod, "1")) return 410;
+    if (is(answer405, "2") && is(metalRod, "0")) {
+        colour(14);
+        cls();
+        score += 10;
+        let(metalRod, "1");
+        say("You reach over and pick the sharp metal rod up and take it with you.");
+        say();
+        pause("Press ENTER to continue");
+        return 405;
+    }
+    if (is(answer405, "3")) return labels::inventory;
+    if (is(answer405, "4") && is(metalRod, "1")) return labels::quitStory;
+    if (is(answer405, "4") && is(metalRod, "0")) return 410;
+    if (is(answer405, "5") && is(metalRod, "0")) return labels::quitStory;
+    return 405;
+}
+
+// Back through the water: a wound, or death once health runs out.
+Label scene410() {
+    cls();
+    colour(4);
+    say();
+    header(410);
+    health -= 25;
+    if (health <= 0) {
+        health = 0;
+        return 415;
+    }
+    say();
+    status(51, Labels::Six);
+    lines({"You step into the water and land right on a sharp piece of metal.  You",
+           "take 25 points of damage!  You step back out of the water and realise",
+           "that there is no getting back across."});
+    say();
+    pause("Press ENTER to continue");
+    return 405;
+}
+
+Label scene415() {
+    cls();
+    colour(4);
+    say();
+    header(415);
+    say();
+    status(54, Labels::Six);
+    lines({"You step on another sharp object.  With the wounds you have already",
+           "taken you cannot escape the water.  You fall to the bottom, regretting",
+           "that you ever tried to cross back."});
+    say();
+    pause("Press Enter to continue");
+    return labels::quitStory;
+}
+
+Label scene420() {
+    cls();
+    say();
+    colour(15);
+    let(currentScene, "420");
+    header(420);
+    say();
+    status(55, Labels::Six);
+    if (is(travelDirection, "3")) say("You travel NORTH.");
+    if (is(travelDirection, "1")) say("You travel EAST.");
+    if (is(travelDirection, "2")) say("You travel WEST.");
+    lines({"You are past the flood now, though damp puddles still cover the floor.",
+           "Deeper in, the hallway splits to the EAST and to the WEST, while the way",
+           "SOUTH leads back to the flooded section."});
+    say();
+    say(" 1- Go SOUTH to flooded section       2- Go EAST       3- Go WEST");
+    say();
+    say(" 4- Check Inventory                  5- Quit");
+    say();
+    ask("What do you want to do", answer420);
+
+    if (is(answer420, "1")) {
+        let(travelDirection, "4");
+        return 405;
+    }
+    if (is(answer420, "2")) {
+        let(travelDirection, "1");
+        return 480;
+    }
+    if (is(answer420, "3")) {
+        let(travelDirection, "2");
+        return 430;
+    }
+    if (is(answer420, "4")) return labels::inventory;
+    if (is(answer420, "5")) return labels::quitStory;
+    return 420;
+}
+
+}  // namespace
+
+void registerMineEntrance() {
+    addScenes({{235, scene235}, {240, scene240}, {245, scene245}, {255, scene255},
+               {258, scene258}, {262, scene262}, {265, scene265}, {270, scene270},
+               {273, scene273}, {280, scene280}, {283, scene283}, {290, scene290},
+               {295, scene295}, {300, scene300}, {305, scene305}, {400, scene400},
+               {405, scene405}, {410, scene410}, {415, scene415}, {420, scene420}});
+}
 
 }  // namespace game
