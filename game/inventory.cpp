@@ -1,8 +1,193 @@
+// The Chapter 1 inventory screen, the notes viewer and the end-of-demo screen.
+//
+// The inventory (label 600) lists the carried items, offers the water and
+// the yellow mushroom, applies what was chosen and goes back to the scene it
+// was opened from through currentScene and a fixed table. A text the table
+// does not list (only a fault in a scene can leave one) ends the story with
+// an error screen and a new game, as the Chapter 2 inventory does.
+//
+// The notes viewer (label 1000) marks that no story is being played
+// (inStory "0"), so a note scene it opens comes back to it instead of going
+// on with the story. The end-of-demo screen (label 2000) is what the
+// unlocked Chapter 2 entry shows in this edition.
+#include <array>
+
 #include "game/scene.h"
 #include "game/scenes.h"
 
 namespace game {
+namespace {
 
-void registerInventory() {}
+constexpr const char* kStars74 =
+    "**************************************************************************";
 
-}  // namespace game
+constexpr Label kPoisonDeath = 610;
+
+Str inventoryChoice;
+Str noteChoice;
+
+struct ItemLine {
+    const char* name;
+    const Str* flag;
+    const char* value;
+};
+const std::array<ItemLine, 14> kItems{{
+    {"L.E.D. Flashlight", &flashlight, "1"},
+    {"Scrap Lumber", &scrapLumber, "1"},
+    {"Raft", &raft, "1"},
+    {"Smoke Bomb", &smokeBomb, "1"},
+    {"Disposible Lighter", &lighter, "1"},
+    {"Gummie Bears", &gummieBears, "1"},
+    {"Knife", &knife, "1"},
+    {"Bottled Water", &water, "1"},
+    {"Empty Bottle", &water, "2"},
+    {"Thick Glowing Concoction", &glowingConcoction, "1"},
+    {"Sharp Metal Rod", &metalRod, "1"},
+    {"Poisoned Metal Rod", &poisonedRod, "1"},
+    {"Rusty Key", &rustyKey, "1"},
+    {"Glowing Yellow Mushroom", &yellowMushroom, "1"},
+}};
+
+// currentScene text -> the scene the inventory goes back to.
+constexpr std::array<Resume, 25> kInventoryResume{{
+    {"103", 103}, {"140", 140}, {"160", 160}, {"180", 180}, {"203", 203},
+    {"210", 210}, {"215", 215}, {"235", 235}, {"258", 258}, {"273", 273},
+    {"283", 283}, {"293", 290}, {"405", 405}, {"420", 420}, {"430", 430},
+    {"440", 440}, {"450", 450}, {"480", 480}, {"490", 490}, {"500", 500},
+    {"505", 505}, {"510", 510}, {"520", 520}, {"530", 530}, {"565", 565},
+}};
+
+struct Note {
+    const Str* flag;
+    const char* choice;
+    const char* collected;
+    const char* locked;
+    Label scene;
+};
+const std::array<Note, 5> kNotes{{
+    {&noteDearHelen, "1", "1- Dear Helen (Collected)", "1- Locked", 265},
+    {&noteLockOut, "2", "2- Lock Out (Collected)", "2- Locked", 465},
+    {&noteForemansDiary, "3", "3- Foreman's Diary (Collected)", "3- Locked", 498},
+    {&notePromotion, "4", "4- The Promotion (Collected)", "4- Locked", 2058},
+    {&noteFive, "5", "5- Whatever (Collected)", "5- Locked", 2119},
+}};
+
+Label inventoryScreen() {
+    cls();
+    colour(14);
+    if (is(developerMode, "1")) {
+        say("Line 600");
+        say();
+    }
+    say(kStars74);
+    for (const ItemLine& item : kItems) {
+        if (is(*item.flag, item.value)) {
+            say(item.name);
+            say();
+        }
+    }
+    say(kStars74);
+    say();
+    if (is(water, "1")) {
+        say("Press 1 to drink Bottled Water, or ENTER to continue.");
+        say();
+    }
+    if (is(yellowMushroom, "1")) {
+        say("Press 2 if you want to eat the Slimy Yellow Mushroom");
+        say();
+    }
+    if (is(water, "0")) say("Press Enter to continue");
+    ask("", inventoryChoice);
+
+    if (is(inventoryChoice, "1") && is(water, "1") && health < 100) {
+        health = 100;
+        cls();
+        say();
+        say("You drink the water and regain your health");
+        let(water, "2");
+        ask("", pauseEntry);
+        return labels::inventory;
+    }
+    if (is(inventoryChoice, "1") && is(water, "1") && health > 99) {
+        cls();
+        say("Drinking water will not help you at this time!");
+        say();
+        pause("Press Enter to continue");
+    }
+    // The red mushroom is a Chapter 2 item: not listed or offered here, but
+    // eaten all the same when carried.
+    if (is(inventoryChoice, "3") && is(redMushroom, "1")) {
+        let(redMushroom, "0");
+        cls();
+        say();
+        say("You decide to eat the Glowing Red Mushroom.  It tastes terrible but you feel");
+        say("better than ever!  You now have 125 health!");
+        health = 125;
+        say();
+        pause("Press Enter to continue");
+    }
+    if (is(inventoryChoice, "2") && is(yellowMushroom, "1")) {
+        health -= 25;
+        cls();
+        say();
+        say("You eat the Slimy Yellow Mushroom and take 25 points of damage, it was poison!");
+        let(yellowMushroom, "0");
+        say();
+        pause("Press ENTER to continue");
+    }
+    if (is(inventoryChoice, "2") && health <= 0) {
+        // Without the poison death screen the story still ends: quitStory
+        // goes straight to the score screen at this health.
+        return sceneOr(kPoisonDeath, labels::quitStory);
+    }
+    Label back = resumeLabel(kInventoryResume);
+    if (back != 0 && hasScene(back)) return back;
+    cls();
+    say("Error part1$ not defined, quiting to main menu.");
+    say();
+    pause("Press ENTER to continue");
+    return labels::newGame;
+}
+
+Label notesViewer() {
+    colour(14);
+    cls();
+    let(inStory, "0");
+    for (const Note& note : kNotes) {
+        say(is(*note.flag, "1") ? note.collected : note.locked);
+        say();
+    }
+    say();
+    ask("Pick a Note to Read, or press ENTER to return to main menu.", noteChoice);
+    for (const Note& note : kNotes) {
+        // A note whose scene this build lacks cannot be read: like a locked
+        // one, its number returns to the main menu.
+        if (is(noteChoice, note.choice) && is(*note.flag, "1")) {
+            return sceneOr(note.scene, labels::mainMenu);
+        }
+    }
+    return labels::mainMenu;
+}
+
+Label demoEndScreen() {
+    cls();
+    colour(15);
+    say();
+    say("Keep an eye on www.glimmerdeep-adventure.net for future updates on the");
+    say("game.");
+    say();
+    pause("Press ENTER to continue");
+    return labels::mainMenu;
+}
+
+} // namespace
+
+void registerInventory() {
+    addScenes({
+        {labels::inventory, inventoryScreen},
+        {labels::notesViewer, notesViewer},
+        {labels::endOfDemo, demoEndScreen},
+    });
+}
+
+} // namespace game

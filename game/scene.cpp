@@ -15,13 +15,20 @@ std::unordered_map<Label, SceneFn>& sceneTable() {
 
 Num pauseNumber;
 
-}  // namespace
+} // namespace
 
 void addScenes(std::initializer_list<std::pair<Label, SceneFn>> scenes) {
-    for (const auto& [label, fn] : scenes) sceneTable()[label] = fn;
+    for (const auto& [label, fn] : scenes)
+        sceneTable()[label] = fn;
 }
 
-bool hasScene(Label label) { return sceneTable().contains(label); }
+bool hasScene(Label label) {
+    return sceneTable().contains(label);
+}
+
+Label sceneOr(Label target, Label fallback) {
+    return hasScene(target) ? target : fallback;
+}
 
 void runFrom(Label first) {
     Label next = first;
@@ -69,8 +76,12 @@ void statusWithMoney(int blanks, Labels style, Loc loc) {
     say(loc);
 }
 
-void pause(const char* text, Loc loc) { ask(text, pauseEntry, loc); }
+void pause(const char* text, Loc loc) {
+    ask(text, pauseEntry, loc);
+}
 
-void numericPause(const char* text, Loc loc) { ask(text, pauseNumber, loc); }
+void numericPause(const char* text, Loc loc) {
+    ask(text, pauseNumber, loc);
+}
 
-}  // namespace game
+} // namespace game

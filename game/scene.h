@@ -19,6 +19,9 @@ using SceneFn = Label (*)();
 
 void addScenes(std::initializer_list<std::pair<Label, SceneFn>> scenes);
 bool hasScene(Label label);
+// target when a scene is registered there, otherwise fallback (jumps into
+// scene groups that a build may not contain).
+Label sceneOr(Label target, Label fallback);
 // Runs scenes from label first, for ever (the game ends through endProgram,
 // stopping the game thread, or a critical error).
 [[noreturn]] void runFrom(Label first);
@@ -67,6 +70,6 @@ inline constexpr Label notesViewer = 1000;
 inline constexpr Label endOfDemo = 2000;
 inline constexpr Label chapter2Inventory = 2200;
 inline constexpr Label wordGame = 5000;
-}  // namespace labels
+} // namespace labels
 
-}  // namespace game
+} // namespace game
