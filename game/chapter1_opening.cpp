@@ -22,7 +22,8 @@ Str answer103, answer140, answer160, answer180, answer185, answer203, answer210,
 
 // Several lines, each ended.
 void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
-    for (const char* t : texts) say(t, loc);
+    for (const char* t : texts)
+        say(t, loc);
 }
 
 // An empty line that belongs to the developer header.
@@ -429,16 +430,14 @@ Label scene215() {
     if (is(answer215, "1") && is(flashlight, "0")) {
         colour(14);
         message({"You kick at the rusty chain again and again until it finally shatters.",
-                 "The old gates groan as you push them open, and you step inside the",
-                 "mine."},
+                 "The old gates groan as you push them open, and you step inside the", "mine."},
                 "Press ENTER to continue");
         return 220;
     }
     if (is(answer215, "1") && is(flashlight, "1")) {
         colour(14);
         message({"You kick at the rusty chain again and again until it finally shatters.",
-                 "The old gates groan as you push them open, and you step inside the",
-                 "mine."},
+                 "The old gates groan as you push them open, and you step inside the", "mine."},
                 "Press ENTER to continue");
         return 230;
     }
@@ -478,7 +477,7 @@ Label scene230() {
     return 235;
 }
 
-}  // namespace
+} // namespace
 
 void registerChapter1Opening() {
     addScenes({{100, scene100},
@@ -497,4 +496,4 @@ void registerChapter1Opening() {
                {230, scene230}});
 }
 
-}  // namespace game
+} // namespace game

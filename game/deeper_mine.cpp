@@ -22,7 +22,8 @@ namespace {
 Str answer430, answer440, answer450, answer460, answer480;
 
 void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
-    for (const char* t : texts) say(t, loc);
+    for (const char* t : texts)
+        say(t, loc);
 }
 
 // An empty line that belongs to the developer header.
@@ -127,8 +128,7 @@ Label scene443() {
     header(443);
     status(49, Labels::Seven);
     lines({"You leave the room quickly.  Behind you a low rumble grows louder, and",
-           "with a roar the room collapses upon itself.  Now you know why it was",
-           "boarded up."});
+           "with a roar the room collapses upon itself.  Now you know why it was", "boarded up."});
     say();
     pause("Press ENTER to continue");
     return 430;
@@ -312,10 +312,12 @@ Label scene480() {
         let(travelDirection, "2");
         return 420;
     }
-    if (is(answer480, "2")) return 490;
+    // The office and the hallway east of it are their own scene group; a
+    // build without it keeps the player in this hallway.
+    if (is(answer480, "2")) return sceneOr(490, 480);
     if (is(answer480, "3")) {
         let(travelDirection, "1");
-        return 500;
+        return sceneOr(500, 480);
     }
     if (is(answer480, "4") && is(pryTried, "0") && is(rustyKey, "0") && is(knife, "1")) {
         cls();
@@ -334,7 +336,7 @@ Label scene480() {
     return 480;
 }
 
-}  // namespace
+} // namespace
 
 void registerDeeperMine() {
     addScenes({{430, scene430},
@@ -348,4 +350,4 @@ void registerDeeperMine() {
                {480, scene480}});
 }
 
-}  // namespace game
+} // namespace game

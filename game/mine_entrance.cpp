@@ -22,7 +22,8 @@ namespace {
 Str answer235, answer258, answer273, answer283, answer290, answer300, answer405, answer420;
 
 void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
-    for (const char* t : texts) say(t, loc);
+    for (const char* t : texts)
+        say(t, loc);
 }
 
 // An empty line that belongs to the developer header.
@@ -166,8 +167,7 @@ Label scene262() {
     say();
     lines({"You pull open the decrepit cabinet.  Inside there is nothing but a",
            "tattered note.  It is faded and grimy, but parts of it are still",
-           "legible.  At the top you can make out a date from July of 1945.",
-           "It reads:"});
+           "legible.  At the top you can make out a date from July of 1945.", "It reads:"});
     say();
     pause("");
     return 265;
@@ -531,7 +531,7 @@ Label scene420() {
     return 420;
 }
 
-}  // namespace
+} // namespace
 
 void registerMineEntrance() {
     addScenes({{235, scene235}, {240, scene240}, {245, scene245}, {255, scene255},
@@ -541,4 +541,4 @@ void registerMineEntrance() {
                {405, scene405}, {410, scene410}, {415, scene415}, {420, scene420}});
 }
 
-}  // namespace game
+} // namespace game
