@@ -1,0 +1,93 @@
+// Helpers for tests that script the text screen: print pieces the way the
+// game's statements do and read rows of a page back as strings.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "runtime/errors.h"
+#include "runtime/pages.h"
+#include "runtime/screen.h"
+#include "runtime/strings.h"
+
+namespace screentest {
+
+// A fresh runtime: flags and errors cleared, a new string store, text mode 0.
+inline void freshRuntime() {
+    rt::resetErrorsAndFlags();
+    rt::initStringStore();
+    rt::selectTextMode0();
+}
+
+inline rt::ScreenPage& page() { return *rt::writePage(); }
+
+inline rt::RuntimeString* text(std::string_view s) {
+    return rt::literal(s.data(), static_cast<std::int32_t>(s.size()));
+}
+
+// print with no line end.
+inline void put(std::string_view s) { rt::print(text(s), 0); }
+// A game piece: make fit, then print with no line end.
+inline void piece(std::string_view s) {
+    rt::RuntimeString* t = text(s);
+    if (rt::errorPending() == 0) rt::makeFit(t);
+    rt::print(t, 0);
+}
+// The bare line end of the game's statements.
+inline void lineEnd() { rt::print(rt::emptyString(), 1); }
+
+inline void moveTo(int column, int row, rt::ScreenPage& p = page()) {
+    p.cursorColumn.store(static_cast<std::int16_t>(column));
+    p.cursorRow.store(static_cast<std::int16_t>(row));
+}
+
+// Row r of the page as text, trailing blanks removed; character 0 shows as
+// '~' so untouched cells stay visible.
+inline std::string row(int r, const rt::ScreenPage& p = page()) {
+    std::string s;
+    for (int c = 1; c <= p.width; ++c) {
+        const std::uint8_t ch = rt::cellCharacter(p.cell(r, c));
+        s.push_back(ch == 0 ? '~' : static_cast<char>(ch));
+    }
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
+inline std::uint8_t attr(int r, int c, const rt::ScreenPage& p = page()) {
+    return rt::cellAttribute(p.cell(r, c));
+}
+
+// True when every cell of row r has attribute a.
+inline bool rowAttributesAre(int r, std::uint8_t a, const rt::ScreenPage& p = page()) {
+    for (int c = 1; c <= p.width; ++c) {
+        if (attr(r, c, p) != a) return false;
+    }
+    return true;
+}
+
+struct Cursor {
+    int column;
+    int row;
+    int pendingWrap;
+    bool operator==(const Cursor&) const = default;
+};
+inline std::ostream& operator<<(std::ostream& o, const Cursor& c) {
+    return o << "{column " << c.column << ", row " << c.row << ", pending wrap " << c.pendingWrap
+             << "}";
+}
+inline Cursor cursor(const rt::ScreenPage& p = page()) {
+    return {p.column(), p.row(), p.pendingWrap.load()};
+}
+
+inline std::string repeat(char c, int n) { return std::string(static_cast<std::size_t>(n), c); }
+
+// Characters 'A'.. cycling through the alphabet, n of them.
+inline std::string letters(int n, char first = 'A') {
+    std::string s;
+    for (int i = 0; i < n; ++i) s.push_back(static_cast<char>('A' + (first - 'A' + i) % 26));
+    return s;
+}
+
+}  // namespace screentest
