@@ -143,6 +143,13 @@ public:
     void startUp(LockState locks, HeldModifiers held);
     // The same from SDL's modifier bits.
     void startUp(std::uint32_t sdlMod, bool scrollLockOn = false);
+    void enterHeldKeys(std::uint32_t sdlMod, bool scrollLockOn = false) {
+        startUp(sdlMod, scrollLockOn);
+    }
+
+    // The process's keyboard model (the window program's and the replay
+    // driver's; tests may make their own).
+    static Keyboard& instance();
 
     // SDL key events. mod is SDL's modifier state that came with the event;
     // the model keeps the latest (platformLocks) but decides "held" from its
@@ -220,10 +227,10 @@ private:
     std::array<std::uint8_t, kPortQueueSize> port_{};
     std::size_t portStart_ = 0;
     std::size_t portCount_ = 0;
+    int lastPortScan_ = -1;  // a code equal to the last one queued is not queued again
 };
 
-// The process's keyboard model (the window program's and the replay
-// driver's; tests may make their own).
+// Keyboard::instance().
 Keyboard& keyboard();
 
 }  // namespace host
