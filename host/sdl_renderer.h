@@ -41,8 +41,8 @@ namespace host {
 
 // Indices into a mode list; -1 when there is none.
 struct ModeChoice {
-    int bestFit = -1;  // the last mode with the smallest excess
-    int best43 = -1;   // the same among the modes with width / 4 == height / 3
+    int bestFit = -1; // the last mode with the smallest excess
+    int best43 = -1;  // the same among the modes with width / 4 == height / 3
 };
 
 // Searches modes (in their listed order) for a page of the required size.
@@ -88,7 +88,7 @@ void drawText(SDL_Surface* surface, int x, int y, const std::uint8_t* text, std:
 // it drew, so that the next paint redraws only what changed. The caller
 // locks the surface if SDL requires it.
 class TextPainter {
-public:
+  public:
     // One frame's cells, top-left cell at (offsetX, offsetY), with the
     // cursor and blink phases of frameCounter. Cells not wholly inside the
     // surface are not drawn. palette: the page's 256 entries (0xAARRGGBB).
@@ -106,13 +106,13 @@ public:
     // empty after a full redraw, which covers the whole page.
     const std::vector<SDL_Rect>& drawnRects() const { return rects_; }
 
-private:
+  private:
     void resize(int columns, int rows);
 
     bool valid_ = false;
     int columns_ = 0;
     int rows_ = 0;
-    std::vector<std::uint16_t> previous_;  // the cells drawn last, columns x rows
+    std::vector<std::uint16_t> previous_; // the cells drawn last, columns x rows
     std::array<std::uint32_t, 256> palette_{};
     int cursorColumn_ = -1;
     int cursorRow_ = -1;
@@ -128,7 +128,7 @@ private:
 // What the renderer needs from the window system. The SDL one sets video
 // modes with SDL_SetVideoMode; tests hand out plain surfaces.
 class VideoOutput {
-public:
+  public:
     virtual ~VideoOutput() = default;
     // Sets a 32-bit video mode; the surface to draw into, or null when the
     // mode cannot be set (the renderer then tries again next frame).
@@ -142,7 +142,7 @@ public:
 
 // VideoOutput through SDL 1.2.
 class SdlVideoOutput : public VideoOutput {
-public:
+  public:
     SDL_Surface* setMode(int width, int height, bool fullScreen) override;
     void update(SDL_Surface* surface, const SDL_Rect* rects, int count) override;
     void showPointer(bool visible) override;
@@ -152,7 +152,7 @@ public:
 // ---- The renderer ------------------------------------------------------
 
 class Renderer {
-public:
+  public:
     explicit Renderer(VideoOutput& output);
     ~Renderer();
     Renderer(const Renderer&) = delete;
@@ -192,11 +192,13 @@ public:
     Update lastUpdate() const { return lastUpdate_; }
     const std::vector<SDL_Rect>& updatedRects() const { return painter_.drawnRects(); }
 
-private:
+  private:
     bool setVideoMode(int width, int height, bool fullScreen);
     void releaseBuffer();
     void show(const SDL_Rect* rects, int count);
-    void endOfFrame();
+    void runFrame(const rt::ScreenPage* page, bool useDisplayPage);
+    void answerHandshake();
+    void drawPage(const rt::ScreenPage* page);
 
     VideoOutput& output_;
     TextPainter painter_;
@@ -204,18 +206,18 @@ private:
     std::atomic<bool> invalidateRequest_{false};
     std::uint32_t frameCounter_ = 0;
     int fullScreenMode_ = kWindowed;
-    int windowWidth_ = 0;  // of the current video mode, 0 while none is set
+    int windowWidth_ = 0; // of the current video mode, 0 while none is set
     int windowHeight_ = 0;
-    int windowMode_ = -1;  // the full-screen mode the video mode was set for
+    int windowMode_ = -1; // the full-screen mode the video mode was set for
     int offsetX_ = 0;
     int offsetY_ = 0;
-    SDL_Surface* window_ = nullptr;  // the window surface
-    SDL_Surface* buffer_ = nullptr;  // own 0x00RRGGBB buffer when the window's layout differs
-    SDL_Surface* canvas_ = nullptr;  // window_ or buffer_
+    SDL_Surface* window_ = nullptr; // the window surface
+    SDL_Surface* buffer_ = nullptr; // own 0x00RRGGBB buffer when the window's layout differs
+    SDL_Surface* canvas_ = nullptr; // window_ or buffer_
     Update lastUpdate_ = Update::None;
 };
 
 // The window program's renderer, drawing through SDL.
 Renderer& renderer();
 
-}  // namespace host
+} // namespace host
