@@ -61,13 +61,22 @@ struct Table {
 };
 Table table;
 
-int failStorage = 0;
-int failRecordArray = 0;
-int failFreeStack = 0;
+// The test hook's plan for one kind of allocation: skip, then fail.
+struct FailurePlan {
+    int skip = 0;
+    int fail = 0;
+};
+FailurePlan failStorage;
+FailurePlan failRecordArray;
+FailurePlan failFreeStack;
 
-bool takeFailure(int& counter) {
-    if (counter <= 0) return false;
-    --counter;
+bool takeFailure(FailurePlan& plan) {
+    if (plan.fail <= 0) return false;
+    if (plan.skip > 0) {
+        --plan.skip;
+        return false;
+    }
+    --plan.fail;
     return true;
 }
 
@@ -451,11 +460,12 @@ PageTableStats pageTableStats() {
     return s;
 }
 
-void failNextPageAllocations(PageAllocation what, int count) {
+void failNextPageAllocations(PageAllocation what, int count, int skip) {
+    const FailurePlan plan{skip, count};
     switch (what) {
-    case PageAllocation::PageStorage: failStorage = count; break;
-    case PageAllocation::RecordArray: failRecordArray = count; break;
-    case PageAllocation::FreeStack: failFreeStack = count; break;
+    case PageAllocation::PageStorage: failStorage = plan; break;
+    case PageAllocation::RecordArray: failRecordArray = plan; break;
+    case PageAllocation::FreeStack: failFreeStack = plan; break;
     }
 }
 

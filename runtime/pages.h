@@ -56,9 +56,10 @@ struct PageTableStats {
 };
 PageTableStats pageTableStats();
 
-// Test hook: the next count allocations of the given kind fail as if memory
-// had run out (page storage: the cells or palette of a new page).
+// Test hook: after skip more allocations of the given kind succeed, the
+// next count fail as if memory had run out (page storage: the cells or the
+// palette of a new page, in that order).
 enum class PageAllocation : std::uint8_t { PageStorage, RecordArray, FreeStack };
-void failNextPageAllocations(PageAllocation what, int count);
+void failNextPageAllocations(PageAllocation what, int count, int skip = 0);
 
 }  // namespace rt
