@@ -1,0 +1,349 @@
+// The runtime's main function: start-up, the game and timer threads, and the
+// shut-down sequence every way of ending the program goes through.
+//
+// Start-up runs on the main thread in a fixed order: the working directory
+// becomes the program's own folder, the string store and the emulated
+// low-memory block are prepared, the front end starts SDL and TrueType, the
+// keyboard model takes over the keys already held, the text page is selected,
+// and then the game thread and the timer thread start. The main thread hands
+// itself to the front end's event loop; when that returns, shut-down sets the
+// stop-request flag, waits for the game thread to stop itself and for the
+// timer thread to see the flag, and returns the exit status.
+//
+// A critical error on another thread cannot end the process from there
+// safely while the main thread is still painting and polling: it stores the
+// status in criticalExit and parks; the event loop sees shutdownRequested(),
+// and runtimeMain returns that status at once, without the shut-down
+// sequence (only the exit handlers registered at start-up run).
+#include "host/host_core.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <system_error>
+#include <thread>
+
+#include "host/host_core_internal.h"
+#include "host/keyboard.h"
+#include "runtime/errors.h"
+#include "runtime/keyboard_buffer.h"
+#include "runtime/pages.h"
+#include "runtime/strings.h"
+
+namespace host {
+namespace {
+
+constexpr int kStatusSdl = 100;
+constexpr int kStatusTrueType = 7000;
+constexpr std::uint64_t kMillisecondsPerDay = 86400000;
+constexpr std::size_t kClockBytes = 0x46C;
+
+std::atomic<Frontend*> currentFrontend{nullptr};
+std::thread::id mainThread;
+std::atomic<bool> mainThreadKnown{false};
+thread_local bool isGameThread = false;
+
+// -1: none; otherwise the status a critical error on another thread asked
+// the main thread to end the process with.
+std::atomic<int> criticalExit{-1};
+// Set by the game thread as the very last thing it does.
+std::atomic<bool> gameThreadDone{false};
+
+std::vector<VideoMode> modes;
+std::atomic<std::uint64_t> baseMilliseconds{0};
+std::atomic<std::uint64_t> baseTicks{0};
+std::string commandLineText;
+rt::RuntimeString* commandLineValue = nullptr;
+
+// Program initialisation: a command line ending in the chaining facility's
+// tag names a hand-over file left by a program that chained to this one. The
+// game never chains, and the file's layout belongs to that facility: the tag
+// is cut from the command line and the file removed, nothing else is read.
+void chainHandOver() {
+    static constexpr std::string_view kTag = "(unique-tag:=/@*$+-)chain";
+    constexpr std::size_t kTagTotal = 32;  // the tag, three characters, ".tmp"
+    std::string& line = commandLineText;
+    if (line.size() < kTagTotal) return;
+    std::string_view tail = std::string_view(line).substr(line.size() - kTagTotal);
+    if (tail.substr(0, kTag.size()) != kTag || tail.substr(kTagTotal - 4) != ".tmp") return;
+    std::string file(tail.substr(kTag.size() - 5));  // "chain" ... ".tmp"
+    std::remove(file.c_str());
+    line.resize(line.size() - kTagTotal);
+    if (!line.empty() && line.back() == ' ') line.pop_back();
+    rt::assign(commandLineValue,
+               rt::literal(line.c_str(), static_cast<std::int32_t>(line.size())));
+}
+
+void gameThreadMain(void (*entry)()) {
+    isGameThread = true;
+    installFloatingPointHandler();
+    try {
+        chainHandOver();
+        entry();
+        // The game entry is not expected to return; if it does, the program
+        // ends the way end program ends it.
+        rt::flags().exitRequest.store(1, std::memory_order_release);
+        if (Frontend* f = detail::frontend()) f->wake();
+        rt::gameHost().stopGameThread();
+    } catch (const detail::GameThreadEnd&) {
+        // The game thread stopped itself.
+    }
+    gameThreadDone.store(true, std::memory_order_release);
+    if (Frontend* f = detail::frontend()) f->wake();
+}
+
+void timerThreadMain(Frontend* f) {
+    rt::Flags& flags = rt::flags();
+    unsigned turn = 0;
+    // The game defines no timer events, so every turn only checks for the
+    // stop request: yield three turns out of four, sleep 1 ms on the fourth.
+    while (flags.stopRequest.load(std::memory_order_acquire) == 0) {
+        ++turn;
+        f->timerSleep((turn & 3u) == 0 ? 1 : 0);
+    }
+    flags.threadsFinished.fetch_or(2, std::memory_order_acq_rel);
+}
+
+// Working directory := the folder of the program's own file.
+void enterProgramFolder(char** argv) {
+    std::string path;
+    char buffer[4096];
+    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n > 0) {
+        path.assign(buffer, static_cast<std::size_t>(n));
+    } else if (argv != nullptr && argv[0] != nullptr) {
+        path = argv[0];
+    }
+    std::string folder = programFolder(path);
+    if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
+        // Staying in the current directory is all that is left to do.
+    }
+}
+
+// Start-up step 5: wait for the calendar time to reach the next second, so
+// the tick count marks the start of that second exactly.
+void takeTimeOfDayBase(Frontend& f) {
+    std::time_t start = f.calendarTime();
+    std::time_t now = start;
+    while (now == start) {
+        f.sleep(1, rt::Wait::Plain);
+        now = f.calendarTime();
+    }
+    baseTicks.store(f.ticks(), std::memory_order_relaxed);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::uint64_t seconds = static_cast<std::uint64_t>(local.tm_hour) * 3600 +
+                            static_cast<std::uint64_t>(local.tm_min) * 60 +
+                            static_cast<std::uint64_t>(local.tm_sec);
+    baseMilliseconds.store(seconds * 1000, std::memory_order_relaxed);
+}
+
+// Shut-down steps 2 and 3: the game thread stops itself at its next stop
+// check; the timer thread at its next turn.
+void waitForThreads(Frontend& f, std::thread* game, std::thread* timer) {
+    rt::Flags& flags = rt::flags();
+    if (game != nullptr) {
+        while (!gameThreadDone.load(std::memory_order_acquire) &&
+               criticalExit.load(std::memory_order_acquire) < 0) {
+            f.sleep(16, rt::Wait::Plain);
+        }
+    }
+    std::uint32_t expected = (game != nullptr ? 1u : 0u) | (timer != nullptr ? 2u : 0u);
+    while ((flags.threadsFinished.load(std::memory_order_acquire) & expected) != expected &&
+           criticalExit.load(std::memory_order_acquire) < 0) {
+        f.sleep(16, rt::Wait::Plain);
+    }
+    if (timer != nullptr && timer->joinable()) timer->join();
+    if (game != nullptr && game->joinable()) {
+        if (gameThreadDone.load(std::memory_order_acquire)) {
+            game->join();
+        } else {
+            game->detach();  // parked by a critical error; the process ends now
+        }
+    }
+}
+
+// A critical error elsewhere handed the end of the process to the main
+// thread: let the timer thread go (it uses the front end, which the caller
+// may destroy once runtimeMain returns), leave the parked thread alone.
+int criticalEnd(Frontend& f, std::unique_ptr<std::thread>& game,
+                std::unique_ptr<std::thread>& timer) {
+    rt::flags().stopRequest.store(1, std::memory_order_release);
+    f.stopRequested();
+    if (timer && timer->joinable()) timer->join();
+    if (game && game->joinable()) {
+        if (gameThreadDone.load(std::memory_order_acquire)) {
+            game->join();
+        } else {
+            game->detach();
+        }
+    }
+    return criticalExit.load(std::memory_order_acquire);
+}
+
+}  // namespace
+
+namespace detail {
+Frontend* frontend() { return currentFrontend.load(std::memory_order_acquire); }
+}  // namespace detail
+
+std::string joinArguments(int argc, char** argv) {
+    std::string joined;
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i] == nullptr) break;
+        if (i > 1) joined += ' ';
+        joined += argv[i];
+    }
+    return joined;
+}
+
+std::string programFolder(std::string_view path) {
+    std::size_t cut = path.find_last_of("\\/:");
+    if (cut == std::string_view::npos) return {};
+    if (path[cut] == ':') return std::string(path.substr(0, cut + 1));
+    if (cut == 0) return "/";  // a program in the root folder
+    return std::string(path.substr(0, cut));
+}
+
+const std::string& commandLine() { return commandLineText; }
+rt::RuntimeString* commandLineString() { return commandLineValue; }
+
+const std::vector<VideoMode>& fullScreenModes() { return modes; }
+
+TimeOfDayBase timeOfDayBase() {
+    return {baseMilliseconds.load(std::memory_order_relaxed),
+            baseTicks.load(std::memory_order_relaxed)};
+}
+
+void updateClockBytes() {
+    Frontend* f = detail::frontend();
+    if (f == nullptr) return;
+    TimeOfDayBase base = timeOfDayBase();
+    std::uint64_t m = (f->ticks() - base.baseTicks + base.millisecondsSinceMidnight) %
+                      kMillisecondsPerDay;
+    auto clock = static_cast<std::uint32_t>(static_cast<double>(m) * 0.0182);
+    rt::setLowByte(kClockBytes, static_cast<std::uint8_t>(clock));
+    rt::setLowByte(kClockBytes + 1, static_cast<std::uint8_t>(clock >> 8));
+    rt::setLowByte(kClockBytes + 2, static_cast<std::uint8_t>(clock >> 16));
+}
+
+bool shutdownRequested() {
+    return rt::flags().exitRequest.load(std::memory_order_acquire) != 0 ||
+           criticalExit.load(std::memory_order_acquire) >= 0;
+}
+
+bool onGameThread() { return isGameThread; }
+
+void endProcess(int status) {
+    Frontend* f = detail::frontend();
+    bool onMain = !mainThreadKnown.load(std::memory_order_acquire) ||
+                  std::this_thread::get_id() == mainThread;
+    if (onMain) {
+        if (f != nullptr) f->processEnding(status);
+        std::fflush(nullptr);
+        std::exit(status);
+    }
+    int none = -1;
+    criticalExit.compare_exchange_strong(none, status, std::memory_order_acq_rel);
+    if (f != nullptr) f->wake();
+    // Park: the main thread ends the process. Real sleeps, not the front
+    // end's, which may be gone by then.
+    for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
+int runtimeMain(int argc, char** argv, Frontend& frontend, void (*gameEntry)()) {
+    rt::Flags& flags = rt::flags();
+    mainThread = std::this_thread::get_id();
+    mainThreadKnown.store(true, std::memory_order_release);
+    currentFrontend.store(&frontend, std::memory_order_release);
+    criticalExit.store(-1, std::memory_order_relaxed);
+    gameThreadDone.store(false, std::memory_order_relaxed);
+    detail::installPorts();
+
+    // 1. The programmable function-key events keep their defaults: the game
+    // defines none.
+    // 2. The program's own folder becomes the working directory.
+    enterProgramFolder(argv);
+    // 3. String store, emulated low-memory block, shared strings and the
+    // command-line string.
+    rt::initStringStore();
+    rt::resetLowMemory();
+    commandLineText = joinArguments(argc, argv);
+    commandLineValue = rt::newString(0, false);
+    rt::assign(commandLineValue, rt::literal(commandLineText.c_str(),
+                                             static_cast<std::int32_t>(commandLineText.size())));
+    // 4. SDL.
+    if (!frontend.startSdl()) {
+        std::fprintf(stderr, "Unable to init SDL: %s\n", frontend.sdlError().c_str());
+        return kStatusSdl;
+    }
+    // 5. The time-of-day base.
+    takeTimeOfDayBase(frontend);
+    // 6. TrueType.
+    if (!frontend.startTrueType()) return kStatusTrueType;
+    // 7. The keys already held and the lock states.
+    keyboard().reset();
+    keyboard().startUp(frontend.keyModifiers());
+    // 8, 9. Input-method composition is not supported on this platform.
+    // 10. Full-screen modes.
+    modes = frontend.listFullScreenModes();
+    // 11. Key repeat, Unicode translation, an empty keyboard buffer.
+    frontend.enableKeyRepeat(500, 30);
+    rt::setLowByte(rt::kKeyHead, rt::kRingFirst);
+    rt::setLowByte(rt::kKeyTail, rt::kRingFirst);
+    // 12, 13. Icon, caption, mouse cursor, palettes and fonts.
+    frontend.setIconAndCaption("Untitled");
+    frontend.prepareDisplay();
+    // 14. Screen mode 0.
+    rt::selectTextMode0();
+
+    // 15, 16. The threads.
+    std::unique_ptr<std::thread> game;
+    std::unique_ptr<std::thread> timer;
+    try {
+        game = std::make_unique<std::thread>(gameThreadMain, gameEntry);
+    } catch (const std::system_error& e) {
+        std::fprintf(stderr, "Unable to create thread: %s\n", e.what());
+        return 0;
+    }
+    try {
+        timer = std::make_unique<std::thread>(timerThreadMain, &frontend);
+    } catch (const std::system_error& e) {
+        std::fprintf(stderr, "Unable to create thread: %s\n", e.what());
+        // The game thread already runs: stop it before main returns.
+        flags.stopRequest.store(1, std::memory_order_release);
+        flags.eventPending.store(1, std::memory_order_release);
+        frontend.stopRequested();
+        waitForThreads(frontend, game.get(), nullptr);
+        if (criticalExit.load(std::memory_order_acquire) >= 0)
+            return criticalEnd(frontend, game, timer);
+        return 0;
+    }
+
+    // 17. The event loop.
+    flags.threadsRunning.store(1, std::memory_order_release);
+    frontend.runEventLoop();
+    if (criticalExit.load(std::memory_order_acquire) >= 0)
+        return criticalEnd(frontend, game, timer);
+
+    // Shut-down.
+    flags.stopRequest.store(1, std::memory_order_release);
+    flags.eventPending.store(1, std::memory_order_release);
+    frontend.stopRequested();
+    waitForThreads(frontend, game.get(), timer.get());
+    if (criticalExit.load(std::memory_order_acquire) >= 0)
+        return criticalEnd(frontend, game, timer);
+    // No printer and no open files: nothing to flush or close.
+    frontend.shutDown();
+    flags.threadsRunning.store(0, std::memory_order_release);
+    std::fflush(nullptr);
+    return flags.exitStatus.load(std::memory_order_acquire);
+}
+
+}  // namespace host
