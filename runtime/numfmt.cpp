@@ -29,7 +29,7 @@ RuntimeString* toString(const char* text, std::size_t n) {
     return s;
 }
 
-}  // namespace
+} // namespace
 
 RuntimeString* singleToText(float x) {
     const double v = static_cast<double>(x);
@@ -42,14 +42,14 @@ RuntimeString* singleToText(float x) {
     }
     if (n == 13) {
         // Two exponent digits: make them three.
-        std::memmove(working + 12, working + 11, 3);  // two digits and the terminator
+        std::memmove(working + 12, working + 11, 3); // two digits and the terminator
         working[11] = '0';
         n = 14;
     }
 
     int count = 7;
     for (int i = 8; i >= 1; --i) {
-        if (i == 2) continue;  // the point
+        if (i == 2) continue; // the point
         if (working[i] != '0') break;
         --count;
     }
@@ -73,13 +73,15 @@ RuntimeString* singleToText(float x) {
 
     char out[16];
     std::size_t k = 0;
-    const int keep = count == 1 ? 1 : count + 1;  // last position taken
-    for (int i = 0; i <= keep; ++i) out[k++] = working[i];
+    const int keep = count == 1 ? 1 : count + 1; // last position taken
+    for (int i = 0; i <= keep; ++i)
+        out[k++] = working[i];
     out[k++] = 'E';
     out[k++] = working[10];
     const int firstDigit = (e > 99 || e < -99) ? 11 : 12;
-    for (int i = firstDigit; i <= 13; ++i) out[k++] = working[i];
+    for (int i = firstDigit; i <= 13; ++i)
+        out[k++] = working[i];
     return toString(out, k);
 }
 
-}  // namespace rt
+} // namespace rt

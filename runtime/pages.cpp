@@ -28,7 +28,7 @@
 namespace rt {
 namespace {
 
-constexpr std::int32_t kChunk = 4096;  // records added at a time; free-stack growth too
+constexpr std::int32_t kChunk = 4096; // records added at a time; free-stack growth too
 constexpr std::uint32_t kOwnsPalette = 1u;
 constexpr std::uint32_t kScreenPageBit = 2u;
 constexpr std::uint32_t kOwnsCells = 4u;
@@ -38,11 +38,11 @@ constexpr auto relaxed = std::memory_order_relaxed;
 
 constexpr std::array<std::uint32_t, kPaletteEntries> makeStartupPalette() {
     std::array<std::uint32_t, kPaletteEntries> p{};
-    constexpr std::uint32_t text[16] = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA,
-                                        0xAA0000, 0xAA00AA, 0xAA5500, 0xAAAAAA,
-                                        0x555555, 0x5555FF, 0x55FF55, 0x55FFFF,
+    constexpr std::uint32_t text[16] = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA,
+                                        0xAA5500, 0xAAAAAA, 0x555555, 0x5555FF, 0x55FF55, 0x55FFFF,
                                         0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF};
-    for (int i = 0; i < kPaletteEntries; ++i) p[i] = 0xFF000000u | (i < 16 ? text[i] : 0u);
+    for (int i = 0; i < kPaletteEntries; ++i)
+        p[i] = 0xFF000000u | (i < 16 ? text[i] : 0u);
     return p;
 }
 constexpr std::array<std::uint32_t, kPaletteEntries> kStartupPalette = makeStartupPalette();
@@ -51,7 +51,7 @@ struct Table {
     std::vector<std::unique_ptr<ScreenPage[]>> chunks;
     std::int32_t nextUnused = 1;
     std::vector<std::int32_t> freeRecords;
-    std::vector<std::int32_t> pageNumbers;  // screen page number -> record, 0 = none
+    std::vector<std::int32_t> pageNumbers; // screen page number -> record, 0 = none
     std::atomic<std::int32_t> write{0};
     std::atomic<std::int32_t> source{0};
     std::atomic<std::int32_t> display{0};
@@ -80,9 +80,13 @@ bool takeFailure(FailurePlan& plan) {
     return true;
 }
 
-std::int32_t capacity() { return static_cast<std::int32_t>(table.chunks.size()) * kChunk; }
+std::int32_t capacity() {
+    return static_cast<std::int32_t>(table.chunks.size()) * kChunk;
+}
 
-ScreenPage& record(std::int32_t k) { return table.chunks[k / kChunk][k % kChunk]; }
+ScreenPage& record(std::int32_t k) {
+    return table.chunks[k / kChunk][k % kChunk];
+}
 
 // Record k when it is a record in use, else null. Wide arithmetic so that
 // the most negative handle cannot overflow.
@@ -158,7 +162,8 @@ void growRecords() {
     std::unique_ptr<ScreenPage[]> chunk;
     if (!takeFailure(failRecordArray)) chunk.reset(new (std::nothrow) ScreenPage[kChunk]);
     if (chunk == nullptr) outOfMemory(2);
-    for (std::int32_t i = 0; i < kChunk; ++i) zeroRecord(chunk[i]);
+    for (std::int32_t i = 0; i < kChunk; ++i)
+        zeroRecord(chunk[i]);
     try {
         table.chunks.push_back(std::move(chunk));
     } catch (const std::bad_alloc&) {
@@ -256,7 +261,7 @@ std::int32_t resolve(std::int32_t handle) {
         return table.pageNumbers[number];
     }
     if (table.pageNumbers.empty() || table.pageNumbers[0] == 0) {
-        raiseError(5);  // no text mode selected yet: nothing to take the size from
+        raiseError(5); // no text mode selected yet: nothing to take the size from
         return 0;
     }
     try {
@@ -282,9 +287,10 @@ std::int32_t snapshotRecord(std::int32_t k) {
         std::copy(s.palette, s.palette + kPaletteEntries, palette);
     }
     if (s.cells != nullptr) {
-        for (std::size_t i = 0; i < n; ++i) cells[i].store(s.cells[i].load(relaxed), relaxed);
+        for (std::size_t i = 0; i < n; ++i)
+            cells[i].store(s.cells[i].load(relaxed), relaxed);
     }
-    const std::int32_t j = allocateRecord();  // records never move: s stays valid
+    const std::int32_t j = allocateRecord(); // records never move: s stays valid
     ScreenPage& d = record(j);
     copyRecord(d, s);
     d.inUse = 1;
@@ -298,7 +304,8 @@ void emptyTable() {
     setCurrent(table.write, table.writePtr, 0);
     setCurrent(table.source, table.sourcePtr, 0);
     setCurrent(table.display, table.displayPtr, 0);
-    for (std::int32_t k = 1; k < table.nextUnused; ++k) freeStorage(record(k));
+    for (std::int32_t k = 1; k < table.nextUnused; ++k)
+        freeStorage(record(k));
     table.chunks.clear();
     table.nextUnused = 1;
     std::vector<std::int32_t>().swap(table.freeRecords);
@@ -310,7 +317,7 @@ void emptyTable() {
 // it go on afterwards. A stop request ends the wait: the renderer is then no
 // longer drawing.
 class DisplayHandshake {
-public:
+  public:
     DisplayHandshake() {
         Flags& f = flags();
         active_ = f.automaticDisplay.load(std::memory_order_acquire) != 0 &&
@@ -328,11 +335,11 @@ public:
     DisplayHandshake(const DisplayHandshake&) = delete;
     DisplayHandshake& operator=(const DisplayHandshake&) = delete;
 
-private:
+  private:
     bool active_ = false;
 };
 
-}  // namespace
+} // namespace
 
 void selectTextMode0() {
     DisplayHandshake handshake;
@@ -375,8 +382,12 @@ void setSourcePage(std::int32_t handle) {
     if (k != 0) setCurrent(table.source, table.sourcePtr, k);
 }
 
-std::int32_t getWritePage() { return -table.write.load(relaxed); }
-std::int32_t getSourcePage() { return -table.source.load(relaxed); }
+std::int32_t getWritePage() {
+    return -table.write.load(relaxed);
+}
+std::int32_t getSourcePage() {
+    return -table.source.load(relaxed);
+}
 
 std::int32_t snapshotPage(std::int32_t handle) {
     if (errorPending() != 0) return 0;
@@ -408,7 +419,8 @@ void copyPageCells(std::int32_t from, std::int32_t to) {
         return;
     }
     const std::size_t n = cellCount(s);
-    for (std::size_t i = 0; i < n; ++i) d.cells[i].store(s.cells[i].load(relaxed), relaxed);
+    for (std::size_t i = 0; i < n; ++i)
+        d.cells[i].store(s.cells[i].load(relaxed), relaxed);
 }
 
 void releaseImage(std::int32_t handle) {
@@ -435,9 +447,15 @@ void releaseImage(std::int32_t handle) {
     releaseRecord(k);
 }
 
-ScreenPage* writePage() { return table.writePtr.load(std::memory_order_acquire); }
-ScreenPage* sourcePage() { return table.sourcePtr.load(std::memory_order_acquire); }
-ScreenPage* displayPage() { return table.displayPtr.load(std::memory_order_acquire); }
+ScreenPage* writePage() {
+    return table.writePtr.load(std::memory_order_acquire);
+}
+ScreenPage* sourcePage() {
+    return table.sourcePtr.load(std::memory_order_acquire);
+}
+ScreenPage* displayPage() {
+    return table.displayPtr.load(std::memory_order_acquire);
+}
 
 ScreenPage* pageByHandle(std::int32_t handle) {
     if (handle < 0) return recordInUse(-static_cast<std::int64_t>(handle));
@@ -446,7 +464,9 @@ ScreenPage* pageByHandle(std::int32_t handle) {
     return &record(table.pageNumbers[number]);
 }
 
-const std::uint32_t* startupPalette() { return kStartupPalette.data(); }
+const std::uint32_t* startupPalette() {
+    return kStartupPalette.data();
+}
 
 PageTableStats pageTableStats() {
     PageTableStats s{};
@@ -463,10 +483,16 @@ PageTableStats pageTableStats() {
 void failNextPageAllocations(PageAllocation what, int count, int skip) {
     const FailurePlan plan{skip, count};
     switch (what) {
-    case PageAllocation::PageStorage: failStorage = plan; break;
-    case PageAllocation::RecordArray: failRecordArray = plan; break;
-    case PageAllocation::FreeStack: failFreeStack = plan; break;
+    case PageAllocation::PageStorage:
+        failStorage = plan;
+        break;
+    case PageAllocation::RecordArray:
+        failRecordArray = plan;
+        break;
+    case PageAllocation::FreeStack:
+        failFreeStack = plan;
+        break;
     }
 }
 
-}  // namespace rt
+} // namespace rt

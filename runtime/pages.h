@@ -25,7 +25,7 @@ void selectTextMode0();
 std::int32_t resolvePage(std::int32_t handle);
 void setWritePage(std::int32_t handle);
 void setSourcePage(std::int32_t handle);
-std::int32_t getWritePage();   // -record number
+std::int32_t getWritePage(); // -record number
 std::int32_t getSourcePage();
 // A full copy of the page (the write page when handle is absent) as a new
 // image; returns its negative handle, or -1 when memory runs out. Record 1 is
@@ -36,11 +36,11 @@ std::int32_t snapshotWritePage();
 void copyPageCells(std::int32_t from, std::int32_t to);
 void releaseImage(std::int32_t handle);
 
-ScreenPage* writePage();    // null before selectTextMode0
+ScreenPage* writePage(); // null before selectTextMode0
 ScreenPage* sourcePage();
 // The page the renderer shows. Safe to call from the main thread.
 ScreenPage* displayPage();
-ScreenPage* pageByHandle(std::int32_t handle);  // null when none
+ScreenPage* pageByHandle(std::int32_t handle); // null when none
 
 // The 256-entry start-up palette (0xAARRGGBB) that text page 0 copies: the
 // 16 text colours first, opaque black after them.
@@ -48,11 +48,11 @@ const std::uint32_t* startupPalette();
 
 // Bookkeeping of the table, for tests.
 struct PageTableStats {
-    std::int32_t recordCapacity;   // records the array holds (a multiple of 4,096)
+    std::int32_t recordCapacity; // records the array holds (a multiple of 4,096)
     std::int32_t recordsInUse;
-    std::int32_t freeRecords;      // entries on the free record-number stack
+    std::int32_t freeRecords; // entries on the free record-number stack
     std::int32_t freeStackCapacity;
-    std::int32_t screenPages;      // entries of the page-number table
+    std::int32_t screenPages; // entries of the page-number table
 };
 PageTableStats pageTableStats();
 
@@ -62,4 +62,4 @@ PageTableStats pageTableStats();
 enum class PageAllocation : std::uint8_t { PageStorage, RecordArray, FreeStack };
 void failNextPageAllocations(PageAllocation what, int count, int skip = 0);
 
-}  // namespace rt
+} // namespace rt

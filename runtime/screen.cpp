@@ -46,7 +46,9 @@ constexpr double kBeepLength = 0.2;
 
 std::atomic<bool> controlCodesAsGlyphs{false};
 
-void pauseForBeep(double, double) { port().sleep(250, Wait::Plain); }
+void pauseForBeep(double, double) {
+    port().sleep(250, Wait::Plain);
+}
 
 std::atomic<BeepHandler> beepHandler{&pauseForBeep};
 
@@ -69,7 +71,8 @@ bool hasCells(const ScreenPage& p) {
 }
 
 void fillRow(ScreenPage& p, int row, std::uint16_t value) {
-    for (int column = 1; column <= p.width; ++column) p.setCell(row, column, value);
+    for (int column = 1; column <= p.width; ++column)
+        p.setCell(row, column, value);
 }
 
 void scrollPrintArea(ScreenPage& p) {
@@ -99,7 +102,8 @@ void clearOn(ScreenPage& p, std::uint16_t fill) {
     Area a = printArea(p);
     p.cursorRow.store(static_cast<std::int16_t>(a.top), relaxed);
     p.cursorColumn.store(1, relaxed);
-    for (int row = a.top; row <= a.bottom; ++row) fillRow(p, row, fill);
+    for (int row = a.top; row <= a.bottom; ++row)
+        fillRow(p, row, fill);
     fillRow(p, p.height, fill);
     // The pending-wrap flag is left as it was on purpose: a piece printed
     // right after the clear still starts with its deferred line break.
@@ -180,7 +184,9 @@ void printOn(ScreenPage& p, const char* text, std::int64_t n, bool lineEnd) {
                 p.cursorRow.store(static_cast<std::int16_t>(row + 1), relaxed);
             }
             break;
-        case kFormFeed: clearOn(p, blankCell(p)); break;
+        case kFormFeed:
+            clearOn(p, blankCell(p));
+            break;
         case kHome:
             p.cursorRow.store(static_cast<std::int16_t>(a.top), relaxed);
             p.cursorColumn.store(1, relaxed);
@@ -195,10 +201,16 @@ void printOn(ScreenPage& p, const char* text, std::int64_t n, bool lineEnd) {
                 if (before % 8 == 0 || justWrapped || p.pendingWrap.load(relaxed) != 0) break;
             }
             break;
-        case kBell: beepHandler.load(relaxed)(kBeepFrequency, kBeepLength); break;
+        case kBell:
+            beepHandler.load(relaxed)(kBeepFrequency, kBeepLength);
+            break;
         case kLineFeed:
-        case kReturn: newLineOn(p); break;
-        default: justWrapped = putCharacter(p, c, last, lineEnd); break;
+        case kReturn:
+            newLineOn(p);
+            break;
+        default:
+            justWrapped = putCharacter(p, c, last, lineEnd);
+            break;
         }
     }
     if (lineEnd && !justWrapped) newLineOn(p);
@@ -209,7 +221,7 @@ ScreenPage* textWritePage() {
     return p != nullptr && hasCells(*p) ? p : nullptr;
 }
 
-}  // namespace
+} // namespace
 
 std::uint8_t currentAttribute(const ScreenPage& page) {
     const std::int32_t fg = page.foreground;
@@ -217,7 +229,9 @@ std::uint8_t currentAttribute(const ScreenPage& page) {
     return static_cast<std::uint8_t>((fg & 15) | ((bg & 7) << 4) | ((fg & 16) != 0 ? 0x80 : 0));
 }
 
-std::uint16_t blankCell(const ScreenPage& page) { return makeCell(32, currentAttribute(page)); }
+std::uint16_t blankCell(const ScreenPage& page) {
+    return makeCell(32, currentAttribute(page));
+}
 
 void print(RuntimeString* s, int lineEnd) {
     if (errorPending() != 0) return;
@@ -261,7 +275,7 @@ void nextPrintZone() {
 
 void setTextColour(std::int32_t foreground, std::int32_t background, std::int32_t border,
                    std::uint32_t mask) {
-    (void)border;  // accepted and ignored in text mode
+    (void)border; // accepted and ignored in text mode
     if (errorPending() != 0) return;
     ScreenPage* p = writePage();
     if (p == nullptr) return;
@@ -294,8 +308,8 @@ void clearScreen(std::int32_t method, std::int32_t colour, std::uint32_t mask) {
     }
     std::uint16_t fill = blankCell(*p);
     if (colourGiven) {
-        const auto attribute = static_cast<std::uint8_t>((cellAttribute(fill) & 0x8F) |
-                                                         ((colour & 7) << 4));
+        const auto attribute =
+            static_cast<std::uint8_t>((cellAttribute(fill) & 0x8F) | ((colour & 7) << 4));
         fill = makeCell(32, attribute);
     }
     if (!methodGiven || method != 2) {
@@ -305,7 +319,8 @@ void clearScreen(std::int32_t method, std::int32_t colour, std::uint32_t mask) {
     Area a = printArea(*p);
     p->cursorRow.store(static_cast<std::int16_t>(a.top), relaxed);
     p->cursorColumn.store(1, relaxed);
-    for (int row = a.top; row <= a.bottom; ++row) fillRow(*p, row, fill);
+    for (int row = a.top; row <= a.bottom; ++row)
+        fillRow(*p, row, fill);
 }
 
 void newLine() {
@@ -313,10 +328,12 @@ void newLine() {
     if (p != nullptr) newLineOn(*p);
 }
 
-void setPrintControlCodesAsGlyphs(bool on) { controlCodesAsGlyphs.store(on, relaxed); }
+void setPrintControlCodesAsGlyphs(bool on) {
+    controlCodesAsGlyphs.store(on, relaxed);
+}
 
 void setBeepHandler(BeepHandler handler) {
     beepHandler.store(handler != nullptr ? handler : &pauseForBeep, relaxed);
 }
 
-}  // namespace rt
+} // namespace rt

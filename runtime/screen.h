@@ -41,10 +41,10 @@ struct ScreenPage {
     // in the high byte.
     std::atomic<std::uint16_t>* cells = nullptr;
     std::atomic<std::uint8_t> pendingWrap{0};
-    std::uint32_t ownership = 0;  // bit 0 palette, bit 1 screen page, bit 2 cells
-    std::uint32_t* palette = nullptr;  // 256 entries 0xAARRGGBB when owned
+    std::uint32_t ownership = 0;      // bit 0 palette, bit 1 screen page, bit 2 cells
+    std::uint32_t* palette = nullptr; // 256 entries 0xAARRGGBB when owned
 
-    std::uint16_t cell(int row, int column) const {  // 1-based
+    std::uint16_t cell(int row, int column) const { // 1-based
         return cells[(row - 1) * width + (column - 1)].load(std::memory_order_relaxed);
     }
     void setCell(int row, int column, std::uint16_t value) {
@@ -57,8 +57,12 @@ struct ScreenPage {
 inline std::uint16_t makeCell(std::uint8_t character, std::uint8_t attribute) {
     return static_cast<std::uint16_t>(character | (attribute << 8));
 }
-inline std::uint8_t cellCharacter(std::uint16_t c) { return static_cast<std::uint8_t>(c & 0xFF); }
-inline std::uint8_t cellAttribute(std::uint16_t c) { return static_cast<std::uint8_t>(c >> 8); }
+inline std::uint8_t cellCharacter(std::uint16_t c) {
+    return static_cast<std::uint8_t>(c & 0xFF);
+}
+inline std::uint8_t cellAttribute(std::uint16_t c) {
+    return static_cast<std::uint8_t>(c >> 8);
+}
 
 // The attribute built from a page's current colours: foreground 0..15,
 // background modulo 8, blink when the foreground is 16..31.
@@ -91,4 +95,4 @@ void setBeepHandler(BeepHandler handler);
 // The blank cell of a page: a space in the page's current colours.
 std::uint16_t blankCell(const ScreenPage& page);
 
-}  // namespace rt
+} // namespace rt

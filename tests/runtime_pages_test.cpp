@@ -14,7 +14,7 @@ using namespace screentest;
 namespace {
 
 class PageTable : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { freshRuntime(); }
     void TearDown() override {
         rt::failNextPageAllocations(rt::PageAllocation::PageStorage, 0);
@@ -27,7 +27,8 @@ protected:
 std::vector<std::uint16_t> allCells(const rt::ScreenPage& p) {
     std::vector<std::uint16_t> v;
     for (int r = 1; r <= p.height; ++r) {
-        for (int c = 1; c <= p.width; ++c) v.push_back(p.cell(r, c));
+        for (int c = 1; c <= p.width; ++c)
+            v.push_back(p.cell(r, c));
     }
     return v;
 }
@@ -43,7 +44,7 @@ void paintScreen() {
     piece("prompt? ");
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(PageTable, TextModeZeroCreatesPageZeroWithItsStartUpValues) {
     const rt::ScreenPage* p = rt::displayPage();
@@ -51,7 +52,7 @@ TEST_F(PageTable, TextModeZeroCreatesPageZeroWithItsStartUpValues) {
     EXPECT_EQ(rt::writePage(), p);
     EXPECT_EQ(rt::sourcePage(), p);
     EXPECT_EQ(rt::pageByHandle(0), p);
-    EXPECT_EQ(rt::pageByHandle(-1), p);  // page 0 is record 1
+    EXPECT_EQ(rt::pageByHandle(-1), p); // page 0 is record 1
     EXPECT_EQ(rt::getWritePage(), -1);
     EXPECT_EQ(rt::getSourcePage(), -1);
     EXPECT_EQ(rt::resolvePage(0), 1);
@@ -73,13 +74,15 @@ TEST_F(PageTable, TextModeZeroCreatesPageZeroWithItsStartUpValues) {
     EXPECT_EQ(p->cursorFirstLine.load(), 4);
     EXPECT_EQ(p->cursorLastLine.load(), 4);
     EXPECT_EQ(p->ownership, 7u);
-    for (std::uint16_t c : allCells(*p)) ASSERT_EQ(c, 0);
+    for (std::uint16_t c : allCells(*p))
+        ASSERT_EQ(c, 0);
 
     const std::uint32_t text[16] = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA,
                                     0xAA5500, 0xAAAAAA, 0x555555, 0x5555FF, 0x55FF55, 0x55FFFF,
                                     0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF};
     ASSERT_NE(p->palette, nullptr);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(p->palette[i], 0xFF000000u | text[i]) << i;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(p->palette[i], 0xFF000000u | text[i]) << i;
 
     const rt::PageTableStats s = rt::pageTableStats();
     EXPECT_EQ(s.recordCapacity, 4096);
@@ -97,7 +100,8 @@ TEST_F(PageTable, SelectingTextModeAgainStartsAFreshTable) {
     EXPECT_EQ(s.screenPages, 1);
     EXPECT_EQ(s.freeRecords, 0);
     EXPECT_EQ(cursor(), (Cursor{1, 1, 0}));
-    for (std::uint16_t c : allCells(page())) ASSERT_EQ(c, 0);
+    for (std::uint16_t c : allCells(page()))
+        ASSERT_EQ(c, 0);
 }
 
 TEST_F(PageTable, ASnapshotAndACopyBackRestoreEveryCellButNotTheCursor) {
@@ -120,8 +124,9 @@ TEST_F(PageTable, ASnapshotAndACopyBackRestoreEveryCellButNotTheCursor) {
     EXPECT_NE(s->cells, page().cells);
     ASSERT_NE(s->palette, nullptr);
     EXPECT_NE(s->palette, page().palette);
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(s->palette[i], page().palette[i]);
-    EXPECT_EQ(s->ownership, 5u);  // owns cells and palette, not a screen page
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(s->palette[i], page().palette[i]);
+    EXPECT_EQ(s->ownership, 5u); // owns cells and palette, not a screen page
 
     // Scroll and overwrite the screen, then copy the snapshot back.
     for (int i = 0; i < 40; ++i) {
@@ -142,7 +147,7 @@ TEST_F(PageTable, ASnapshotAndACopyBackRestoreEveryCellButNotTheCursor) {
     rt::releaseImage(snap);
     EXPECT_EQ(rt::errorPending(), 0u);
     EXPECT_EQ(rt::pageByHandle(snap), nullptr);
-    EXPECT_EQ(allCells(page()), before);  // the screen keeps its own cells
+    EXPECT_EQ(allCells(page()), before); // the screen keeps its own cells
 }
 
 TEST_F(PageTable, OutputGoesToTheWritePageAndReleasingItFallsBackToTheDisplayPage) {
@@ -177,7 +182,7 @@ TEST_F(PageTable, CopyingCellsBetweenPagesOfDifferentSizesRaisesErrorFiveAndChan
     const std::vector<std::uint16_t> screenBefore = allCells(page());
     const std::vector<std::uint16_t> snapBefore = allCells(*s);
 
-    s->height = 24;  // a smaller page (its storage stays the larger one)
+    s->height = 24; // a smaller page (its storage stays the larger one)
     rt::copyPageCells(snap, 0);
     EXPECT_EQ(rt::errorPending(), 5u);
     rt::clearError();
@@ -259,7 +264,7 @@ TEST_F(PageTable, ResolvingANewPageNumberCreatesAScreenPageLikePageZero) {
     EXPECT_EQ(rt::errorPending(), 0u);
     ASSERT_GT(record, 1);
     EXPECT_EQ(rt::resolvePage(2), record);
-    EXPECT_EQ(rt::pageByHandle(1), nullptr);  // numbers in between stay empty
+    EXPECT_EQ(rt::pageByHandle(1), nullptr); // numbers in between stay empty
     EXPECT_EQ(rt::pageTableStats().screenPages, 3);
 
     const rt::ScreenPage* p = rt::pageByHandle(2);
@@ -274,9 +279,10 @@ TEST_F(PageTable, ResolvingANewPageNumberCreatesAScreenPageLikePageZero) {
     EXPECT_EQ(p->printTop, 1);
     EXPECT_EQ(p->printBottom, 24);
     EXPECT_EQ(cursor(*p), (Cursor{1, 1, 0}));
-    EXPECT_EQ(p->palette, rt::displayPage()->palette);  // shared, not owned
-    EXPECT_EQ(p->ownership, 6u);                        // screen page owning its cells
-    for (std::uint16_t c : allCells(*p)) ASSERT_EQ(c, 0);
+    EXPECT_EQ(p->palette, rt::displayPage()->palette); // shared, not owned
+    EXPECT_EQ(p->ownership, 6u);                       // screen page owning its cells
+    for (std::uint16_t c : allCells(*p))
+        ASSERT_EQ(c, 0);
 
     // Writing to it leaves page 0 alone.
     rt::setWritePage(2);
@@ -319,7 +325,8 @@ TEST_F(PageTable, TheRecordArrayAndTheFreeStackGrowBy4096AndRecordsNeverMove) {
     const rt::ScreenPage* firstImage = rt::pageByHandle(first);
 
     std::vector<std::int32_t> images{first};
-    for (int i = 1; i < 5000; ++i) images.push_back(rt::snapshotWritePage());
+    for (int i = 1; i < 5000; ++i)
+        images.push_back(rt::snapshotWritePage());
     EXPECT_EQ(images.back(), -5001);
     rt::PageTableStats s = rt::pageTableStats();
     EXPECT_EQ(s.recordCapacity, 8192);
@@ -329,7 +336,8 @@ TEST_F(PageTable, TheRecordArrayAndTheFreeStackGrowBy4096AndRecordsNeverMove) {
     EXPECT_EQ(rt::pageByHandle(first), firstImage);
     EXPECT_EQ(allCells(*firstImage), allCells(*screen));
 
-    for (std::int32_t h : images) rt::releaseImage(h);
+    for (std::int32_t h : images)
+        rt::releaseImage(h);
     EXPECT_EQ(rt::errorPending(), 0u);
     s = rt::pageTableStats();
     EXPECT_EQ(s.recordsInUse, 1);
@@ -371,13 +379,13 @@ TEST_F(PageTable, EveryOperationReturnsAtOnceWhileAnErrorIsPending) {
 }
 
 TEST_F(PageTable, ASnapshotThatCannotGetItsCellsOrPaletteReturnsMinusOne) {
-    rt::failNextPageAllocations(rt::PageAllocation::PageStorage, 1);  // the cells
+    rt::failNextPageAllocations(rt::PageAllocation::PageStorage, 1); // the cells
     EXPECT_EQ(rt::snapshotWritePage(), -1);
-    rt::failNextPageAllocations(rt::PageAllocation::PageStorage, 1, 1);  // the palette
+    rt::failNextPageAllocations(rt::PageAllocation::PageStorage, 1, 1); // the palette
     EXPECT_EQ(rt::snapshotWritePage(), -1);
     EXPECT_EQ(rt::errorPending(), 0u);
     EXPECT_EQ(rt::pageTableStats().recordsInUse, 1);
-    EXPECT_EQ(rt::snapshotWritePage(), -2);  // nothing was used up
+    EXPECT_EQ(rt::snapshotWritePage(), -2); // nothing was used up
 }
 
 using PageTableDeathTest = PageTable;
@@ -392,7 +400,8 @@ TEST_F(PageTableDeathTest, ARecordArrayThatCannotGrowIsCriticalErrorTwo) {
         ::testing::ExitedWithCode(0), "Critical Error #2: Out of memory");
     EXPECT_EXIT(
         {
-            for (int i = 0; i < 4094; ++i) rt::snapshotWritePage();
+            for (int i = 0; i < 4094; ++i)
+                rt::snapshotWritePage();
             rt::failNextPageAllocations(rt::PageAllocation::RecordArray, 1);
             rt::snapshotWritePage();
         },
@@ -422,7 +431,8 @@ TEST(PageSharing, TheDisplayPageStaysReadableWhileLineInputSwapsWritePages) {
         while (!done.load(std::memory_order_acquire)) {
             const rt::ScreenPage* p = rt::displayPage();
             for (int r = 1; r <= p->height; ++r) {
-                for (int c = 1; c <= p->width; ++c) sum += p->cell(r, c);
+                for (int c = 1; c <= p->width; ++c)
+                    sum += p->cell(r, c);
             }
             sum += p->palette[7] + static_cast<std::uint32_t>(p->column() + p->row());
             frames.fetch_add(1, std::memory_order_relaxed);

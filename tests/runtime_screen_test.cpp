@@ -16,10 +16,12 @@ using namespace screentest;
 namespace {
 
 std::vector<std::pair<double, double>> beeps;
-void recordBeep(double frequency, double length) { beeps.emplace_back(frequency, length); }
+void recordBeep(double frequency, double length) {
+    beeps.emplace_back(frequency, length);
+}
 
 class PrintEngine : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         freshRuntime();
         beeps.clear();
@@ -40,15 +42,18 @@ protected:
 void paintRows() {
     for (int r = 1; r <= 25; ++r) {
         for (int c = 1; c <= 80; ++c) {
-            page().setCell(r, c, rt::makeCell(static_cast<std::uint8_t>('a' + (r - 1) % 26),
-                                              static_cast<std::uint8_t>(r)));
+            page().setCell(r, c,
+                           rt::makeCell(static_cast<std::uint8_t>('a' + (r - 1) % 26),
+                                        static_cast<std::uint8_t>(r)));
         }
     }
 }
 
-std::string paintedRow(int r) { return repeat(static_cast<char>('a' + (r - 1) % 26), 80); }
+std::string paintedRow(int r) {
+    return repeat(static_cast<char>('a' + (r - 1) % 26), 80);
+}
 
-}  // namespace
+} // namespace
 
 TEST_F(PrintEngine, EightyCharactersWithoutLineEndLeaveThePendingWrapAndOneLineEndMovesOneRow) {
     cls();
@@ -56,7 +61,7 @@ TEST_F(PrintEngine, EightyCharactersWithoutLineEndLeaveThePendingWrapAndOneLineE
     EXPECT_EQ(row(1), letters(80));
     EXPECT_EQ(cursor(), (Cursor{80, 1, 1}));
 
-    put("");  // an empty piece keeps the deferred break
+    put(""); // an empty piece keeps the deferred break
     EXPECT_EQ(cursor(), (Cursor{80, 1, 1}));
 
     lineEnd();
@@ -96,7 +101,7 @@ TEST_F(PrintEngine, NinetySevenCharacterPiecePutsItsLastSeventeenOnTheNextRow) {
     EXPECT_EQ(cursor(), (Cursor{18, 2, 0}));
 
     cls();
-    piece(s);  // at column 1 make fit never breaks; print wraps the piece
+    piece(s); // at column 1 make fit never breaks; print wraps the piece
     lineEnd();
     EXPECT_EQ(row(1), s.substr(0, 80));
     EXPECT_EQ(row(2), s.substr(80));
@@ -108,17 +113,17 @@ TEST_F(PrintEngine, MakeFitBreaksOnlyWhenThePieceWouldPassTheLastColumn) {
 
     cls();
     moveTo(61, 1);
-    piece(twenty);  // 61 + 20 - 1 = 80: fits
+    piece(twenty); // 61 + 20 - 1 = 80: fits
     EXPECT_EQ(row(1), repeat(' ', 60) + twenty);
     EXPECT_EQ(row(2), "");
     EXPECT_EQ(cursor(), (Cursor{80, 1, 1}));
 
     cls();
-    rt::print(text(""), 0);  // clear keeps the flag; an empty print without line end too
+    rt::print(text(""), 0); // clear keeps the flag; an empty print without line end too
     lineEnd();
     cls();
     moveTo(62, 1);
-    piece(twenty);  // 62 + 20 - 1 = 81: starts a new row
+    piece(twenty); // 62 + 20 - 1 = 81: starts a new row
     EXPECT_EQ(row(1), "");
     EXPECT_EQ(row(2), twenty);
     EXPECT_EQ(cursor(), (Cursor{21, 2, 0}));
@@ -127,7 +132,7 @@ TEST_F(PrintEngine, MakeFitBreaksOnlyWhenThePieceWouldPassTheLastColumn) {
 TEST_F(PrintEngine, MakeFitCountsControlCodesAndIgnoresColumnOne) {
     cls();
     moveTo(78, 3);
-    rt::makeFit(text("ab\x07"));  // three bytes: 78 + 3 - 1 = 80
+    rt::makeFit(text("ab\x07")); // three bytes: 78 + 3 - 1 = 80
     EXPECT_EQ(cursor(), (Cursor{78, 3, 0}));
     rt::makeFit(text("abc\x07"));
     EXPECT_EQ(cursor(), (Cursor{1, 4, 0}));
@@ -149,7 +154,7 @@ TEST_F(PrintEngine, NextPrintZoneMovesToFourteenColumnZonesAndFillsTheLastOne) {
         colour(7);
         cls();
         colour(4);
-        lineEnd();  // clears a pending wrap left by the previous case
+        lineEnd(); // clears a pending wrap left by the previous case
         moveTo(c.from, 1);
         rt::nextPrintZone();
         EXPECT_EQ(cursor(), c.to) << "from column " << c.from;
@@ -197,7 +202,7 @@ TEST_F(PrintEngine, ATableRowWithZones) {
 TEST_F(PrintEngine, PrintingPastTheEndOfRow24ScrollsRowsOneTo24AndLeavesRow25) {
     cls();
     paintRows();
-    rt::setTextColour(14, 1, 0, 3);  // attribute 0x1E
+    rt::setTextColour(14, 1, 0, 3); // attribute 0x1E
     moveTo(75, 24);
     put("0123456789");
 
@@ -206,8 +211,10 @@ TEST_F(PrintEngine, PrintingPastTheEndOfRow24ScrollsRowsOneTo24AndLeavesRow25) {
         EXPECT_TRUE(rowAttributesAre(r, static_cast<std::uint8_t>(r + 1))) << "row " << r;
     }
     EXPECT_EQ(row(23), paintedRow(24).substr(0, 74) + "012345");
-    for (int c = 1; c <= 74; ++c) EXPECT_EQ(attr(23, c), 24);
-    for (int c = 75; c <= 80; ++c) EXPECT_EQ(attr(23, c), 0x1E);
+    for (int c = 1; c <= 74; ++c)
+        EXPECT_EQ(attr(23, c), 24);
+    for (int c = 75; c <= 80; ++c)
+        EXPECT_EQ(attr(23, c), 0x1E);
     // The new bottom row is blank in the current colours.
     EXPECT_EQ(row(24), "6789");
     EXPECT_TRUE(rowAttributesAre(24, 0x1E));
@@ -231,7 +238,7 @@ TEST_F(PrintEngine, LineEndsOnRow24ScrollAndRowsScrolledOffAreGone) {
     EXPECT_EQ(row(25), "");
     EXPECT_EQ(cursor(), (Cursor{1, 24, 0}));
 
-    rt::newLine();  // the internal line end used by line input
+    rt::newLine(); // the internal line end used by line input
     EXPECT_EQ(row(1), "line 9");
     EXPECT_EQ(cursor(), (Cursor{1, 24, 0}));
 }
@@ -255,7 +262,8 @@ TEST_F(PrintEngine, TabsMoveToTheNextColumnOfTheFormEightKPlusOne) {
         }
         EXPECT_EQ(row(2), "");
         const int last = c.to == 80 ? 80 : c.to - 1;
-        for (int col = c.from; col <= last; ++col) EXPECT_EQ(attr(2, col), 0x04);
+        for (int col = c.from; col <= last; ++col)
+            EXPECT_EQ(attr(2, col), 0x04);
         if (c.to < 80) {
             EXPECT_EQ(attr(2, c.to), 0x07);
         }
@@ -324,7 +332,8 @@ TEST_F(PrintEngine, CursorControlCodesMoveWithinThePrintArea) {
         put(c.code);
         EXPECT_EQ(cursor(), (Cursor{c.toColumn, c.toRow, 0}))
             << "code " << static_cast<int>(c.code[0]) << " from " << c.column << "," << c.row;
-        for (int r = 1; r <= 25; ++r) EXPECT_EQ(row(r), "") << "row " << r;
+        for (int r = 1; r <= 25; ++r)
+            EXPECT_EQ(row(r), "") << "row " << r;
     }
 }
 
@@ -336,7 +345,7 @@ TEST_F(PrintEngine, LineFeedReturnFormFeedAndBellAreObeyed) {
     EXPECT_EQ(row(3), "c");
     EXPECT_EQ(cursor(), (Cursor{2, 3, 0}));
 
-    put("xyz\x0cq");  // form feed clears the screen, then q at the top
+    put("xyz\x0cq"); // form feed clears the screen, then q at the top
     EXPECT_EQ(row(1), "q");
     EXPECT_EQ(row(2), "");
     EXPECT_EQ(row(3), "");
@@ -373,13 +382,13 @@ TEST_F(PrintEngine, TheGlyphSwitchPrintsControlCodesAsCharacters) {
 
 namespace {
 class SleepRecorder final : public rt::Port {
-public:
+  public:
     void sleep(std::uint32_t ms, rt::Wait why) override { sleeps.emplace_back(ms, why); }
     std::uint64_t ticks() override { return 0; }
     [[noreturn]] void critical(std::string_view, std::string_view) override { std::abort(); }
     std::vector<std::pair<std::uint32_t, rt::Wait>> sleeps;
 };
-}  // namespace
+} // namespace
 
 TEST_F(PrintEngine, TheDefaultBellPausesAQuarterSecondThroughThePort) {
     SleepRecorder port;
@@ -439,7 +448,7 @@ TEST_F(PrintEngine, BackgroundIsKeptModuloEightAndTheBorderIsIgnored) {
     rt::setTextColour(0, 9, 0, 2);
     EXPECT_EQ(page().background, 1);
     EXPECT_EQ(page().foreground, 7);
-    rt::setTextColour(99, 99, 99, 4);  // border only: accepted, nothing changes
+    rt::setTextColour(99, 99, 99, 4); // border only: accepted, nothing changes
     rt::setTextColour(99, 99, 99, 0);
     EXPECT_EQ(rt::errorPending(), 0u);
     EXPECT_EQ(page().foreground, 7);
@@ -455,7 +464,7 @@ TEST_F(PrintEngine, ClearScreenFillsThePrintAreaAndRow25WithTheCurrentAttribute)
 
     paintRows();
     moveTo(33, 17);
-    rt::setTextColour(20, 2, 0, 3);  // blinking red on green: 0xA4
+    rt::setTextColour(20, 2, 0, 3); // blinking red on green: 0xA4
     cls();
     for (int r = 1; r <= 25; ++r) {
         EXPECT_EQ(row(r), "") << r;
@@ -469,22 +478,24 @@ TEST_F(PrintEngine, ClearScreenKeepsRowsOutsideANarrowerPrintAreaExceptTheLast) 
     page().printBottom = 20;
     paintRows();
     cls();
-    for (int r : {1, 2, 21, 22, 23, 24}) EXPECT_EQ(row(r), paintedRow(r)) << r;
-    for (int r = 3; r <= 20; ++r) EXPECT_EQ(row(r), "") << r;
+    for (int r : {1, 2, 21, 22, 23, 24})
+        EXPECT_EQ(row(r), paintedRow(r)) << r;
+    for (int r = 3; r <= 20; ++r)
+        EXPECT_EQ(row(r), "") << r;
     EXPECT_EQ(row(25), "");
     EXPECT_EQ(cursor(), (Cursor{1, 3, 0}));
 }
 
 TEST_F(PrintEngine, ClearScreenArguments) {
     paintRows();
-    rt::clearScreen(2, 0, 1);  // the print area only
+    rt::clearScreen(2, 0, 1); // the print area only
     EXPECT_EQ(row(24), "");
     EXPECT_EQ(row(25), paintedRow(25));
 
-    rt::clearScreen(0, 4, 3);  // whole screen on red
+    rt::clearScreen(0, 4, 3); // whole screen on red
     EXPECT_TRUE(rowAttributesAre(1, 0x47));
     EXPECT_TRUE(rowAttributesAre(25, 0x47));
-    EXPECT_EQ(page().background, 0);  // the fill colour is not kept
+    EXPECT_EQ(page().background, 0); // the fill colour is not kept
 
     paintRows();
     rt::clearScreen(0, 16, 2);
@@ -521,7 +532,7 @@ TEST_F(PrintEngine, MakeFitAndNextPrintZoneStillWorkWhileAnErrorIsPending) {
     cls();
     rt::raiseError(5);
     moveTo(7, 1);
-    rt::nextPrintZone();  // must end even though print itself is switched off
+    rt::nextPrintZone(); // must end even though print itself is switched off
     EXPECT_EQ(cursor(), (Cursor{15, 1, 0}));
     moveTo(70, 1);
     rt::makeFit(text(letters(20)));
@@ -540,7 +551,8 @@ TEST(ScreenSharing, TheRendererReadsTheDisplayPageWhileTheGamePrints) {
         while (!done.load(std::memory_order_acquire)) {
             const rt::ScreenPage* p = rt::displayPage();
             for (int r = 1; r <= p->height; ++r) {
-                for (int c = 1; c <= p->width; ++c) sum += p->cell(r, c);
+                for (int c = 1; c <= p->width; ++c)
+                    sum += p->cell(r, c);
             }
             sum += static_cast<std::uint32_t>(p->column() + p->row() + p->pendingWrap.load() +
                                               p->cursorVisible.load());

@@ -21,14 +21,18 @@ inline void freshRuntime() {
     rt::selectTextMode0();
 }
 
-inline rt::ScreenPage& page() { return *rt::writePage(); }
+inline rt::ScreenPage& page() {
+    return *rt::writePage();
+}
 
 inline rt::RuntimeString* text(std::string_view s) {
     return rt::literal(s.data(), static_cast<std::int32_t>(s.size()));
 }
 
 // print with no line end.
-inline void put(std::string_view s) { rt::print(text(s), 0); }
+inline void put(std::string_view s) {
+    rt::print(text(s), 0);
+}
 // A game piece: make fit, then print with no line end.
 inline void piece(std::string_view s) {
     rt::RuntimeString* t = text(s);
@@ -36,7 +40,9 @@ inline void piece(std::string_view s) {
     rt::print(t, 0);
 }
 // The bare line end of the game's statements.
-inline void lineEnd() { rt::print(rt::emptyString(), 1); }
+inline void lineEnd() {
+    rt::print(rt::emptyString(), 1);
+}
 
 inline void moveTo(int column, int row, rt::ScreenPage& p = page()) {
     p.cursorColumn.store(static_cast<std::int16_t>(column));
@@ -81,13 +87,16 @@ inline Cursor cursor(const rt::ScreenPage& p = page()) {
     return {p.column(), p.row(), p.pendingWrap.load()};
 }
 
-inline std::string repeat(char c, int n) { return std::string(static_cast<std::size_t>(n), c); }
+inline std::string repeat(char c, int n) {
+    return std::string(static_cast<std::size_t>(n), c);
+}
 
 // Characters 'A'.. cycling through the alphabet, n of them.
 inline std::string letters(int n, char first = 'A') {
     std::string s;
-    for (int i = 0; i < n; ++i) s.push_back(static_cast<char>('A' + (first - 'A' + i) % 26));
+    for (int i = 0; i < n; ++i)
+        s.push_back(static_cast<char>('A' + (first - 'A' + i) % 26));
     return s;
 }
 
-}  // namespace screentest
+} // namespace screentest
