@@ -11,8 +11,8 @@
 // TextPainter keeps the cells it drew last, the palette, the cursor place and
 // the cursor and blink phases. A cell is skipped when the frame is valid, it
 // equals what was drawn, and neither a blink-phase flip (blinking cells), a
-// cursor-phase flip (the cursor cell) nor a cursor move (the old cursor
-// cell) concerns it. Glyphs are drawn a whole pixel row at a time straight
+// cursor-phase flip (the cursor cell) nor a cursor move (the old and the new
+// cursor cell) concerns it. Glyphs are drawn a whole pixel row at a time straight
 // into the 32-bit surface.
 #include "host/sdl_renderer.h"
 
@@ -278,8 +278,10 @@ void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette
             const std::uint16_t cell = source[c].load(std::memory_order_relaxed);
             const std::uint8_t attribute = rt::cellAttribute(cell);
             const bool isCursor = c == cursorColumn && r == cursorRow;
+            // The cursor cell is also redrawn when the cursor has just moved
+            // there, so that it shows the cursor at once in its visible phase.
             if (!full && cell == previous[c] && (!(attribute & 0x80) || !blinkFlipped) &&
-                (!isCursor || !cursorFlipped) &&
+                (!isCursor || (!cursorFlipped && !cursorMoved)) &&
                 (!(c == cursorColumn_ && r == cursorRow_) || !cursorMoved)) {
                 if (runStart >= 0) {
                     rects_.push_back(
