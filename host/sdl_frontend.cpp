@@ -1,0 +1,190 @@
+// The window program's front end: SDL start-up, the real clock, dialogs.
+//
+// Start-up is called by runtimeMain on the main thread in a fixed order
+// (SDL, TrueType, the keys already held, the full-screen modes, key repeat,
+// icon and caption, display tables). The clock is SDL's: SDL_Delay for
+// sleeps, SDL_GetTicks for ticks. A dialog asked for on the main thread runs
+// its own modal loop right there; asked for on any other thread it is handed
+// to the main thread through the DialogChannel and the asker blocks until the
+// event loop has shown and answered it. The event loop itself is in
+// sdl_event_loop.cpp.
+#include "host/sdl_frontend.h"
+
+#include <SDL_ttf.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "host/icon.h"
+#include "runtime/errors.h"
+
+namespace host {
+namespace {
+
+// SDL_Init flags: timer, audio, video and CD-ROM.
+constexpr Uint32 kSdlInitFlags = 0x131;
+static_assert(kSdlInitFlags == (SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_CDROM));
+
+SDL_Surface* windowIcon = nullptr;
+
+void freeIcon() {
+    if (windowIcon != nullptr) {
+        SDL_FreeSurface(windowIcon);
+        windowIcon = nullptr;
+    }
+}
+
+}  // namespace
+
+// ---- DialogCompositor --------------------------------------------------
+
+SDL_Surface* DialogCompositor::setMode(int width, int height, bool fullScreen) {
+    return sdl_.setMode(width, height, fullScreen);
+}
+
+void DialogCompositor::update(SDL_Surface* surface, const SDL_Rect* rects, int count) {
+    if (box_ == nullptr || surface == nullptr) {
+        sdl_.update(surface, rects, count);
+        return;
+    }
+    // The renderer has just drawn the page (or some cells of it) into the
+    // window surface: put the box back on top before the frame is shown.
+    box_->draw(surface);
+    if (count == 0) {
+        sdl_.update(surface, nullptr, 0);
+        return;
+    }
+    rects_.assign(rects, rects + count);
+    rects_.push_back(box_->bounds());
+    sdl_.update(surface, rects_.data(), static_cast<int>(rects_.size()));
+}
+
+// ---- WindowFrontend ----------------------------------------------------
+
+WindowFrontend::WindowFrontend() : renderer_(output_), mainThread_(std::this_thread::get_id()) {}
+
+WindowFrontend::~WindowFrontend() {
+    output_.setDialog(nullptr);
+}
+
+void WindowFrontend::sleep(std::uint32_t ms, rt::Wait) {
+    if (ms == 0) {
+        std::this_thread::yield();
+    } else {
+        SDL_Delay(ms);
+    }
+}
+
+std::uint64_t WindowFrontend::ticks() { return SDL_GetTicks(); }
+
+std::time_t WindowFrontend::calendarTime() { return std::time(nullptr); }
+
+void WindowFrontend::timerSleep(std::uint32_t ms) { sleep(ms, rt::Wait::Plain); }
+
+bool WindowFrontend::startSdl() {
+    mainThread_ = std::this_thread::get_id();
+    if (SDL_Init(kSdlInitFlags) < 0) return false;
+    std::atexit(SDL_Quit);
+    sdlStarted_ = true;
+    return true;
+}
+
+std::string WindowFrontend::sdlError() {
+    const char* e = SDL_GetError();
+    return e != nullptr ? e : "";
+}
+
+bool WindowFrontend::startTrueType() {
+    if (TTF_Init() < 0) return false;
+    std::atexit(TTF_Quit);
+    return true;
+}
+
+std::uint32_t WindowFrontend::keyModifiers() { return static_cast<std::uint32_t>(SDL_GetModState()); }
+
+std::vector<VideoMode> WindowFrontend::listFullScreenModes() {
+    std::vector<VideoMode> modes;
+    SDL_Rect** list = SDL_ListModes(nullptr, SDL_FULLSCREEN | SDL_HWSURFACE);
+    if (list == nullptr) return modes;
+    if (list == reinterpret_cast<SDL_Rect**>(-1)) {
+        // Any size is possible: offer the desktop's.
+        const SDL_VideoInfo* info = SDL_GetVideoInfo();
+        if (info != nullptr && info->current_w > 0 && info->current_h > 0) {
+            modes.push_back({static_cast<std::uint16_t>(info->current_w),
+                             static_cast<std::uint16_t>(info->current_h)});
+        }
+        return modes;
+    }
+    for (int i = 0; list[i] != nullptr; ++i) {
+        modes.push_back({list[i]->w, list[i]->h});
+    }
+    return modes;
+}
+
+void WindowFrontend::enableKeyRepeat(int delayMs, int intervalMs) {
+    SDL_EnableKeyRepeat(delayMs, intervalMs);
+    SDL_EnableUNICODE(1);
+    repeatState_ = delayMs > 0 ? 1 : 0;
+}
+
+void WindowFrontend::setIconAndCaption(const char* caption) {
+    // The icon must be set before the window opens (with the first frame).
+    freeIcon();
+    windowIcon = createIconSurface();
+    if (windowIcon != nullptr) {
+        SDL_WM_SetIcon(windowIcon, const_cast<Uint8*>(iconMask()));
+    }
+    SDL_WM_SetCaption(caption, caption);
+    int x = 0;
+    int y = 0;
+    SDL_GetMouseState(&x, &y);
+    systemCursor_ = SDL_GetCursor();
+    cursor_ = createMouseCursor();
+    if (cursor_ != nullptr) SDL_SetCursor(cursor_);
+}
+
+void WindowFrontend::prepareDisplay() {
+    // Palettes and fonts are built-in tables; the renderer needs the modes.
+    renderer_.setFullScreenModes(fullScreenModes());
+}
+
+void WindowFrontend::shutDown() {
+    SDL_ShowCursor(SDL_DISABLE);
+    if (cursor_ != nullptr) {
+        if (systemCursor_ != nullptr) SDL_SetCursor(systemCursor_);
+        SDL_FreeCursor(cursor_);
+        cursor_ = nullptr;
+    }
+    freeIcon();
+}
+
+bool WindowFrontend::onMainThread() const { return std::this_thread::get_id() == mainThread_; }
+
+DialogButton WindowFrontend::showDialog(std::string_view caption, std::string_view text,
+                                        DialogButtons buttons) {
+    dialogsShown_.fetch_add(1, std::memory_order_acq_rel);
+    DialogRequest request{std::string(caption), std::string(text), buttons};
+    if (!sdlStarted_) {
+        // No window to show it in.
+        std::fprintf(stderr, "%s\n%s\n", request.caption.c_str(), request.text.c_str());
+        return buttons == DialogButtons::OK ? DialogButton::OK : DialogButton::No;
+    }
+    if (onMainThread()) return runDialog(std::move(request));
+    // Any other thread: the main thread shows it. Shut-down sets the stop
+    // request before it waits for the threads, so a dialog nobody will
+    // answer any more never holds the asker.
+    return channel_.ask(std::move(request), [] {
+        return rt::flags().stopRequest.load(std::memory_order_acquire) != 0;
+    });
+}
+
+bool WindowFrontend::isFullScreen() { return fullScreen_.load(std::memory_order_acquire); }
+
+void WindowFrontend::showMaximised() {
+    // The dialog was drawn inside the window, which stayed as it was: paint
+    // the whole page again.
+    renderer_.invalidate();
+}
+
+}  // namespace host

@@ -1,0 +1,123 @@
+// The window program's front end: SDL 1.2 on the real clock.
+//
+// WindowFrontend is what host::runtimeMain runs the game with in the real
+// program. It starts SDL and TrueType, sets the icon and caption, lists the
+// full-screen modes, turns on key repeat and Unicode translation, sleeps with
+// SDL_Delay and reads SDL_GetTicks, and on the main thread runs the event
+// loop (sdl_event_loop.cpp): a 16 ms turn that alternately paints the
+// display page through the Renderer and drains SDL's event queue into the
+// keyboard model.
+//
+// Dialogs are drawn inside the game window (sdl_dialog.h). The thread that
+// shows one blocks while the main thread keeps polling and painting: the
+// game screen is painted as usual and the box is drawn over it at the moment
+// each frame is handed to the window, so the two never fight over pixels and
+// only the main thread ever touches the window.
+#pragma once
+
+#include <SDL.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <thread>
+
+#include "host/host_core.h"
+#include "host/sdl_dialog.h"
+#include "host/sdl_renderer.h"
+
+namespace host {
+
+// The renderer's window output with the open dialog drawn over every frame
+// just before it is shown.
+class DialogCompositor final : public VideoOutput {
+public:
+    SDL_Surface* setMode(int width, int height, bool fullScreen) override;
+    void update(SDL_Surface* surface, const SDL_Rect* rects, int count) override;
+    void showPointer(bool visible) override { sdl_.showPointer(visible); }
+    void yield() override { sdl_.yield(); }
+
+    void setDialog(DialogBox* box) { box_ = box; }
+    DialogBox* dialog() const { return box_; }
+
+private:
+    SdlVideoOutput sdl_;
+    DialogBox* box_ = nullptr;
+    std::vector<SDL_Rect> rects_;
+};
+
+class WindowFrontend : public Frontend {
+public:
+    WindowFrontend();
+    ~WindowFrontend() override;
+
+    // Clock.
+    void sleep(std::uint32_t ms, rt::Wait why) override;
+    std::uint64_t ticks() override;
+    std::time_t calendarTime() override;
+    void timerSleep(std::uint32_t ms) override;
+
+    // Start-up.
+    bool startSdl() override;
+    std::string sdlError() override;
+    bool startTrueType() override;
+    std::uint32_t keyModifiers() override;
+    std::vector<VideoMode> listFullScreenModes() override;
+    void enableKeyRepeat(int delayMs, int intervalMs) override;
+    void setIconAndCaption(const char* caption) override;
+    void prepareDisplay() override;
+
+    // Main thread.
+    void runEventLoop() override;
+    void shutDown() override;
+
+    // Dialogs.
+    DialogButton showDialog(std::string_view caption, std::string_view text,
+                            DialogButtons buttons) override;
+    bool isFullScreen() override;
+    void showMaximised() override;
+
+    // ---- For tests and benchmarks ----
+    // Called on the main thread after every painted frame.
+    void setFrameObserver(std::function<void()> observer) { frameObserver_ = std::move(observer); }
+    // Called on the main thread for every SDL event before it is handled.
+    void setEventObserver(std::function<void(const SDL_Event&)> observer) {
+        eventObserver_ = std::move(observer);
+    }
+    Renderer& windowRenderer() { return renderer_; }
+    // Dialogs shown so far (any thread).
+    int dialogsShown() const { return dialogsShown_.load(std::memory_order_acquire); }
+
+private:
+    enum class Turn : std::uint8_t { Painted, Polled, Shutdown };
+    // One turn of the loop: clock, sleep, exit check, then paint or poll.
+    // While a dialog is open the polled events go to it.
+    Turn turn(DialogBox* box, std::optional<DialogButton>& answer);
+    void paint(DialogBox* box);
+    void updateKeyRepeat();
+    void syncLockKeys();
+    // Handles one event; false on the window's close button.
+    bool handleEvent(const SDL_Event& event, DialogBox* box, std::optional<DialogButton>& answer);
+    // Shows box on the main thread until it is answered (or the window is
+    // closed: Closed, and the event loop is to end).
+    DialogButton runDialog(DialogRequest request);
+    bool onMainThread() const;
+
+    DialogCompositor output_;
+    Renderer renderer_;
+    DialogChannel channel_;
+    std::thread::id mainThread_;
+    SDL_Cursor* cursor_ = nullptr;
+    SDL_Cursor* systemCursor_ = nullptr;
+    int phase_ = 0;
+    int repeatState_ = -1;  // -1 unknown, 0 off, 1 on
+    bool quit_ = false;     // the window's close button was pressed
+    bool sdlStarted_ = false;
+    std::atomic<bool> fullScreen_{false};
+    std::atomic<int> dialogsShown_{0};
+    std::function<void()> frameObserver_;
+    std::function<void(const SDL_Event&)> eventObserver_;
+};
+
+}  // namespace host

@@ -1,0 +1,32 @@
+# End-to-end tests of the window program under a virtual X server (label
+# `window`): the real SDL window, keys typed with xdotool, the screen read
+# back from the X server, the close button sent as a window-manager message.
+# The scripts are tests/window/*.sh; each runs under xvfb-run and skips
+# (loudly) when it is missing.
+find_package(X11)
+if(NOT X11_FOUND)
+  message(WARNING "X11 development files missing: window tests not built")
+  return()
+endif()
+
+add_executable(window_probe ${CMAKE_CURRENT_SOURCE_DIR}/window/window_probe.cpp)
+target_link_libraries(window_probe PRIVATE glimmer_host_sdl glimmer_game)
+
+add_executable(xprobe ${CMAKE_CURRENT_SOURCE_DIR}/window/xprobe.cpp)
+target_link_libraries(xprobe PRIVATE glimmer_host_core ${X11_LIBRARIES})
+target_include_directories(xprobe PRIVATE ${X11_INCLUDE_DIR})
+
+set(window_program "")
+if(TARGET glimmerdeep)
+  set(window_program $<TARGET_FILE:glimmerdeep>)
+endif()
+
+file(GLOB window_scripts CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/window/test_*.sh)
+foreach(script ${window_scripts})
+  get_filename_component(name ${script} NAME_WE)
+  string(REGEX REPLACE "^test_" "" name ${name})
+  add_test(NAME window.${name}
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/window/run.sh ${script}
+      $<TARGET_FILE:window_probe> $<TARGET_FILE:xprobe> ${window_program})
+  set_tests_properties(window.${name} PROPERTIES LABELS window SKIP_RETURN_CODE 77 TIMEOUT 60)
+endforeach()
