@@ -118,13 +118,6 @@ void* allocateOrDie(std::size_t bytes, int error) {
     return p;
 }
 
-void initList(List& list, std::uint32_t capacity, std::uint32_t firstIndex, int error) {
-    list.slots = static_cast<RuntimeString**>(allocateOrDie(capacity * sizeof(RuntimeString*), error));
-    list.capacity = capacity;
-    list.count = firstIndex;
-    for (std::uint32_t i = 0; i < firstIndex; ++i) list.slots[i] = nullptr;
-}
-
 void doubleList(List& list, int error) {
     if (list.capacity > std::numeric_limits<std::uint32_t>::max() / 2) outOfMemory(error);
     std::uint32_t capacity = list.capacity * 2;
@@ -274,18 +267,45 @@ void copyBytes(char* to, const char* from, std::size_t n) {
     if (n != 0 && to != from) std::memmove(to, from, n);
 }
 
-void freeStore() {
+// Starting afresh keeps whatever still has its start-up size (the first pool
+// block, the free stack, the arena, the lists), so a restart makes no heap
+// calls unless something had grown.
+void resetPool() {
+    PoolBlock* first = nullptr;
+    std::uint32_t firstUsed = 0;
+    bool current = true;
     while (st.block != nullptr) {
         PoolBlock* previous = st.block->previous;
-        std::free(st.block);
+        if (previous == nullptr) {
+            first = st.block;
+            firstUsed = current ? st.blockUsed : kPoolBlockRecords;
+        } else {
+            std::free(st.block);
+        }
         st.block = previous;
+        current = false;
     }
-    std::free(st.freeStack);
-    std::free(st.arena);
-    std::free(st.arenaList.slots);
-    std::free(st.temporaries.slots);
-    std::free(st.lowMemory.slots);
-    st = Store{};
+    if (first != nullptr) {
+        std::memset(static_cast<void*>(first->records), 0, firstUsed * sizeof(RuntimeString));
+        st.block = first;
+        st.blockUsed = 0;
+    } else {
+        st.blockUsed = kPoolBlockRecords;
+    }
+}
+
+template <typename T>
+T* reuseOrAllocate(T* p, std::size_t capacity, std::size_t wanted, int error) {
+    if (p != nullptr && capacity == wanted) return p;
+    std::free(p);
+    return static_cast<T*>(allocateOrDie(wanted * sizeof(T), error));
+}
+
+void resetList(List& list, std::uint32_t firstIndex, int error) {
+    list.slots = reuseOrAllocate(list.slots, list.capacity, kListInitial, error);
+    list.capacity = kListInitial;
+    list.count = firstIndex;
+    for (std::uint32_t i = 0; i < firstIndex; ++i) list.slots[i] = nullptr;
 }
 
 void initShared(RuntimeString& s, char* text, std::int32_t length) {
@@ -306,15 +326,17 @@ void firstVariableBlock() {
 }  // namespace
 
 void initStringStore() {
-    freeStore();
-    st.freeStack = static_cast<RuntimeString**>(
-        allocateOrDie(kFreeStackInitial * sizeof(RuntimeString*), kRecordsFull));
+    resetPool();
+    st.freeStack = reuseOrAllocate(st.freeStack, st.freeCapacity, kFreeStackInitial, kRecordsFull);
     st.freeCapacity = kFreeStackInitial;
-    st.arena = static_cast<char*>(allocateOrDie(kArenaInitial, kArenaFull));
+    st.freeCount = 0;
+    st.arena = reuseOrAllocate(st.arena, st.arenaSize, kArenaInitial, kArenaFull);
     st.arenaSize = kArenaInitial;
-    initList(st.arenaList, kListInitial, 0, kArenaListFull);
-    initList(st.temporaries, kListInitial, 1, kTemporaryListFull);
-    initList(st.lowMemory, kListInitial, 0, kLowMemoryListFull);
+    st.used = 0;
+    resetList(st.arenaList, 0, kArenaListFull);
+    resetList(st.temporaries, 1, kTemporaryListFull);
+    resetList(st.lowMemory, 0, kLowMemoryListFull);
+    st.temporaryFloor = 1;
     initShared(sharedEmpty, emptyText, 0);
     initShared(sharedSpace, spaceText, 1);
     if (variables.free == nullptr) firstVariableBlock();

@@ -23,7 +23,9 @@ RuntimeString* make(const std::string& value, bool temporary = false) {
     return s;
 }
 
-std::string str(const RuntimeString* s) { return std::string(s->view()); }
+std::string str(const RuntimeString* s) {
+    return std::string(s->view());
+}
 
 std::size_t offsetOf(const RuntimeString* s) {
     return static_cast<std::size_t>(s->text - store::stats().arenaStart);
@@ -34,7 +36,7 @@ std::size_t endOf(const RuntimeString* s) {
 }
 
 class StringStore : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { rt::initStringStore(); }
 };
 
@@ -52,14 +54,16 @@ void run(const harness::Options& options, std::uint32_t seed, std::uint32_t step
 
 TEST(StringStoreModel, RandomSequencesMatchTheModel) {
     harness::Options o;
-    for (std::uint32_t seed : {1u, 2u, 3u, 4u, 5u}) run(o, seed, 4000);
+    for (std::uint32_t seed : {1u, 2u, 3u, 4u, 5u})
+        run(o, seed, 4000);
 }
 
 TEST(StringStoreModel, ShortStringsAroundTheGrowthRoomMatchTheModel) {
     harness::Options o;
     o.maxLength = 70;
     o.maxLive = 40;
-    for (std::uint32_t seed : {11u, 12u, 13u}) run(o, seed, 4000);
+    for (std::uint32_t seed : {11u, 12u, 13u})
+        run(o, seed, 4000);
 }
 
 TEST(StringStoreModel, GrowingArenaMatchesTheModel) {
@@ -131,7 +135,7 @@ TEST_F(StringStore, AssigningALongerTextToTheLastStringGrowsItInPlace) {
     rt::assign(last, rt::literal("a much longer text than the growth room allows"));
     EXPECT_EQ(last->text, text);
     EXPECT_EQ(str(last), "a much longer text than the growth room allows");
-    EXPECT_EQ(store::stats().used, endOf(last));  // the growth room is used up
+    EXPECT_EQ(store::stats().used, endOf(last)); // the growth room is used up
     EXPECT_EQ(str(first), "x");
 }
 
@@ -139,7 +143,7 @@ TEST_F(StringStore, AssigningToAnEarlierStringWithACloseNeighbourRelocatesIt) {
     RuntimeString* early = make("ab");
     RuntimeString* neighbour = make("cd");
     const char* text = early->text;
-    std::string longer(40, 'L');  // more than 2 + 32 bytes of room
+    std::string longer(40, 'L'); // more than 2 + 32 bytes of room
     rt::assign(early, rt::literal(longer.c_str()));
     EXPECT_NE(early->text, text);
     EXPECT_EQ(str(early), longer);
@@ -156,11 +160,28 @@ TEST_F(StringStore, AssigningWithinTheGrowthRoomOfAnEarlierStringStaysInPlace) {
     RuntimeString* early = make("ab");
     RuntimeString* neighbour = make("cd");
     const char* text = early->text;
-    std::string longer(34, 'L');  // exactly up to the neighbour
+    std::string longer(34, 'L'); // exactly up to the neighbour
     rt::assign(early, rt::literal(longer.c_str()));
     EXPECT_EQ(early->text, text);
     EXPECT_EQ(str(early), longer);
     EXPECT_EQ(str(neighbour), "cd");
+}
+
+TEST_F(StringStore, AssigningToTheLastLiveStringBeforeTrailingHolesGrowsItInPlace) {
+    RuntimeString* t = make("taken", true);
+    RuntimeString* e = make("e");
+    RuntimeString* d = make("d");
+    rt::assign(d, t);  // d moves into t's slot; its old last slot is a hole
+    ASSERT_EQ(store::stats().arenaCount, 3u);
+    ASSERT_EQ(store::arenaEntry(2), nullptr);
+    const char* text = e->text;
+    std::string longer(100, 'g');
+    rt::assign(e, rt::literal(longer.c_str()));
+    EXPECT_EQ(e->text, text);  // nothing live behind it: grown where it is
+    EXPECT_EQ(str(e), longer);
+    EXPECT_EQ(store::stats().arenaCount, 2u);  // the trailing hole is dropped
+    EXPECT_EQ(store::stats().used, endOf(e));
+    EXPECT_EQ(str(d), "taken");
 }
 
 TEST_F(StringStore, AssigningAShorterTextKeepsTheStorage) {
@@ -182,9 +203,9 @@ TEST_F(StringStore, FreeingTheMostRecentStringsGivesTheirSpaceBack) {
     RuntimeString* a = make("first");
     RuntimeString* b = make("second string");
     RuntimeString* c = make("third");
-    rt::freeString(b);  // a hole in the middle: c is still last
+    rt::freeString(b); // a hole in the middle: c is still last
     EXPECT_EQ(store::stats().used, endOf(c) + 32);
-    rt::freeString(c);  // pops c and the hole
+    rt::freeString(c); // pops c and the hole
     EXPECT_EQ(store::stats().arenaCount, 1u);
     EXPECT_EQ(store::stats().used, endOf(a) + 32);
     rt::freeString(a);
@@ -202,7 +223,7 @@ TEST_F(StringStore, UsedOffsetAfterAFreeNeverPassesTheArenaEnd) {
     EXPECT_EQ(store::stats().used, size);
     RuntimeString* t = rt::literal("x");
     rt::freeString(t);
-    RuntimeString* b = make("b");  // does not fit: the arena grows
+    RuntimeString* b = make("b"); // does not fit: the arena grows
     rt::freeString(b);
     EXPECT_EQ(store::stats().used, std::min(endOf(a) + 32, store::stats().arenaSize));
     EXPECT_EQ(str(a), fill);
@@ -240,11 +261,11 @@ TEST_F(StringStore, FixedLengthDestinationIsPaddedWithSpacesOrCut) {
     EXPECT_EQ(str(f), "ab   ");
     rt::assign(f, rt::literal("abcdefg"));
     EXPECT_EQ(str(f), "abcde");
-    rt::assign(f, make("xyz", true));  // a temporary source is still consumed
+    rt::assign(f, make("xyz", true)); // a temporary source is still consumed
     EXPECT_EQ(str(f), "xyz  ");
     EXPECT_EQ(f->text, text);
     EXPECT_EQ(rt::temporaryNextIndex(), 1u);
-    EXPECT_EQ(store::stats().arenaCount, 0u);  // fixed strings stay off the arena list
+    EXPECT_EQ(store::stats().arenaCount, 0u); // fixed strings stay off the arena list
 }
 
 // ---- The statement patterns -------------------------------------------------
@@ -273,7 +294,7 @@ TEST_F(StringStore, NumberPatternTakesTheJoinedTextOver) {
     const char* text = joined->text;
     RuntimeString* piece = rt::newString(0, false);
     rt::assign(piece, joined);
-    EXPECT_EQ(piece->text, text);  // taken over, not copied
+    EXPECT_EQ(piece->text, text); // taken over, not copied
     EXPECT_EQ(str(piece), " 100 ");
     EXPECT_FALSE(piece->temporary);
     rt::freeString(piece);
@@ -290,7 +311,7 @@ TEST_F(StringStore, ComparePatternReleasesTheLiteral) {
     std::uint32_t freeBefore = store::stats().freeRecords;
     EXPECT_EQ(rt::releaseTemporaries(base, rt::equality(answer, rt::literal("4"))), 0);
     EXPECT_EQ(rt::temporaryNextIndex(), base);
-    EXPECT_EQ(store::stats().freeRecords, freeBefore);  // the literal's record went back
+    EXPECT_EQ(store::stats().freeRecords, freeBefore); // the literal's record went back
     EXPECT_EQ(str(answer), "3");
 }
 
@@ -303,7 +324,7 @@ TEST_F(StringStore, AssigningATemporaryToItselfKeepsIt) {
     EXPECT_TRUE(t->temporary);
     EXPECT_EQ(store::arenaEntry(t->listIndex), t);
     RuntimeString* other = make("other");
-    EXPECT_NE(other, t);  // t's record was not given back
+    EXPECT_NE(other, t); // t's record was not given back
 }
 
 TEST_F(StringStore, ConcatenatingATemporaryWithItselfFreesItOnce) {
@@ -337,13 +358,13 @@ TEST_F(StringStore, ReleasingFromBaseZeroNeverTouchesSlotZero) {
 }
 
 TEST_F(StringStore, ReleaseNeverLowersTheNextIndexBelowItsBase) {
-    RuntimeString* a = make("a", true);  // slot 1
-    RuntimeString* b = make("b", true);  // slot 2
-    rt::literal("c");                     // slot 3
-    rt::freeString(b);                    // a hole below slot 3
+    RuntimeString* a = make("a", true); // slot 1
+    RuntimeString* b = make("b", true); // slot 2
+    rt::literal("c");                   // slot 3
+    rt::freeString(b);                  // a hole below slot 3
     EXPECT_EQ(rt::releaseTemporaries(3, 0), 0);
     EXPECT_EQ(rt::temporaryNextIndex(), 3u);
-    EXPECT_EQ(rt::literal("d")->temporaryIndex, 3u);  // still released by a base of 3
+    EXPECT_EQ(rt::literal("d")->temporaryIndex, 3u); // still released by a base of 3
     EXPECT_EQ(str(a), "a");
 }
 
@@ -374,7 +395,7 @@ TEST_F(StringStore, LiteralsPointAtTheConstantText) {
     EXPECT_EQ(c->length, 0);
     EXPECT_TRUE(a->readOnly && a->temporary);
     EXPECT_EQ(store::stats().arenaCount, 0u);
-    EXPECT_EQ(rt::literal(text, -4)->length, 0);  // a negative length is empty
+    EXPECT_EQ(rt::literal(text, -4)->length, 0); // a negative length is empty
 }
 
 TEST_F(StringStore, SharedStringsSurviveFreeAndRelease) {
@@ -410,7 +431,7 @@ TEST_F(StringStore, AssigningAnEarlierTemporaryMovesTheDestinationIntoItsSlot) {
     EXPECT_EQ(d->text, text);
     EXPECT_EQ(d->listIndex, slot);
     EXPECT_EQ(store::arenaEntry(slot), d);
-    EXPECT_EQ(store::arenaEntry(slot + 1), nullptr);  // d's old slot is a hole
+    EXPECT_EQ(store::arenaEntry(slot + 1), nullptr); // d's old slot is a hole
     EXPECT_EQ(rt::temporaryNextIndex(), 1u);
 }
 
@@ -418,7 +439,8 @@ TEST_F(StringStore, AssigningAnEarlierTemporaryMovesTheDestinationIntoItsSlot) {
 
 TEST_F(StringStore, FullArenaListIsDoubledWhenItHasNoHoles) {
     std::vector<RuntimeString*> all;
-    for (int i = 0; i < 65535; ++i) all.push_back(rt::newString(0, false));
+    for (int i = 0; i < 65535; ++i)
+        all.push_back(rt::newString(0, false));
     EXPECT_EQ(store::stats().arenaCount, 65535u);
     EXPECT_EQ(store::stats().arenaCapacity, 65535u);
     all.push_back(rt::newString(1, false));
@@ -451,7 +473,7 @@ TEST_F(StringStore, FullArenaListWithHolesIsCompactedInOrder) {
     RuntimeString* extra = rt::newString(1, false);
     kept.push_back(extra);
     store::Stats st = store::stats();
-    EXPECT_EQ(st.arenaCapacity, 65535u);  // few survivors: no doubling
+    EXPECT_EQ(st.arenaCapacity, 65535u); // few survivors: no doubling
     EXPECT_EQ(st.arenaCount, kept.size());
     for (std::uint32_t i = 0; i < kept.size(); ++i) {
         ASSERT_EQ(store::arenaEntry(i), kept[i]);
@@ -464,7 +486,8 @@ TEST_F(StringStore, FullArenaListWithHolesIsCompactedInOrder) {
 
 TEST_F(StringStore, TemporaryListIsDoubledWhenItsNextIndexReachesTheCapacity) {
     std::vector<RuntimeString*> temps;
-    for (int i = 0; i < 65534; ++i) temps.push_back(rt::literal("t"));
+    for (int i = 0; i < 65534; ++i)
+        temps.push_back(rt::literal("t"));
     EXPECT_EQ(rt::temporaryNextIndex(), 65535u);
     EXPECT_EQ(store::stats().temporaryCapacity, 65535u);
     RuntimeString* one = rt::literal("one more");
@@ -478,13 +501,14 @@ TEST_F(StringStore, TemporaryListIsDoubledWhenItsNextIndexReachesTheCapacity) {
 
 TEST_F(StringStore, RecordsComeFromNewBlocksAndAreReusedZeroed) {
     std::vector<RuntimeString*> all;
-    for (int i = 0; i < 70000; ++i) all.push_back(rt::literal("r"));
+    for (int i = 0; i < 70000; ++i)
+        all.push_back(rt::literal("r"));
     rt::releaseTemporaries(1, 0);
     store::Stats st = store::stats();
     EXPECT_EQ(st.freeRecords, 70000u);
     EXPECT_EQ(st.freeCapacity, 131072u);
     RuntimeString* s = rt::newString(3, false);
-    EXPECT_EQ(s, all.front());  // the free stack hands back the latest freed first
+    EXPECT_EQ(s, all.front()); // the free stack hands back the latest freed first
     EXPECT_EQ(s->readOnly, 0);
     EXPECT_EQ(s->temporary, 0);
     EXPECT_EQ(s->temporaryIndex, 0u);
@@ -525,7 +549,8 @@ TEST_F(StringStore, ArenaGrowsToTheRequestPlusTwiceItsSizeAndKeepsEveryText) {
     RuntimeString* big = make(std::string(size, 'Z'));
     store::Stats st = store::stats();
     EXPECT_EQ(st.arenaSize, size + 32 + 2 * size);
-    for (std::size_t i = 0; i < all.size(); ++i) ASSERT_EQ(str(all[i]), values[i]);
+    for (std::size_t i = 0; i < all.size(); ++i)
+        ASSERT_EQ(str(all[i]), values[i]);
     EXPECT_EQ(str(big), std::string(size, 'Z'));
     const char* previousEnd = st.arenaStart;
     for (std::uint32_t i = 0; i < st.arenaCount; ++i) {
@@ -543,14 +568,14 @@ TEST_F(StringStore, RelocationThatNeedsAGrownArenaReadsTheSourceAfterItMoved) {
     std::string want(size / 3, 'v');
     want[0] = '<';
     want.back() = '>';
-    RuntimeString* source = make(want);  // permanent: copied, and moved by compaction
+    RuntimeString* source = make(want); // permanent: copied, and moved by compaction
     rt::assign(d, source);
     store::Stats st = store::stats();
     EXPECT_EQ(st.arenaSize, want.size() + 2 * size);
     EXPECT_EQ(str(d), want);
     EXPECT_EQ(str(source), want);
     EXPECT_EQ(str(wall), std::string(size / 2, 'w'));
-    EXPECT_EQ(offsetOf(wall), 0u);  // d's old place was squeezed out
+    EXPECT_EQ(offsetOf(wall), 0u); // d's old place was squeezed out
     EXPECT_EQ(store::arenaEntry(st.arenaCount - 1), d);
     EXPECT_EQ(st.used, endOf(d));
 }
@@ -609,4 +634,4 @@ TEST_F(StringStoreDeathTest, AJoinBeyondTheLargestLengthIsOutOfMemory) {
                 "Critical Error #12: Out of memory");
 }
 
-}  // namespace
+} // namespace

@@ -148,6 +148,7 @@ public:
     void finish() {
         if (failed()) return;
         op_ = "finish";
+        finishing_ = true;
         rt::releaseTemporaries(base_, 0);
         dropDeadTemporaries(base_);
         while (!live_.empty()) {
@@ -224,7 +225,7 @@ public:
         expect(temporaryEntries == temporaries, "temporary list holds exactly the temporaries");
 
         // Literal texts are never written.
-        for (std::size_t i = 0; i < constants_.size(); ++i) {
+        if (steps_ % 256 == 0 || finishing_) for (std::size_t i = 0; i < constants_.size(); ++i) {
             if (!expect(constants_[i] == pristine_[i], "literal text unchanged")) return;
         }
     }
@@ -548,6 +549,7 @@ private:
     std::uint32_t base_ = 1;
     std::uint32_t fixedMade_ = 0;
     std::uint64_t steps_ = 0;
+    bool finishing_ = false;
     std::string failure_;
     const char* op_ = "";
 };
