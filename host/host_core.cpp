@@ -67,17 +67,16 @@ rt::RuntimeString* commandLineValue = nullptr;
 // is cut from the command line and the file removed, nothing else is read.
 void chainHandOver() {
     static constexpr std::string_view kTag = "(unique-tag:=/@*$+-)chain";
-    constexpr std::size_t kTagTotal = 32;  // the tag, three characters, ".tmp"
+    constexpr std::size_t kTagTotal = 32; // the tag, three characters, ".tmp"
     std::string& line = commandLineText;
     if (line.size() < kTagTotal) return;
     std::string_view tail = std::string_view(line).substr(line.size() - kTagTotal);
     if (tail.substr(0, kTag.size()) != kTag || tail.substr(kTagTotal - 4) != ".tmp") return;
-    std::string file(tail.substr(kTag.size() - 5));  // "chain" ... ".tmp"
+    std::string file(tail.substr(kTag.size() - 5)); // "chain" ... ".tmp"
     std::remove(file.c_str());
     line.resize(line.size() - kTagTotal);
     if (!line.empty() && line.back() == ' ') line.pop_back();
-    rt::assign(commandLineValue,
-               rt::literal(line.c_str(), static_cast<std::int32_t>(line.size())));
+    rt::assign(commandLineValue, rt::literal(line.c_str(), static_cast<std::int32_t>(line.size())));
 }
 
 void gameThreadMain(void (*entry)()) {
@@ -164,7 +163,7 @@ void waitForThreads(Frontend& f, std::thread* game, std::thread* timer) {
         if (gameThreadDone.load(std::memory_order_acquire)) {
             game->join();
         } else {
-            game->detach();  // parked by a critical error; the process ends now
+            game->detach(); // parked by a critical error; the process ends now
         }
     }
 }
@@ -187,11 +186,13 @@ int criticalEnd(Frontend& f, std::unique_ptr<std::thread>& game,
     return criticalExit.load(std::memory_order_acquire);
 }
 
-}  // namespace
+} // namespace
 
 namespace detail {
-Frontend* frontend() { return currentFrontend.load(std::memory_order_acquire); }
-}  // namespace detail
+Frontend* frontend() {
+    return currentFrontend.load(std::memory_order_acquire);
+}
+} // namespace detail
 
 std::string joinArguments(int argc, char** argv) {
     std::string joined;
@@ -207,14 +208,20 @@ std::string programFolder(std::string_view path) {
     std::size_t cut = path.find_last_of("\\/:");
     if (cut == std::string_view::npos) return {};
     if (path[cut] == ':') return std::string(path.substr(0, cut + 1));
-    if (cut == 0) return "/";  // a program in the root folder
+    if (cut == 0) return "/"; // a program in the root folder
     return std::string(path.substr(0, cut));
 }
 
-const std::string& commandLine() { return commandLineText; }
-rt::RuntimeString* commandLineString() { return commandLineValue; }
+const std::string& commandLine() {
+    return commandLineText;
+}
+rt::RuntimeString* commandLineString() {
+    return commandLineValue;
+}
 
-const std::vector<VideoMode>& fullScreenModes() { return modes; }
+const std::vector<VideoMode>& fullScreenModes() {
+    return modes;
+}
 
 TimeOfDayBase timeOfDayBase() {
     return {baseMilliseconds.load(std::memory_order_relaxed),
@@ -225,8 +232,8 @@ void updateClockBytes() {
     Frontend* f = detail::frontend();
     if (f == nullptr) return;
     TimeOfDayBase base = timeOfDayBase();
-    std::uint64_t m = (f->ticks() - base.baseTicks + base.millisecondsSinceMidnight) %
-                      kMillisecondsPerDay;
+    std::uint64_t m =
+        (f->ticks() - base.baseTicks + base.millisecondsSinceMidnight) % kMillisecondsPerDay;
     auto clock = static_cast<std::uint32_t>(static_cast<double>(m) * 0.0182);
     rt::setLowByte(kClockBytes, static_cast<std::uint8_t>(clock));
     rt::setLowByte(kClockBytes + 1, static_cast<std::uint8_t>(clock >> 8));
@@ -238,7 +245,9 @@ bool shutdownRequested() {
            criticalExit.load(std::memory_order_acquire) >= 0;
 }
 
-bool onGameThread() { return isGameThread; }
+bool onGameThread() {
+    return isGameThread;
+}
 
 void endProcess(int status) {
     Frontend* f = detail::frontend();
@@ -254,7 +263,8 @@ void endProcess(int status) {
     if (f != nullptr) f->wake();
     // Park: the main thread ends the process. Real sleeps, not the front
     // end's, which may be gone by then.
-    for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+    for (;;)
+        std::this_thread::sleep_for(std::chrono::seconds(1));
 }
 
 int runtimeMain(int argc, char** argv, Frontend& frontend, void (*gameEntry)()) {
@@ -346,4 +356,4 @@ int runtimeMain(int argc, char** argv, Frontend& frontend, void (*gameEntry)()) 
     return flags.exitStatus.load(std::memory_order_acquire);
 }
 
-}  // namespace host
+} // namespace host

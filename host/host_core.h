@@ -45,7 +45,7 @@ struct VideoMode {
 
 // What differs between the window program and the replay driver.
 class Frontend {
-public:
+  public:
     virtual ~Frontend() = default;
 
     // ---- Clock (any thread) ----
@@ -162,4 +162,4 @@ bool onGameThread();
 // Installs the floating-point signal handler (SIGFPE raises error 11).
 void installFloatingPointHandler();
 
-}  // namespace host
+} // namespace host

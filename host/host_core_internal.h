@@ -17,4 +17,4 @@ struct GameThreadEnd {};
 // Installs the host's rt::Port and rt::GameHost.
 void installPorts();
 
-}  // namespace host::detail
+} // namespace host::detail

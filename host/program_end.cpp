@@ -43,7 +43,9 @@ constexpr std::int32_t kMaxPageRecords = 1 << 20;
 
 std::atomic<std::uint32_t> currentLine{0};
 
-void sleepFor(std::uint32_t ms, rt::Wait why) { rt::port().sleep(ms, why); }
+void sleepFor(std::uint32_t ms, rt::Wait why) {
+    rt::port().sleep(ms, why);
+}
 
 bool stopRequested() {
     return rt::flags().stopRequest.load(std::memory_order_acquire) != 0;
@@ -63,7 +65,7 @@ void writeToDisplayPage() {
 }
 
 class HostPort final : public rt::Port {
-public:
+  public:
     void sleep(std::uint32_t ms, rt::Wait why) override {
         if (Frontend* f = detail::frontend()) {
             f->sleep(ms, why);
@@ -84,7 +86,7 @@ public:
 };
 
 class HostGameHost final : public rt::GameHost {
-public:
+  public:
     void eventCheck(std::uint32_t line) override {
         rt::Flags& flags = rt::flags();
         flags.eventPending.store(0, std::memory_order_release);
@@ -94,7 +96,7 @@ public:
             if (flags.pauseState.load(std::memory_order_acquire) == 0) break;
             sleepFor(kPausePollMs, rt::Wait::Paused);
         }
-        if (rt::errorPending() == 0) return;  // no timer or key-trap events exist
+        if (rt::errorPending() == 0) return; // no timer or key-trap events exist
         currentLine.store(line, std::memory_order_relaxed);
         errorDialog();
     }
@@ -141,18 +143,18 @@ public:
 
     [[noreturn]] void stopGameThread() override {
         if (!onGameThread()) {
-            std::fputs("glimmerdeep: the game thread can only be stopped from itself\n",
-                       stderr);
+            std::fputs("glimmerdeep: the game thread can only be stopped from itself\n", stderr);
             std::abort();
         }
         rt::Flags& flags = rt::flags();
         flags.threadsFinished.fetch_or(1, std::memory_order_acq_rel);
         if (Frontend* f = detail::frontend()) f->wake();
-        while (!stopRequested()) sleepFor(kThreadEndPollMs, rt::Wait::Plain);
+        while (!stopRequested())
+            sleepFor(kThreadEndPollMs, rt::Wait::Plain);
         throw detail::GameThreadEnd{};
     }
 
-private:
+  private:
     void errorDialog() {
         const std::uint32_t e = rt::errorPending();
         const bool critical = rt::isCriticalDialogNumber(e);
@@ -189,16 +191,18 @@ private:
 HostPort hostPort;
 HostGameHost hostGameHost;
 
-extern "C" void onFloatingPointSignal(int) { rt::raiseError(11); }
+extern "C" void onFloatingPointSignal(int) {
+    rt::raiseError(11);
+}
 
-}  // namespace
+} // namespace
 
 namespace detail {
 void installPorts() {
     rt::setPort(&hostPort);
     rt::setGameHost(&hostGameHost);
 }
-}  // namespace detail
+} // namespace detail
 
 void installFloatingPointHandler() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -215,4 +219,4 @@ void installFloatingPointHandler() {
     sigaction(SIGFPE, &action, nullptr);
 }
 
-}  // namespace host
+} // namespace host

@@ -41,11 +41,11 @@ constexpr int kColumns = 80;
 
 struct Screen {
     int number = 0;
-    std::string kind;  // "input", "end" or "script-end"
+    std::string kind; // "input", "end" or "script-end"
     int cursorRow = 0;
     int cursorColumn = 0;
-    std::vector<std::string> rows;        // 25 rows, UTF-8, trailing blanks removed
-    std::vector<std::string> attributes;  // with --attributes: 25 lines of 160 hex digits
+    std::vector<std::string> rows;       // 25 rows, UTF-8, trailing blanks removed
+    std::vector<std::string> attributes; // with --attributes: 25 lines of 160 hex digits
 
     // Row r (1-based); an empty string outside 1..25.
     const std::string& row(int r) const {
@@ -74,7 +74,8 @@ struct Screen {
     // Every row, each followed by a newline.
     std::string text() const {
         std::string all;
-        for (const std::string& r : rows) all += r + "\n";
+        for (const std::string& r : rows)
+            all += r + "\n";
         return all;
     }
     // The rows with text, without the empty ones (handy for short checks).
@@ -88,11 +89,12 @@ struct Screen {
 
 struct Dialog {
     std::string caption;
-    std::vector<std::string> lines;    // the text, line by line
-    std::vector<std::string> buttons;  // {"Yes", "No"} or {"OK"}
+    std::vector<std::string> lines;   // the text, line by line
+    std::vector<std::string> buttons; // {"Yes", "No"} or {"OK"}
     std::string text() const {
         std::string all;
-        for (std::size_t i = 0; i < lines.size(); ++i) all += (i ? "\n" : "") + lines[i];
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            all += (i ? "\n" : "") + lines[i];
         return all;
     }
 };
@@ -100,21 +102,21 @@ struct Dialog {
 // One printed item, in output order.
 struct Item {
     enum class Kind { Screen, Dialog } kind;
-    std::size_t index;  // into screens or dialogs
+    std::size_t index; // into screens or dialogs
 };
 
 struct Result {
     std::vector<Screen> screens;
     std::vector<Dialog> dialogs;
     std::vector<Item> items;
-    bool exited = false;     // "=== exit N" was printed
-    int exitStatus = -1;     // N of "=== exit N"
-    bool scriptEnd = false;  // "=== script end" was printed
-    int processStatus = -1;  // the driver's real exit status (-1: killed or crashed)
+    bool exited = false;    // "=== exit N" was printed
+    int exitStatus = -1;    // N of "=== exit N"
+    bool scriptEnd = false; // "=== script end" was printed
+    int processStatus = -1; // the driver's real exit status (-1: killed or crashed)
     bool timedOut = false;
-    std::string output;  // everything on standard output
-    std::string errors;  // everything on standard error
-    std::vector<std::string> unparsed;  // output lines outside any item
+    std::string output;                // everything on standard output
+    std::string errors;                // everything on standard error
+    std::vector<std::string> unparsed; // output lines outside any item
 
     const Screen& last() const {
         if (screens.empty()) throw std::runtime_error("no screen was printed");
@@ -165,7 +167,7 @@ inline std::string readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace detail
+} // namespace detail
 
 // Parses the driver's standard output.
 inline Result parse(const std::string& output) {
@@ -186,7 +188,8 @@ inline Result parse(const std::string& output) {
             }
             s.kind = kind;
             ++i;
-            for (int row = 0; row < kRows && i < lines.size(); ++row) s.rows.push_back(lines[i++]);
+            for (int row = 0; row < kRows && i < lines.size(); ++row)
+                s.rows.push_back(lines[i++]);
             if (i < lines.size() && detail::isHexLine(lines[i])) {
                 for (int row = 0; row < kRows && i < lines.size(); ++row)
                     s.attributes.push_back(lines[i++]);
@@ -201,7 +204,8 @@ inline Result parse(const std::string& output) {
                 d.lines.push_back(lines[i++]);
             if (i < lines.size()) {
                 std::istringstream words(lines[i].substr(11));
-                for (std::string w; words >> w;) d.buttons.push_back(w);
+                for (std::string w; words >> w;)
+                    d.buttons.push_back(w);
                 ++i;
             }
             r.items.push_back({Item::Kind::Dialog, r.dialogs.size()});
@@ -244,7 +248,8 @@ inline Result runWith(const std::string& binary, std::vector<std::string> args,
     args.insert(args.begin(), binary);
     args.push_back(scriptPath);
     std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
+    for (std::string& a : args)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
@@ -295,4 +300,4 @@ inline Result runWithAttributes(std::string_view script) {
 }
 #endif
 
-}  // namespace replay
+} // namespace replay

@@ -3,4 +3,6 @@
 #include "game/game.h"
 #include "tools/replay/replay_driver.h"
 
-int main(int argc, char** argv) { return replay::replayMain(argc, argv, &game::gameMain); }
+int main(int argc, char** argv) {
+    return replay::replayMain(argc, argv, &game::gameMain);
+}

@@ -191,11 +191,20 @@ bool usKey(std::uint32_t c, SDLKey& symbol, bool& shift) {
             }
         }
         switch (c) {
-        case '\t': symbol = SDLK_TAB; return true;
-        case '\b': symbol = SDLK_BACKSPACE; return true;
-        case '\r': symbol = SDLK_RETURN; return true;
-        case 27: symbol = SDLK_ESCAPE; return true;
-        default: break;
+        case '\t':
+            symbol = SDLK_TAB;
+            return true;
+        case '\b':
+            symbol = SDLK_BACKSPACE;
+            return true;
+        case '\r':
+            symbol = SDLK_RETURN;
+            return true;
+        case 27:
+            symbol = SDLK_ESCAPE;
+            return true;
+        default:
+            break;
         }
     }
     return false;
@@ -204,7 +213,7 @@ bool usKey(std::uint32_t c, SDLKey& symbol, bool& shift) {
 // ---- The front end ------------------------------------------------------
 
 class ReplayFrontend final : public host::Frontend {
-public:
+  public:
     ReplayFrontend(std::vector<Step> steps, bool attributes, std::FILE* out)
         : steps_(std::move(steps)), attributes_(attributes), out_(out) {}
 
@@ -235,9 +244,8 @@ public:
     void timerSleep(std::uint32_t) override {
         // Nothing for the timer thread to watch: rest until shut-down.
         std::unique_lock<std::mutex> lock(timerMutex_);
-        timerWake_.wait(lock, [] {
-            return rt::flags().stopRequest.load(std::memory_order_acquire) != 0;
-        });
+        timerWake_.wait(
+            lock, [] { return rt::flags().stopRequest.load(std::memory_order_acquire) != 0; });
     }
 
     // ---- Start-up: no SDL, no window ----
@@ -281,8 +289,7 @@ public:
         dialog_.buttons = buttons;
         changed_.notify_all();
         changed_.wait(lock, [&] { return dialog_.answered || stopping(); });
-        host::DialogButton answer =
-            dialog_.answered ? dialog_.answer : host::DialogButton::Closed;
+        host::DialogButton answer = dialog_.answered ? dialog_.answer : host::DialogButton::Closed;
         dialog_.pending = false;
         dialog_.answered = false;
         return answer;
@@ -315,7 +322,7 @@ public:
         std::fflush(out_);
     }
 
-private:
+  private:
     struct Dialog {
         bool pending = false;
         bool answered = false;
@@ -366,17 +373,20 @@ private:
                 return false;
             }
             switch (step->kind) {
-            case Step::Kind::Close: return false;
+            case Step::Kind::Close:
+                return false;
             case Step::Kind::Yes:
             case Step::Kind::No:
-            case Step::Kind::OK: continue;  // no dialog is on screen
-            default: break;
+            case Step::Kind::OK:
+                continue; // no dialog is on screen
+            default:
+                break;
             }
             const std::uint8_t tail = rt::lowByte(rt::kKeyTail);
             type(*step);
             if (kind == rt::Wait::KeyPoll && rt::lowByte(rt::kKeyTail) != tail &&
                 rt::lowByte(0x400 + tail) == 13) {
-                newInput_ = true;  // Enter ends the line input
+                newInput_ = true; // Enter ends the line input
             }
             release();
             return true;
@@ -408,7 +418,8 @@ private:
                 return host::DialogButton::Closed;
             }
             switch (step->kind) {
-            case Step::Kind::Close: return host::DialogButton::Closed;
+            case Step::Kind::Close:
+                return host::DialogButton::Closed;
             case Step::Kind::Yes:
                 if (buttons == host::DialogButtons::YesNo) return host::DialogButton::Yes;
                 break;
@@ -418,7 +429,8 @@ private:
             case Step::Kind::OK:
                 if (buttons == host::DialogButtons::OK) return host::DialogButton::OK;
                 break;
-            default: break;
+            default:
+                break;
             }
         }
     }
@@ -456,7 +468,8 @@ private:
             // Nothing to switch without a window.
             rt::flags().fullScreenToggles.store(0, std::memory_order_relaxed);
             break;
-        default: break;
+        default:
+            break;
         }
     }
 
@@ -488,7 +501,8 @@ private:
                     }
                 }
             }
-            while (!line.empty() && line.back() == ' ') line.pop_back();
+            while (!line.empty() && line.back() == ' ')
+                line.pop_back();
             line += '\n';
             std::fputs(line.c_str(), out_);
         }
@@ -509,8 +523,7 @@ private:
         }
     }
 
-    void printDialog(std::string_view caption, std::string_view text,
-                     host::DialogButtons buttons) {
+    void printDialog(std::string_view caption, std::string_view text, host::DialogButtons buttons) {
         std::fprintf(out_, "=== dialog %.*s\n", static_cast<int>(caption.size()), caption.data());
         std::size_t start = 0;
         while (start <= text.size()) {
@@ -566,7 +579,7 @@ void usage() {
     std::fprintf(stderr, "usage: %s [--attributes] [SCRIPT]\n", kProgram);
 }
 
-}  // namespace
+} // namespace
 
 ParseResult parseScript(std::string_view script) {
     ParseResult result;
@@ -575,7 +588,7 @@ ParseResult parseScript(std::string_view script) {
     while (i < script.size()) {
         char c = script[i];
         if (c == '\r' && i + 1 < script.size() && script[i + 1] == '\n') {
-            ++i;  // dropped: the newline after it is the Enter key
+            ++i; // dropped: the newline after it is the Enter key
             continue;
         }
         if (c == '\n') {
@@ -656,13 +669,14 @@ int replayMain(int argc, char** argv, void (*gameEntry)(),
     args.emplace_back(argc > 0 && argv[0] != nullptr ? argv[0] : kProgram);
     args.insert(args.end(), gameArguments.begin(), gameArguments.end());
     std::vector<char*> gameArgv;
-    for (std::string& a : args) gameArgv.push_back(a.data());
+    for (std::string& a : args)
+        gameArgv.push_back(a.data());
     gameArgv.push_back(nullptr);
 
-    int status = host::runtimeMain(static_cast<int>(args.size()), gameArgv.data(), frontend,
-                                   gameEntry);
+    int status =
+        host::runtimeMain(static_cast<int>(args.size()), gameArgv.data(), frontend, gameEntry);
     frontend.finish(status);
     return frontend.scriptEnded() ? 0 : status;
 }
 
-}  // namespace replay
+} // namespace replay

@@ -17,24 +17,24 @@ namespace replay {
 // One step of a script.
 struct Step {
     enum class Kind : std::uint8_t {
-        Character,  // a character typed on a US keyboard (or any Unicode character)
-        Key,        // a named key: symbol and Unicode value as SDL reports them
+        Character, // a character typed on a US keyboard (or any Unicode character)
+        Key,       // a named key: symbol and Unicode value as SDL reports them
         AltEnter,
-        Close,      // the window's close button
+        Close, // the window's close button
         Yes,
         No,
         OK,
     };
     Kind kind;
-    std::uint32_t unicode = 0;  // Character: the character; Key: SDL's Unicode value
-    std::int32_t symbol = 0;    // Key: the SDL key symbol
-    int line = 1;               // script line the step starts on
+    std::uint32_t unicode = 0; // Character: the character; Key: SDL's Unicode value
+    std::int32_t symbol = 0;   // Key: the SDL key symbol
+    int line = 1;              // script line the step starts on
 };
 
 struct ParseResult {
     std::vector<Step> steps;
     bool ok = true;
-    std::string error;  // "unknown key {NAME} on line L"
+    std::string error; // "unknown key {NAME} on line L"
 };
 
 // Turns a script into steps: every character is a key, a newline is Enter
@@ -47,4 +47,4 @@ ParseResult parseScript(std::string_view script);
 int replayMain(int argc, char** argv, void (*gameEntry)(),
                const std::vector<std::string>& gameArguments = {});
 
-}  // namespace replay
+} // namespace replay
