@@ -42,11 +42,12 @@ expect_row() {
   done
 }
 
-# expect_screen_contains TEXT [MS]: waits until some row reads TEXT exactly.
+# expect_screen_line TEXT [MS]: waits until some row reads TEXT, leading
+# blanks aside.
 expect_screen_line() {
   local want=$1 deadline=$(( $(now_ms) + ${2:-5000} ))
   while :; do
-    "$XPROBE" text "$WIN" | grep -qxF -- "$want" && return 0
+    "$XPROBE" text "$WIN" | sed 's/^ *//' | grep -qxF -- "$want" && return 0
     [ "$(now_ms)" -lt "$deadline" ] || fail "no row reads '$want'"
     sleep 0.05
   done
@@ -73,3 +74,32 @@ close_window() { "$XPROBE" close "$WIN" || fail "cannot send WM_DELETE_WINDOW"; 
 
 type_text() { xdotool type --delay 40 -- "$1"; }
 press() { xdotool key --delay 40 "$@"; }
+
+# expect_no_line TEXT: no row contains TEXT now.
+expect_no_text() {
+  if "$XPROBE" text "$WIN" | grep -qF -- "$1"; then fail "'$1' is still on the screen"; fi
+}
+
+# click_on TEXT: a left click on the middle of the first character of TEXT.
+click_on() {
+  local row=0 line col
+  while IFS= read -r line; do
+    row=$((row + 1))
+    case "$line" in
+      *"$1"*)
+        col=${line%%"$1"*}
+        xdotool mousemove --window "$WIN" $(( ${#col} * 8 + 4 )) $(( (row - 1) * 16 + 8 )) click 1
+        return 0 ;;
+    esac
+  done < <("$XPROBE" text "$WIN")
+  fail "'$1' is not on the screen"
+}
+
+# The runtime error dialog of the probe's "dialog" mode.
+expect_error_dialog() {
+  expect_screen_line "Unhandled Error #5"
+  expect_screen_line "Line:120"
+  expect_screen_line "Illegal function call"
+  expect_screen_line "Continue?"
+  expect_screen_line "Yes        No"
+}

@@ -14,6 +14,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -54,7 +56,17 @@ Image grab(Window w, int x0 = 0, int y0 = 0, int width = 0, int height = 0) {
     out.width = a.width;
     out.height = a.height;
     out.pixels.resize(static_cast<std::size_t>(a.width) * a.height);
+    const bool direct = img->bits_per_pixel == 32 && img->red_mask == 0xFF0000 &&
+                        img->green_mask == 0xFF00 && img->blue_mask == 0xFF &&
+                        img->byte_order == LSBFirst;
     for (int y = 0; y < a.height; ++y) {
+        if (direct) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(
+                img->data + static_cast<std::ptrdiff_t>(y) * img->bytes_per_line);
+            for (int x = 0; x < a.width; ++x)
+                out.pixels[static_cast<std::size_t>(y) * a.width + x] = row[x] & 0xFFFFFF;
+            continue;
+        }
         for (int x = 0; x < a.width; ++x) {
             unsigned long p = XGetPixel(img, x, y);
             unsigned r = static_cast<unsigned>((p & img->red_mask) * 255 / img->red_mask);

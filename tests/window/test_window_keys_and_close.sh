@@ -1,6 +1,7 @@
+source "$WINDOW_LIB"
+
 # The window is named "Untitled", its client area is 640 x 400, and the
 # first screen shows what the program printed.
-source "$WINDOW_LIB"
 start "$WINDOW_PROBE" echo
 [ "$(xdotool getwindowname "$WIN")" = "Untitled" ] || fail "caption is '$(xdotool getwindowname "$WIN")'"
 expect_row 1 "ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz 0123456789"
@@ -14,5 +15,31 @@ for x in 0 1 2 3 4 5 6 7; do
   done
 done
 [ $found -eq 1 ] || fail "the A is not drawn in 0xAAAAAA"
+close_window
+expect_exit 0 1000
+
+# Keys typed into the window reach the line input and are echoed; Enter ends
+# the line, Backspace erases, Shift gives capitals and symbols.
+start "$WINDOW_PROBE" echo
+expect_row 2 "?"
+type_text "hello World 42"
+expect_row 2 "? hello World 42"
+press Return
+expect_row 3 "=hello World 42"
+expect_row 4 "?"
+type_text "abx"
+press BackSpace
+type_text "c!"
+press Return
+expect_row 5 "=abc!"
+close_window
+expect_exit 0 1000
+
+# The close button while a line input waits ends the program with status 0
+# within a second, without any dialog.
+start "$WINDOW_PROBE" echo
+expect_row 2 "?"
+type_text "half a line"
+expect_row 2 "? half a line"
 close_window
 expect_exit 0 1000
