@@ -45,6 +45,11 @@ constexpr std::size_t kGrowthRoom = 32;
 constexpr std::size_t kVariableBlockInitial = 1048576;
 constexpr std::size_t kMaxLength = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
 
+// The few helpers every statement runs through are forced inline; their rare
+// growth paths stay out of line.
+#define STORE_HOT [[gnu::always_inline]] inline
+#define STORE_COLD [[gnu::noinline]]
+
 // Out-of-memory numbers.
 constexpr int kVariableBlockFull = 4;
 constexpr int kRecordsFull = 8;
@@ -105,10 +110,10 @@ struct VariableBlock {
 };
 VariableBlock variables;
 
-bool isShared(const RuntimeString* s) { return s == &sharedEmpty || s == &sharedSpace; }
+STORE_HOT bool isShared(const RuntimeString* s) { return s == &sharedEmpty || s == &sharedSpace; }
 
 // An arena string: text in the arena and a slot on the arena list.
-bool inArena(const RuntimeString* s) {
+STORE_HOT bool inArena(const RuntimeString* s) {
     return s->readOnly == 0 && s->fixedLength == 0 && s->inLowMemory == 0;
 }
 
@@ -118,7 +123,7 @@ void* allocateOrDie(std::size_t bytes, int error) {
     return p;
 }
 
-void doubleList(List& list, int error) {
+STORE_COLD void doubleList(List& list, int error) {
     if (list.capacity > std::numeric_limits<std::uint32_t>::max() / 2) outOfMemory(error);
     std::uint32_t capacity = list.capacity * 2;
     void* p = std::realloc(list.slots, static_cast<std::size_t>(capacity) * sizeof(RuntimeString*));
@@ -130,7 +135,7 @@ void doubleList(List& list, int error) {
 // Makes room for one more entry on the arena list or the low-memory list:
 // first squeeze the holes out (in order, rewriting each record's slot
 // number), then double the capacity if the list is still half full.
-void makeRoom(List& list, int error) {
+STORE_COLD void makeRoom(List& list, int error) {
     std::uint32_t w = 0;
     for (std::uint32_t i = 0; i < list.count; ++i) {
         RuntimeString* e = list.slots[i];
@@ -142,14 +147,14 @@ void makeRoom(List& list, int error) {
     if (list.count >= list.capacity / 2) doubleList(list, error);
 }
 
-void appendArena(RuntimeString* s) {
+STORE_HOT void appendArena(RuntimeString* s) {
     List& list = st.arenaList;
     if (list.count >= list.capacity) makeRoom(list, kArenaListFull);
     s->listIndex = list.count;
     list.slots[list.count++] = s;
 }
 
-void appendTemporary(RuntimeString* s) {
+STORE_HOT void appendTemporary(RuntimeString* s) {
     List& list = st.temporaries;
     if (list.count >= list.capacity) doubleList(list, kTemporaryListFull);
     s->temporary = 1;
@@ -159,7 +164,7 @@ void appendTemporary(RuntimeString* s) {
 
 // Takes s off the temporary list; the next index then drops over every hole
 // at the end of the list, but never below slot 1 or the base being released.
-void removeTemporary(RuntimeString* s) {
+STORE_HOT void removeTemporary(RuntimeString* s) {
     List& list = st.temporaries;
     list.slots[s->temporaryIndex] = kHole;
     while (list.count > st.temporaryFloor && list.slots[list.count - 1] == kHole) --list.count;
@@ -168,7 +173,7 @@ void removeTemporary(RuntimeString* s) {
 }
 
 // Puts the used offset just after the last arena string plus its growth room.
-void usedAfterLastEntry() {
+STORE_HOT void usedAfterLastEntry() {
     const List& list = st.arenaList;
     if (list.count == 0) {
         st.used = 0;
@@ -180,38 +185,42 @@ void usedAfterLastEntry() {
     st.used = end < st.arenaSize ? end : st.arenaSize;
 }
 
-void removeFromArena(RuntimeString* s) {
+STORE_HOT void removeFromArena(RuntimeString* s) {
     List& list = st.arenaList;
     list.slots[s->listIndex] = kHole;
     while (list.count > 0 && list.slots[list.count - 1] == kHole) --list.count;
     usedAfterLastEntry();
 }
 
-RuntimeString* takeRecord() {
+STORE_COLD void newPoolBlock() {
+    auto* block = static_cast<PoolBlock*>(std::calloc(1, sizeof(PoolBlock)));
+    if (block == nullptr) outOfMemory(kRecordsFull);
+    block->previous = st.block;
+    st.block = block;
+    st.blockUsed = 0;
+}
+
+STORE_HOT RuntimeString* takeRecord() {
     if (st.freeCount > 0) {
         RuntimeString* r = st.freeStack[--st.freeCount];
         std::memset(static_cast<void*>(r), 0, sizeof(RuntimeString));
         return r;
     }
-    if (st.blockUsed == kPoolBlockRecords) {
-        auto* block = static_cast<PoolBlock*>(std::calloc(1, sizeof(PoolBlock)));
-        if (block == nullptr) outOfMemory(kRecordsFull);
-        block->previous = st.block;
-        st.block = block;
-        st.blockUsed = 0;
-    }
+    if (st.blockUsed == kPoolBlockRecords) newPoolBlock();
     return &st.block->records[st.blockUsed++];
 }
 
-void giveBackRecord(RuntimeString* r) {
-    if (st.freeCount == st.freeCapacity) {
-        if (st.freeCapacity > std::numeric_limits<std::uint32_t>::max() / 2) outOfMemory(kRecordsFull);
-        std::uint32_t capacity = st.freeCapacity * 2;
-        void* p = std::realloc(st.freeStack, static_cast<std::size_t>(capacity) * sizeof(RuntimeString*));
-        if (p == nullptr) outOfMemory(kRecordsFull);
-        st.freeStack = static_cast<RuntimeString**>(p);
-        st.freeCapacity = capacity;
-    }
+STORE_COLD void growFreeStack() {
+    if (st.freeCapacity > std::numeric_limits<std::uint32_t>::max() / 2) outOfMemory(kRecordsFull);
+    std::uint32_t capacity = st.freeCapacity * 2;
+    void* p = std::realloc(st.freeStack, static_cast<std::size_t>(capacity) * sizeof(RuntimeString*));
+    if (p == nullptr) outOfMemory(kRecordsFull);
+    st.freeStack = static_cast<RuntimeString**>(p);
+    st.freeCapacity = capacity;
+}
+
+STORE_HOT void giveBackRecord(RuntimeString* r) {
+    if (st.freeCount == st.freeCapacity) growFreeStack();
     st.freeStack[st.freeCount++] = r;
 }
 
@@ -219,7 +228,7 @@ void giveBackRecord(RuntimeString* r) {
 // arena (a text more than 32 bytes above the write position slides down to
 // it; a smaller gap is left as growth room), then grows the block to
 // r + 2 x its size unless r + 2 x used + 32 is below the size.
-void reorganise(std::size_t r) {
+STORE_COLD void reorganise(std::size_t r) {
     char* w = st.arena;
     List& list = st.arenaList;
     for (std::uint32_t i = 0; i < list.count; ++i) {
@@ -263,7 +272,7 @@ void placeAtEnd(RuntimeString* s, std::size_t n) {
     st.used += n;
 }
 
-void copyBytes(char* to, const char* from, std::size_t n) {
+STORE_HOT void copyBytes(char* to, const char* from, std::size_t n) {
     if (n != 0 && to != from) std::memmove(to, from, n);
 }
 
@@ -323,6 +332,121 @@ void firstVariableBlock() {
     variables.size = kVariableBlockInitial;
 }
 
+// Free: off the temporary list, off the arena list (the used offset
+// follows), and the record back on the free stack.
+STORE_HOT void dispose(RuntimeString* s) {
+    if (s == nullptr) return;
+    if (s->fieldLink != nullptr) s->fieldLink = nullptr;  // no file fields to detach from
+    if (s->temporary) removeTemporary(s);
+    if ((s->fixedLength | s->readOnly | s->inLowMemory) == 0) {
+        removeFromArena(s);
+    } else if (isShared(s)) {
+        return;  // the shared strings are never freed
+    } else if (!s->fixedLength && !s->readOnly) {
+        List& list = st.lowMemory;
+        list.slots[s->listIndex] = kHole;
+        if (s->listIndex + 1 == list.count) --list.count;
+    }
+    giveBackRecord(s);
+}
+
+// Assign, step by step:
+//  - a fixed-length destination keeps its length: the source is cut or
+//    padded with spaces;
+//  - a temporary source in the same store is taken over without a copy;
+//  - a text that fits the destination's length is copied in place;
+//  - the last arena string grows in place while the arena lasts;
+//  - otherwise the destination grows in place when the next live string
+//    leaves room, else it moves to the end of the arena (growOrMove).
+// A temporary source is freed afterwards.
+
+// d takes s's text and its arena slot; d's old slot becomes a hole.
+STORE_HOT void takeOver(RuntimeString* d, RuntimeString* s, bool detached = false) {
+    List& list = d->inLowMemory ? st.lowMemory : st.arenaList;
+    if (!detached) list.slots[d->listIndex] = kHole;
+    list.slots[s->listIndex] = d;
+    d->listIndex = s->listIndex;
+    List& temps = st.temporaries;
+    temps.slots[s->temporaryIndex] = kHole;
+    if (s->temporaryIndex + 1 == temps.count) --temps.count;
+    d->text = s->text;
+    d->length = s->length;
+    giveBackRecord(s);
+}
+
+// d (an arena string, not the last one or at the arena's end) must hold the
+// n bytes of s.
+STORE_COLD void growOrMove(RuntimeString* d, RuntimeString* s, std::size_t n) {
+    List& list = st.arenaList;
+    std::size_t room = static_cast<std::size_t>(st.arena + st.arenaSize - d->text);
+    bool sInArena = s->temporary && inArena(s);
+    // The next live string after d, passing over a temporary source, which
+    // is about to be freed.
+    std::uint32_t j = d->listIndex + 1;
+    bool sourceAfter = false;
+    for (; j < list.count; ++j) {
+        RuntimeString* e = list.slots[j];
+        if (e == kHole) continue;
+        if (sInArena && e == s) {
+            sourceAfter = true;
+            continue;
+        }
+        break;
+    }
+    bool inPlace = false;
+    if (j < list.count) {
+        inPlace = list.slots[j]->text - d->text >= static_cast<std::ptrdiff_t>(n);
+    } else if (n <= room) {
+        // Nothing live after d but perhaps the source. Drop the trailing
+        // holes; a source after d stays on the list until it is freed, which
+        // also resets the used offset.
+        if (!sourceAfter) list.count = d->listIndex + 1;
+        inPlace = true;
+        st.used = static_cast<std::size_t>(d->text - st.arena) + n;
+    }
+    if (!inPlace) {
+        // Relocate to the end of the arena, with no growth room.
+        list.slots[d->listIndex] = kHole;
+        placeAtEnd(d, n);
+    }
+    copyBytes(d->text, s->text, n);  // s may have moved: read it only now
+    d->length = s->length;
+}
+
+// Assign with a null, identical, fixed-length or read-only destination.
+STORE_COLD RuntimeString* assignUnusual(RuntimeString* d, RuntimeString* s) {
+    if (s == nullptr) s = &sharedEmpty;
+    if (d == nullptr) {
+        if (s->temporary) dispose(s);
+        return d;
+    }
+    // A temporary assigned to itself is still wanted as the result.
+    if (d == s) return d;
+    if (d->fixedLength) {
+        std::size_t dn = static_cast<std::size_t>(d->length);
+        std::size_t sn = static_cast<std::size_t>(s->length);
+        std::size_t k = sn < dn ? sn : dn;
+        copyBytes(d->text, s->text, k);
+        if (k < dn) std::memset(d->text + k, ' ', dn - k);
+    } else if (d->readOnly) {
+        // A read-only destination (a literal) must not be written: it gets
+        // arena storage of its own, as if it were relocated.
+        d->readOnly = 0;
+        if (s->temporary && (s->fixedLength | s->readOnly | s->inLowMemory) == 0) {
+            takeOver(d, s, true);
+            return d;
+        }
+        std::size_t n = static_cast<std::size_t>(s->length);
+        placeAtEnd(d, n);
+        copyBytes(d->text, s->text, n);
+        d->length = s->length;
+    } else {
+        return assign(d, s);
+    }
+    if (s->temporary) dispose(s);
+    return d;
+}
+
 }  // namespace
 
 void initStringStore() {
@@ -375,96 +499,26 @@ RuntimeString* literal(const char* text) {
 }
 
 RuntimeString* assign(RuntimeString* d, RuntimeString* s) {
-    if (s == nullptr) s = &sharedEmpty;
-    if (d == nullptr) {
-        if (s->temporary) freeString(s);
+    if (d == nullptr || s == nullptr || d == s || (d->fixedLength | d->readOnly) != 0)
+        return assignUnusual(d, s);
+    if (s->temporary && (s->fixedLength | s->readOnly) == 0 && s->inLowMemory == d->inLowMemory) {
+        takeOver(d, s);
         return d;
     }
-    // A temporary assigned to itself is still wanted as the result.
-    if (d == s) return d;
-
-    if (d->fixedLength) {
-        std::size_t dn = static_cast<std::size_t>(d->length);
-        std::size_t sn = static_cast<std::size_t>(s->length);
-        std::size_t k = sn < dn ? sn : dn;
-        copyBytes(d->text, s->text, k);
-        if (k < dn) std::memset(d->text + k, ' ', dn - k);
+    std::size_t n = static_cast<std::size_t>(s->length);
+    if (n <= static_cast<std::size_t>(d->length)) {
+        copyBytes(d->text, s->text, n);  // storage never shrinks
+        d->length = s->length;
+    } else if (d->listIndex + 1 == st.arenaList.count &&
+               n <= static_cast<std::size_t>(st.arena + st.arenaSize - d->text)) {
+        // The last string grows in place over its growth room and beyond.
+        copyBytes(d->text, s->text, n);
+        d->length = s->length;
+        st.used = static_cast<std::size_t>(d->text - st.arena) + n;
     } else {
-        // A read-only destination must not be written: it gets arena storage
-        // of its own instead (below, as if it were relocated).
-        bool detached = d->readOnly != 0;
-        if (detached) d->readOnly = 0;
-        std::size_t n = static_cast<std::size_t>(s->length);
-
-        if (s->temporary && !s->fixedLength && !s->readOnly && s->inLowMemory == d->inLowMemory) {
-            // Take the temporary's text over: d moves into s's slot.
-            List& list = d->inLowMemory ? st.lowMemory : st.arenaList;
-            if (!detached) list.slots[d->listIndex] = kHole;
-            list.slots[s->listIndex] = d;
-            d->listIndex = s->listIndex;
-            List& temps = st.temporaries;
-            temps.slots[s->temporaryIndex] = kHole;
-            if (s->temporaryIndex + 1 == temps.count) --temps.count;
-            d->text = s->text;
-            d->length = s->length;
-            giveBackRecord(s);
-            return d;
-        }
-
-        if (detached) {
-            placeAtEnd(d, n);
-            copyBytes(d->text, s->text, n);
-            d->length = s->length;
-        } else if (n <= static_cast<std::size_t>(d->length)) {
-            copyBytes(d->text, s->text, n);
-            d->length = s->length;
-        } else {
-            List& list = st.arenaList;
-            std::size_t room = static_cast<std::size_t>(st.arena + st.arenaSize - d->text);
-            bool sInArena = s->temporary && inArena(s);
-            if (d->listIndex + 1 == list.count && n <= room) {
-                copyBytes(d->text, s->text, n);
-                d->length = s->length;
-                st.used = static_cast<std::size_t>(d->text - st.arena) + n;
-            } else {
-                // The next live string after d, passing over a temporary
-                // source, which is about to be freed.
-                std::uint32_t j = d->listIndex + 1;
-                bool sourceAfter = false;
-                for (; j < list.count; ++j) {
-                    RuntimeString* e = list.slots[j];
-                    if (e == kHole) continue;
-                    if (sInArena && e == s) {
-                        sourceAfter = true;
-                        continue;
-                    }
-                    break;
-                }
-                bool inPlace = false;
-                if (j < list.count) {
-                    inPlace = list.slots[j]->text - d->text >= static_cast<std::ptrdiff_t>(n);
-                } else if (n <= room) {
-                    // Nothing live after d but perhaps the source. Drop the
-                    // trailing holes; a source after d stays on the list
-                    // until it is freed below, which also resets the used
-                    // offset.
-                    if (!sourceAfter) list.count = d->listIndex + 1;
-                    inPlace = true;
-                    st.used = static_cast<std::size_t>(d->text - st.arena) + n;
-                }
-                if (inPlace) {
-                    copyBytes(d->text, s->text, n);
-                    d->length = s->length;
-                } else {
-                    list.slots[d->listIndex] = kHole;
-                    placeAtEnd(d, n);
-                    copyBytes(d->text, s->text, n);  // s may have moved: read it now
-                    d->length = s->length;
-                }
-            }
-        }
+        growOrMove(d, s, n);
     }
-    if (s->temporary) freeString(s);
+    if (s->temporary) dispose(s);
     return d;
 }
 
@@ -480,8 +534,8 @@ RuntimeString* concatenate(RuntimeString* a, RuntimeString* b) {
     // The new string may have reorganised the arena: read a and b only now.
     std::memcpy(r->text, a->text, an);
     std::memcpy(r->text + an, b->text, bn);
-    if (a->temporary) freeString(a);
-    if (b != a && b->temporary) freeString(b);
+    if (a->temporary) dispose(a);
+    if (b != a && b->temporary) dispose(b);
     return r;
 }
 
@@ -493,25 +547,7 @@ std::int32_t equality(const RuntimeString* a, const RuntimeString* b) {
     return std::memcmp(a->text, b->text, static_cast<std::size_t>(a->length)) == 0 ? -1 : 0;
 }
 
-void freeString(RuntimeString* s) {
-    if (s == nullptr) return;
-    if (isShared(s)) {
-        if (s->temporary) removeTemporary(s);
-        return;
-    }
-    if (s->fieldLink != nullptr) s->fieldLink = nullptr;  // no file fields to detach from
-    if (s->temporary) removeTemporary(s);
-    if (!s->fixedLength && !s->readOnly) {
-        if (s->inLowMemory) {
-            List& list = st.lowMemory;
-            list.slots[s->listIndex] = kHole;
-            if (s->listIndex + 1 == list.count) --list.count;
-        } else {
-            removeFromArena(s);
-        }
-    }
-    giveBackRecord(s);
-}
+void freeString(RuntimeString* s) { dispose(s); }
 
 std::int32_t releaseTemporaries(std::uint32_t base, std::int32_t value) {
     if (base < 1) base = 1;
@@ -520,7 +556,7 @@ std::int32_t releaseTemporaries(std::uint32_t base, std::int32_t value) {
     while (list.count > base) {
         --list.count;
         RuntimeString* e = list.slots[list.count];
-        if (e != kHole) freeString(e);
+        if (e != kHole) dispose(e);
     }
     st.temporaryFloor = 1;
     return value;
