@@ -93,6 +93,7 @@ void gameThreadMain(void (*entry)()) {
     } catch (const detail::GameThreadEnd&) {
         // The game thread stopped itself.
     }
+    rt::flags().threadsFinished.fetch_or(1, std::memory_order_acq_rel);
     gameThreadDone.store(true, std::memory_order_release);
     if (Frontend* f = detail::frontend()) f->wake();
 }

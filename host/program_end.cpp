@@ -123,8 +123,10 @@ class HostGameHost final : public rt::GameHost {
         // on, or a long wait would fill the string store.
         const std::uint32_t base = rt::temporaryNextIndex();
         // Keys typed before the prompt do not count: empty the buffer first.
+        // A stop request ends the drain too, in case keys keep arriving.
         while (rt::readKey()->length != 0) {
             rt::releaseTemporaries(base, 0);
+            if (stopRequested()) stopGameThread();
             sleepFor(0, rt::Wait::Plain);
         }
         rt::releaseTemporaries(base, 0);
