@@ -485,7 +485,13 @@ void Keyboard::keyDown(SDLKey key, std::uint16_t unicode, SDLMod mod) {
                     return;
                 }
             }
-            if (u >= 1 && u <= 26) {
+            // A control character typed with Ctrl goes back to its letter key,
+            // whose Ctrl value gives it again. Backspace, Tab and Enter report
+            // their own control characters (8, 9, 13): they stay themselves so
+            // that their own Ctrl values (127, Ctrl+Tab, 10) apply rather than
+            // those of H, I and M.
+            if (u >= 1 && u <= 26 && sym != SDLK_BACKSPACE && sym != SDLK_TAB &&
+                sym != SDLK_RETURN) {
                 pressLetter(static_cast<std::int32_t>(u) + 96, sym);
                 return;
             }
