@@ -1,8 +1,117 @@
+// The end of Chapter 1 down the elevator shaft (label 570) and the poison
+// death screen (label 610).
+//
+// Scene 570 unlocks Chapter 2, adds 50 points, tells the fall in two pauses
+// and shows the chapter score with a password that encodes which of the
+// three Chapter 1 notes were found (the password screen restores the same
+// notes from it). It then marks the story ended (currentScene "none"), so
+// quitStory goes straight to the score screen. While it plays, currentScene
+// is "1", a text no resume table lists; the scene offers no inventory or
+// quit. Scene 610 is what the inventory shows when the yellow mushroom has
+// brought health to 0 or less; it leaves health as it is, so quitStory ends
+// the story on the score screen.
+#include <array>
+#include <initializer_list>
+
 #include "game/scene.h"
 #include "game/scenes.h"
 
 namespace game {
+namespace {
 
-void registerChapter1Ending() {}
+void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
+    for (const char* t : texts)
+        say(t, loc);
+}
 
-}  // namespace game
+// One password per combination of the notes "Dear Helen", "Lock Out" and
+// "Foreman's Diary".
+struct PasswordLine {
+    const char* dearHelen;
+    const char* lockOut;
+    const char* foremansDiary;
+    const char* line;
+};
+constexpr std::array<PasswordLine, 8> kPasswordLines{{
+    {"0", "0", "0", "Your password is M3146"},
+    {"1", "0", "0", "Your password is K2071"},
+    {"0", "1", "0", "Your password is P5208"},
+    {"0", "0", "1", "Your password is R6473"},
+    {"1", "1", "0", "Your password is T7325"},
+    {"1", "0", "1", "Your password is W9562"},
+    {"0", "1", "1", "Your password is X1684"},
+    {"1", "1", "1", "Your password is V8419"},
+}};
+
+Label scene570() {
+    cls();
+    colour(9);
+    let(chapter2Unlocked, "1");
+    let(currentScene, "1");
+    header(570);
+    score += 50;
+    lines({"You step over the dead spider and walk up to the elevator shaft.  It goes",
+           "down farther than your light can reach; the elevator must be all the way",
+           "at the bottom.  A tattered old rope tied to the ceiling of the shaft",
+           "leads down into the darkness.  You grab hold of it and start to climb",
+           "down, knowing there is no turning back now.  As you go, you can feel the",
+           "fibres of the rope slowly breaking under your weight."});
+    say();
+    pause("Press ENTER to continue");
+
+    cls();
+    header(570);
+    say();
+    lines({"You search the walls of the shaft for something to grab, but there is",
+           "nothing.  With a sharp snap the rope breaks and you plummet down towards",
+           "the bottom of the shaft!"});
+    say();
+    pause("Press ENTER to continue");
+
+    cls();
+    colour(14);
+    header(570);
+    say();
+    say("Congratulation's on completing chapter one!  To continue the story select");
+    say("chapter two from the main menu.");
+    say();
+    say({"Your total score for Chapter One is ", score});
+    say();
+    for (const PasswordLine& p : kPasswordLines) {
+        if (is(noteDearHelen, p.dearHelen) && is(noteLockOut, p.lockOut) &&
+            is(noteForemansDiary, p.foremansDiary)) {
+            say(p.line);
+        }
+    }
+    say();
+    pause("Press ENTER to continue");
+    let(currentScene, "none");
+    return labels::quitStory;
+}
+
+Label scene610() {
+    cls();
+    colour(4);
+    say();
+    if (is(developerMode, "1")) {
+        say("Line 610");
+        say();
+    }
+    say();
+    status(49, Labels::Seven);
+    lines({"With the injuries you have already sustained, the poison quickly spreads",
+           "and weakens your whole body.  You fall to the ground with an intense pain",
+           "in your stomach.  You try to get back up but you cannot, and slowly",
+           "everything around you goes dark."});
+    say();
+    pause("Press ENTER to continue");
+    return labels::quitStory;
+}
+
+} // namespace
+
+void registerChapter1Ending() {
+    addScenes({{570, scene570}, {610, scene610}});
+}
+
+} // namespace game

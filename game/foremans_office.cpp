@@ -1,8 +1,423 @@
+// The foreman's office, the junction east of it, the greenhouse, the dead
+// end with the rusty key and the corridor to the spider's lair (labels 490
+// to 530).
+//
+// The office door has three states: locked without the key (the attempt
+// resets pryTried, so the hallway's knife-pry option appears, and sends the
+// player back), locked with the key (the key breaks in the lock, 10 points,
+// the door opens) and open (officeUnlocked "1": the office is shown at once,
+// whatever rustyKey holds). The smoke bomb under the desk and the key at the
+// dead end are there whenever their flags are "0", so once used they can be
+// found again. The foreman's letter (note 3) is collected once at the desk
+// drawer (496, 15 points) and replayed by the notes viewer through 498,
+// which returns there when inStory is "0". The lair (530) forwards to the
+// lair after the fight (565) once the spider is dead, and otherwise leads
+// into the fight (535).
+#include <initializer_list>
+
 #include "game/scene.h"
 #include "game/scenes.h"
 
 namespace game {
+namespace {
 
-void registerForemansOffice() {}
+Str answer490, answer493, answer500, answer505, answer507, answer510, answer520, answer530;
 
-}  // namespace game
+void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
+    for (const char* t : texts)
+        say(t, loc);
+}
+
+// The office: the locked door turns the player back; the key opens it once.
+Label scene490() {
+    cls();
+    if (is(rustyKey, "0") && is(officeUnlocked, "0")) {
+        say();
+        let(pryTried, "0");
+        say("You attempt to turn the handle on the door and discover that the room is locked.");
+        say("Your going to need a key to enter this room.");
+        say();
+        pause("Press ENTER to continue");
+        return 480;
+    }
+    if (is(rustyKey, "1") && is(officeUnlocked, "0")) {
+        say();
+        let(rustyKey, "0");
+        let(officeUnlocked, "1");
+        let(pryTried, "1");
+        lines({"You slide the rusty key into the lock and slowly turn it.  With a loud",
+               "click the door unlocks, but the fragile old key snaps in half and both",
+               "pieces fall to the floor."});
+        say();
+        score += 10;
+        pause("Press Enter to continue");
+    }
+    cls();
+    colour(8);
+    let(currentScene, "490");
+    say();
+    header(490);
+    status(55, Labels::Seven);
+    lines({"The office looks as if a tornado went through it.  A desk lies upside",
+           "down among the broken parts of a chair, and crushed file cabinets and",
+           "scattered papers fill the back of the room."});
+    say();
+    say("1- Exit Room           2- Examine Desk       3- Search Cabinet");
+    say();
+    say("4- Check Inventory     5- Quit");
+    say();
+    ask("What is your choice", answer490);
+
+    if (is(answer490, "1")) {
+        let(travelDirection, "4");
+        return 480;
+    }
+    if (is(answer490, "2")) return 493;
+    if (is(answer490, "3")) {
+        cls();
+        lines({"You pull open what is left of the file cabinets, but they are empty.",
+               "The papers scattered around them are far too decayed to read, and you",
+               "find nothing else of interest."});
+        say();
+        pause("Press Enter to Continue");
+        return 490;
+    }
+    if (is(answer490, "4")) return labels::inventory;
+    if (is(answer490, "5")) return labels::quitStory;
+    return 490;
+}
+
+// The desk: no resume text of its own, so currentScene stays "490".
+Label scene493() {
+    cls();
+    say();
+    colour(7);
+    header(493);
+    status(50, Labels::Seven);
+    lines({"You turn the desk back over.  It is in very poor condition, but one of",
+           "its drawers still looks intact."});
+    if (is(smokeBomb, "0")) say("Laying on the floor under the desk you see a large smoke bomb.");
+    say("Otherwise you do not see anything else of interest.");
+    say();
+    say("1- Search Drawer");
+    say();
+    if (is(smokeBomb, "0")) {
+        say("2- Get Smoke Bomb");
+        say();
+    }
+    say("3- Back");
+    say();
+    ask("What is your choice", answer493);
+
+    if (is(answer493, "1") && is(noteForemansDiary, "0")) return 496;
+    if (is(answer493, "1") && is(noteForemansDiary, "1")) {
+        cls();
+        say("You have all ready searched the desk drawer, there is nothing else in it.");
+        say();
+        pause("Press ENTER to continue");
+        return 493;
+    }
+    if (is(answer493, "2") && is(smokeBomb, "0")) {
+        cls();
+        colour(14);
+        let(smokeBomb, "1");
+        score += 10;
+        say("You pick the smoke bomb up off the floor.");
+        say();
+        pause("Press ENTER to continue");
+        return 493;
+    }
+    if (is(answer493, "3")) return 490;
+    return 493;
+}
+
+// The drawer: note 3 and its 15 points, earned once since the desk only
+// comes here while the note is not collected.
+Label scene496() {
+    cls();
+    let(noteForemansDiary, "1");
+    colour(14);
+    if (is(developerMode, "1")) {
+        say();
+        say("Line 496");
+        say();
+    }
+    lines({"You pull the drawer open and find an old, tattered note inside.  It must",
+           "have belonged to the foreman.  You carefully pick it up, unfold it and",
+           "begin to read."});
+    say();
+    score += 15;
+    pause("Press ENTER to continue");
+    return 498;
+}
+
+// Note 3, the foreman's letter; the notes viewer replays it with inStory
+// "0" and gets the player back.
+Label scene498() {
+    cls();
+    say();
+    colour(14);
+    header(498);
+    say("To the Director of the Laboratory                        August 4th, 1945");
+    say();
+    lines({"In answer to your request for another man, I recommend young Thomas",
+           "from the second shift.  He is eager, he works harder than anyone I have",
+           "and he asks no questions.  The others are too weak for what you have in",
+           "mind and would not last a week down there."});
+    say();
+    lines({"I will *promote* him at once and send him down to you at the end of the",
+           "week.  He believes it is the chance of a lifetime."});
+    say();
+    say("Foreman Harlan Briggs");
+    say();
+    pause("Press ENTER to continue");
+    if (is(inStory, "0")) return labels::notesViewer;
+    return 493;
+}
+
+Label scene500() {
+    cls();
+    colour(13);
+    let(currentScene, "500");
+    header(500);
+    status(48, Labels::Seven);
+    if (is(travelDirection, "3")) say("You travel NORTH.");
+    if (is(travelDirection, "1")) say("You travel EAST.");
+    if (is(travelDirection, "2")) say("You travel WEST.");
+    if (is(travelDirection, "4")) say("You travel SOUTH.");
+    say();
+    lines({"The hallway splits off in all four directions and a chilling breeze",
+           "blows through it.  To the EAST stand a pair of double doors, one of",
+           "them hanging by a single hinge.  The hallway runs on to the NORTH and",
+           "to the SOUTH, and leads back to the WEST."});
+    say();
+    say("1- Travel WEST              2- Enter EAST room           3- Travel SOUTH");
+    say();
+    say("4- Travel NORTH             5- Check Inventory           6- Quit");
+    say();
+    ask("What is your choice", answer500);
+
+    if (is(answer500, "1")) {
+        let(travelDirection, "2");
+        return 480;
+    }
+    if (is(answer500, "2")) return 505;
+    if (is(answer500, "3")) {
+        let(travelDirection, "4");
+        return 510;
+    }
+    if (is(answer500, "4")) {
+        let(travelDirection, "3");
+        return 520;
+    }
+    if (is(answer500, "5")) return labels::inventory;
+    if (is(answer500, "6")) return labels::quitStory;
+    return 500;
+}
+
+// The greenhouse: the glowing object is offered until the mushroom is taken.
+Label scene505() {
+    cls();
+    colour(2);
+    let(currentScene, "505");
+    header(505);
+    status(49, Labels::Seven);
+    lines({"You push through the doors into a room with a much higher ceiling.",
+           "Decrepit tables, many of them collapsed, stand in rows under large rusty",
+           "light fixtures, and large pots of soil sit on top of them.  This was",
+           "once a greenhouse, but nothing alive is left to tell what grew here."});
+    say();
+    if (is(yellowMushroom, "0")) {
+        say("From under one of the broken tables you notice a faint glow coming from");
+        say("something on the ground.");
+    }
+    if (is(yellowMushroom, "1") || is(yellowMushroom, "2")) {
+        say("You do not see anything else of interest in this room.");
+    }
+    say();
+    say("1- Exit Room       2- Turn lights on     3- Check Inventory");
+    say();
+    if (is(yellowMushroom, "0")) {
+        say("4- Inspect Glowing Object       5- Quit");
+        say();
+    }
+    if (is(yellowMushroom, "1") || is(yellowMushroom, "2")) {
+        say("5- Quit");
+        say();
+    }
+    ask("What is your choice", answer505);
+
+    if (is(answer505, "1")) {
+        let(travelDirection, "2");
+        return 500;
+    }
+    if (is(answer505, "2")) {
+        cls();
+        lines({"You flip the switches on the wall back and forth, but none of the light",
+               "fixtures work.  Even if the bulbs were still good, the power to this",
+               "place was shut off years ago."});
+        say();
+        pause("Press ENTER to continue");
+        return 505;
+    }
+    if (is(answer505, "3")) return labels::inventory;
+    if (is(answer505, "4") && is(yellowMushroom, "0")) return 507;
+    if (is(answer505, "5")) return labels::quitStory;
+    return 505;
+}
+
+// The glowing object. "Back" leads to the junction, not the greenhouse.
+Label scene507() {
+    cls();
+    colour(14);
+    header(507);
+    lines({"You bend down and look under the broken table.  Growing out of a rotting",
+           "piece of wood is a strange mushroom, white with dimly glowing yellow",
+           "spots.  You have never seen anything like it before."});
+    say();
+    say("1- Take Mushroom        2- Back");
+    say();
+    ask("What is your choice", answer507);
+
+    if (is(answer507, "1")) {
+        cls();
+        let(yellowMushroom, "1");
+        lines({"You pick the mushroom.  A slimy yellow substance covers it, and your",
+               "finger starts to burn slightly as you stow the mushroom away with your",
+               "other things."});
+        say();
+        pause("Press ENTER to continue");
+        return 505;
+    }
+    if (is(answer507, "2")) return 500;
+    return 507;
+}
+
+// The dead end: the menu numbering shifts with the key.
+Label scene510() {
+    cls();
+    colour(9);
+    let(currentScene, "510");
+    header(510);
+    status(49, Labels::Seven);
+    lines({"You travel SOUTH past an old conveyor belt with piles of coal and dust",
+           "beside it, until the hallway comes to a dead end.  The way WEST is",
+           "blocked by a huge pile of rubble, and there is no way past it for now."});
+    if (is(rustyKey, "0")) say("You notice an old rusted key laying on the ground near the wall.");
+    if (is(flag290, "1")) {
+        lines({"This might be the other side of the blocked path you found earlier.",
+               "If you could find a way past all this rubble, an escape from the mine",
+               "might still be possible."});
+        say();
+    }
+    if (is(rustyKey, "1")) say("1- Travel back NORTH     2- Check Inventory     3- Quit");
+    if (is(rustyKey, "0")) {
+        say("1- Travel back NORTH     2- Get Key       3- Check Inventory       4- Quit");
+    }
+    say();
+    ask("What is your choice", answer510);
+
+    if (is(answer510, "1")) {
+        let(travelDirection, "3");
+        return 500;
+    }
+    if (is(answer510, "2") && is(rustyKey, "1")) return labels::inventory;
+    if (is(answer510, "2") && is(rustyKey, "0")) {
+        cls();
+        colour(14);
+        let(rustyKey, "1");
+        score += 10;
+        say("You bend over and pick the rusty old key up off the ground.");
+        say();
+        pause("Press ENTER to continue");
+        return 510;
+    }
+    if (is(answer510, "3") && is(rustyKey, "0")) return labels::inventory;
+    if (is(answer510, "3") && is(rustyKey, "1")) return labels::quitStory;
+    if (is(answer510, "4") && is(rustyKey, "0")) return labels::quitStory;
+    return 510;
+}
+
+// The spider corridor. Only a move NORTH or EAST has an opening clause; the
+// description goes on from it in every case.
+Label scene520() {
+    cls();
+    colour(12);
+    let(currentScene, "520");
+    header(520);
+    status(49, Labels::Seven);
+    if (is(travelDirection, "3")) {
+        say("You begin to travel NORTH even deeper into the mine.  As you continue down");
+    }
+    if (is(travelDirection, "1")) {
+        say("You travel back to the EAST through the mine.  As you continue down");
+    }
+    lines({"the hallway more and more spiders cover the walls, and thick cobwebs hang",
+           "from the ceiling.  The smell of death fills the air.  Dead rodents lie",
+           "wrapped in cocoons, with hundreds of tiny spiders crawling over them.",
+           "Something far bigger than these did this.  As you watch, spiders pour",
+           "out of a cocooned rat at your feet.  The hallway branches off to the",
+           "WEST, or leads back to the SOUTH."});
+    say();
+    say("1- Go SOUTH     2- Travel WEST     3- Check Inventory      4- Quit");
+    say();
+    ask("What is your choice", answer520);
+
+    if (is(answer520, "1")) {
+        let(travelDirection, "4");
+        return 500;
+    }
+    if (is(answer520, "2")) {
+        let(travelDirection, "2");
+        return 530;
+    }
+    if (is(answer520, "3")) return labels::inventory;
+    if (is(answer520, "4")) return labels::quitStory;
+    return 520;
+}
+
+// The spider's lair; once the spider is dead, the lair after the fight.
+Label scene530() {
+    cls();
+    colour(12);
+    let(currentScene, "530");
+    header(530);
+    if (is(spiderDead, "1")) return 565;
+    status(49, Labels::Seven);
+    lines({"You step over spiders and dead rodents as you go.  Ahead of you something",
+           "large skitters across the floor, and you enter a large room covered in",
+           "huge webs.  At the rear of the room an old elevator shaft leads down to",
+           "the lower levels.  In front of it a spider the size of a small dog is",
+           "wrapping up its next meal.  It turns and watches your every move, ready",
+           "to attack if you come any closer.  The way back is to the EAST."});
+    say();
+    say("1- Travel EAST   2- Go to Elevator Shaft   3- Check Inventory    4- Quit");
+    say();
+    ask("What is your choice", answer530);
+
+    if (is(answer530, "1")) {
+        let(travelDirection, "1");
+        return 520;
+    }
+    if (is(answer530, "2")) return 535;
+    if (is(answer530, "3")) return labels::inventory;
+    if (is(answer530, "4")) return labels::quitStory;
+    return 530;
+}
+
+} // namespace
+
+void registerForemansOffice() {
+    addScenes({{490, scene490},
+               {493, scene493},
+               {496, scene496},
+               {498, scene498},
+               {500, scene500},
+               {505, scene505},
+               {507, scene507},
+               {510, scene510},
+               {520, scene520},
+               {530, scene530}});
+}
+
+} // namespace game

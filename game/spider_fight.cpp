@@ -1,8 +1,485 @@
+// The spider fight and the lair after it (labels 535 to 565).
+//
+// A fight starts at the approach (535: the spider at 150, no smoke) and
+// loops through the fight screen (538) and one of its turns: an attack
+// (540), combining items (545, no turn) or using an item (550) until one
+// side's health is 0 or less when the fight screen comes round again. The
+// spider is tested first, so a turn that brings both to 0 is a win. Every
+// attack is answered: the knife does 25, the fist 10, and the spider strikes
+// back for 25 unless the smoke hides the player. The lit smoke bomb sets
+// smokeTurns to 2; each answer it absorbs (an attack, a thrown item) takes
+// one off, and once the counter is 0 the cover ends at the next attack turn
+// or drawing of the use-item screen. The poisoned rod makes the spider lose
+// 10 more after every attack turn, for good: a defeat's "Continue" (557)
+// restarts against a new spider of 150 that is still poisoned, with the
+// items spent staying spent. The win (560) marks the spider dead, and the
+// lair (530) shows 565 from then on. Quitting during the fight keeps
+// currentScene "538", so the quit confirmation's "No" comes back here.
+#include <array>
+#include <initializer_list>
+
 #include "game/scene.h"
 #include "game/scenes.h"
 
 namespace game {
+namespace {
 
-void registerSpiderFight() {}
+constexpr const char* kEquals75 =
+    "===========================================================================";
+constexpr const char* kEquals76 =
+    "============================================================================";
+constexpr const char* kStars74 =
+    "**************************************************************************";
+constexpr const char* kItemsHeading = "                         Current Items";
 
-}  // namespace game
+Str answer538, answer545, answer550, answer557, answer565;
+
+void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
+    for (const char* t : texts)
+        say(t, loc);
+}
+
+// One line of an item list, shown while the flag holds the value, and the
+// empty line after it.
+struct ItemLine {
+    const char* name;
+    const Str* flag;
+    const char* value;
+};
+
+void itemLines(const ItemLine* first, std::size_t count, Loc loc = Loc::current()) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (is(*first[i].flag, first[i].value, loc)) {
+            say(first[i].name, loc);
+            say(loc);
+        }
+    }
+}
+
+// The combine-items list: everything carried, unnumbered.
+const std::array<ItemLine, 14> kCombineList{{
+    {"L.E.D. Flashlight", &flashlight, "1"},
+    {"Scrap Lumber", &scrapLumber, "1"},
+    {"Raft", &raft, "1"},
+    {"Smoke Bomb", &smokeBomb, "1"},
+    {"Disposible Lighter", &lighter, "1"},
+    {"Gummie Bears", &gummieBears, "1"},
+    {"Knife", &knife, "1"},
+    {"Bottled Water", &water, "1"},
+    {"Empty Plasic Bottle", &water, "2"},
+    {"Sharp Metal Rod", &metalRod, "1"},
+    {"Rusty Key", &rustyKey, "1"},
+    {"Glowing Yellow Mushroom", &yellowMushroom, "1"},
+    {"Poisoned Sharp Metal Rod", &poisonedRod, "1"},
+    {"Thick Glowing Concoction", &glowingConcoction, "1"},
+}};
+
+// The use-item list: the usable items carry their choice numbers (both rods
+// are "4").
+const std::array<ItemLine, 14> kUseList{{
+    {"L.E.D. Flashlight", &flashlight, "1"},
+    {"Scrap Lumber", &scrapLumber, "1"},
+    {"Raft", &raft, "1"},
+    {"1- Smoke Bomb", &smokeBomb, "1"},
+    {"Disposible Lighter", &lighter, "1"},
+    {"2- Gummie Bears", &gummieBears, "1"},
+    {"Knife", &knife, "1"},
+    {"3- Bottled Water", &water, "1"},
+    {"Empty Plasic Bottle", &water, "2"},
+    {"4- Sharp Metal Rod", &metalRod, "1"},
+    {"4- Poisoned Sharp Metal Rod", &poisonedRod, "1"},
+    {"Rusty Key", &rustyKey, "1"},
+    {"5- Glowing Yellow Mushroom", &yellowMushroom, "1"},
+    {"Thick Glowing Concoction", &glowingConcoction, "1"},
+}};
+
+void itemsHeading(Loc loc = Loc::current()) {
+    say(kStars74, loc);
+    say(kItemsHeading, loc);
+    say(loc);
+}
+
+// The approach: a new spider, no smoke; the smoke counter and the poison
+// carry over.
+Label scene535() {
+    cls();
+    colour(11);
+    let(currentScene, "538");
+    header(535);
+    lines({"You slowly inch your way towards the elevator shaft.  The spider's",
+           "mandibles snap together and the hairs on its abdomen stand straight up.",
+           "There is no way past it.  You take a defensive posture and prepare",
+           "yourself to fight."});
+    say();
+    spiderHealth = 150;
+    let(smokeActive, "0");
+    pause("Press ENTER to continue");
+    return 538;
+}
+
+// The fight screen. The spider is tested first: a turn that brings both
+// sides to 0 is a win.
+Label scene538() {
+    cls();
+    colour(12);
+    if (spiderHealth <= 0) return 560;
+    if (health <= 0) return 555;
+    say(kEquals75);
+    say();
+    say({"Spider's Health ", spiderHealth, zone, "                       Player Health ", health});
+    say();
+    say();
+    if (is(knife, "1")) {
+        colour(15);
+        say("You have equiped your pocket knife and stand ready to fight.");
+        colour(12);
+    }
+    if (is(smokeActive, "1")) {
+        colour(7);
+        say("A cloud of smoke surrounds the large spider.  It is unable to see you right now.");
+        colour(12);
+    }
+    if (is(spiderPoisoned, "1")) {
+        colour(10);
+        say("The spider looks weakened from the effects of the poison.");
+        colour(12);
+    }
+    if (spiderHealth <= 25) {
+        colour(4);
+        say("The spider is barely able to stand from the wounds you have inflicted on it.");
+        say("While it is near death it still has the will to fight!");
+        colour(12);
+    }
+    if (spiderHealth >= 100 && is(smokeActive, "0")) {
+        colour(4);
+        say("The spider looks angry and ready to attack at any moment.");
+        colour(12);
+    }
+    say();
+    say(kEquals75);
+    say();
+    if (is(knife, "1")) say("1- Attack spider with knife");
+    if (is(knife, "0")) say("1- Attack spider with fist");
+    say();
+    say("2- Combine Items");
+    say();
+    say("3- Use Item");
+    say();
+    say("4- Quit Game");
+    say();
+    ask("What is your choice", answer538);
+
+    if (is(answer538, "1")) return 540;
+    if (is(answer538, "2")) return 545;
+    if (is(answer538, "3")) return 550;
+    if (is(answer538, "4")) return labels::quitStory;
+    return 538;
+}
+
+// An attack turn: the player's blow, the spider's answer (even to a blow
+// that has just killed it), then the poison.
+Label scene540() {
+    cls();
+    colour(12);
+    say();
+    say(kEquals76);
+    if (smokeTurns == 0) let(smokeActive, "0");
+    colour(5);
+    if (is(knife, "1")) {
+        say("You slash the spider with your knife doing 25 points of damage.");
+        spiderHealth -= 25;
+    } else {
+        say("You punch the spider for 10 points of damage.");
+        spiderHealth -= 10;
+    }
+    say();
+    colour(4);
+    if (smokeTurns > 0 && is(smokeActive, "1")) {
+        say("The spider lets out a loud high pitched shrill as it randomly attacks empty");
+        say("air.  It is unable to hit you due to the smoke clouding its vision");
+        say();
+        smokeTurns -= 1;
+    }
+    if (is(smokeActive, "0")) {
+        say("The spider strikes you for 25 points of damage.");
+        say();
+        health -= 25;
+    }
+    if (is(spiderPoisoned, "1")) {
+        colour(10);
+        say("The spider takes an additional 10 points of damage from the poison");
+        say();
+        spiderHealth -= 10;
+    }
+    colour(12);
+    say();
+    say(kEquals76);
+    say();
+    pause("Press ENTER to continue");
+    return 538;
+}
+
+// Combining items costs no turn: the spider does not answer.
+Label scene545() {
+    cls();
+    colour(14);
+    itemsHeading();
+    itemLines(kCombineList.data(), kCombineList.size());
+    say(kStars74);
+    say();
+    if (is(water, "1") && is(yellowMushroom, "1")) {
+        say("1- Mix Mushroom with Water");
+        say();
+    }
+    if (is(glowingConcoction, "1") && is(metalRod, "1")) {
+        say("2- Apply Glowing Concotion to Metal Rod");
+        say();
+    }
+    say("5- Back to fight!");
+    say();
+    ask("What is your choice", answer545);
+
+    if (is(answer545, "1") && is(water, "1") && is(yellowMushroom, "1")) {
+        // The bottle goes into the mixture; applying it gives it back empty.
+        let(water, "0");
+        let(yellowMushroom, "2");
+        let(glowingConcoction, "1");
+        score += 15;
+        cls();
+        lines({"You tear the mushroom into tiny pieces and mix them into your bottle of",
+               "water.  The water slowly thickens into a green paste-like substance."});
+        say();
+        pause("Press ENTER to continue");
+        return 545;
+    }
+    if (is(answer545, "2") && is(glowingConcoction, "1") && is(metalRod, "1")) {
+        let(poisonedRod, "1");
+        let(metalRod, "0");
+        let(glowingConcoction, "0");
+        let(water, "2");
+        score += 15;
+        cls();
+        say("You apply the thick concoction to the Sharp Metal Rod.");
+        say();
+        pause("Press ENTER to continue");
+        return 545;
+    }
+    if (is(answer545, "5")) return 538;
+    return 545;
+}
+
+// Using an item is a turn of its own: no blow and no poison; the spider's
+// answer is the item's.
+Label scene550() {
+    cls();
+    colour(14);
+    itemsHeading();
+    itemLines(kUseList.data(), kUseList.size());
+    if (smokeTurns <= 0) let(smokeActive, "0");
+    say("6- Back");
+    say(kStars74);
+    say();
+    ask("Which item would you like to use", answer550);
+
+    if (is(answer550, "1") && is(smokeBomb, "1") && is(lighter, "1")) {
+        cls();
+        let(smokeBomb, "0");
+        smokeTurns = 2;
+        score += 15;
+        lines({"You light the smoke bomb with your lighter and throw it at the spider.",
+               "It lands with a pop and thick smoke pours out of it.  The spider begins to",
+               "panic unable to see you.  Keep in mind this smoke cloud won't last forever..."});
+        say();
+        pause("Press ENTER to continue");
+        let(smokeActive, "1");
+        return 538;
+    }
+    if (is(answer550, "1") && is(smokeBomb, "1") && is(lighter, "0")) {
+        cls();
+        let(smokeBomb, "0");
+        lines({"You throw the smoke bomb at the spider and it bounces off its head doing",
+               "no damage at all.  The spider attacks you for 25 points of damage.  You",
+               "had nothing to light the smoke bomb with."});
+        say();
+        pause("Press ENTER to continue");
+        health -= 25;
+        return 538;
+    }
+    if (is(answer550, "2") && is(gummieBears, "1") && is(smokeActive, "0")) {
+        cls();
+        health -= 25;
+        let(gummieBears, "0");
+        lines({"You throw the gummie bears at the spider.  It ignores them completely",
+               "and attacks you for 25 points of damage."});
+        say();
+        pause("Press ENTER to continue");
+        return 538;
+    }
+    if (is(answer550, "2") && is(gummieBears, "1") && is(smokeActive, "1")) {
+        cls();
+        smokeTurns -= 1;
+        let(gummieBears, "0");
+        lines({"You throw the gummie bears at the spider.  It ignores them, still lost",
+               "in the cloud of smoke."});
+        say();
+        pause("Press ENTER to continue");
+        return 538;
+    }
+    if (is(answer550, "3") && is(water, "1")) {
+        cls();
+        health = 100;
+        let(water, "2");
+        say("You chug the water as fast as you can!  You feel much better now.");
+        say();
+        pause("Press ENTER to continue");
+        return 538;
+    }
+    if (is(answer550, "4") && is(metalRod, "1") && is(poisonedRod, "0") && is(smokeActive, "0")) {
+        cls();
+        spiderHealth -= 50;
+        lines({"You hurl the sharp metal rod at the spider and it pierces its body for",
+               "50 points of damage.  The spider shrieks in pain and attacks you for 25",
+               "points of damage."});
+        say();
+        pause("Press ENTER to continue");
+        health -= 25;
+        let(metalRod, "0");
+        return 538;
+    }
+    if (is(answer550, "4") && is(metalRod, "1") && is(poisonedRod, "0") && is(smokeActive, "1")) {
+        cls();
+        spiderHealth -= 50;
+        lines({"You hurl the sharp metal rod at the spider and it pierces its body for",
+               "50 points of damage.  The spider shrieks in pain and attacks in random",
+               "directions, unable to find you."});
+        say();
+        pause("Press ENTER to continue");
+        smokeTurns -= 1;
+        let(metalRod, "0");
+        return 538;
+    }
+    if (is(answer550, "4") && is(metalRod, "0") && is(poisonedRod, "1") && is(smokeActive, "0")) {
+        cls();
+        let(poisonedRod, "0");
+        let(spiderPoisoned, "1");
+        spiderHealth -= 50;
+        health -= 25;
+        lines({"You hurl the poisoned rod at the spider for 50 points of damage.  The",
+               "poison on its tip enters the spider's blood stream, and the spider",
+               "attacks you for 25 points of damage."});
+        say();
+        pause("Press ENTER to continue");
+        return 538;
+    }
+    if (is(answer550, "4") && is(metalRod, "0") && is(poisonedRod, "1") && is(smokeActive, "1")) {
+        cls();
+        let(poisonedRod, "0");
+        let(spiderPoisoned, "1");
+        spiderHealth -= 50;
+        smokeTurns -= 1;
+        lines({"You hurl the poisoned rod at the spider for 50 points of damage.  The",
+               "poison on its tip enters the spider's blood stream.  Unable to see you,",
+               "the spider attacks in a random direction."});
+        say();
+        pause("Press ENTER to continue");
+        return 538;
+    }
+    if (is(answer550, "5") && is(yellowMushroom, "1")) {
+        cls();
+        say("You consider throwing the glowing yellow mushrom at the spider, however you");
+        say("decide there might be a better use for it.");
+        say();
+        pause("Press ENTER to continue");
+        return 550;
+    }
+    if (is(answer550, "6")) return 538;
+    return 550;
+}
+
+// The player's defeat.
+Label scene555() {
+    cls();
+    colour(4);
+    health = 0;
+    header(555);
+    status(49, Labels::Seven);
+    lines({"You are too badly wounded to go on fighting.  Your legs give way and you",
+           "fall to the ground.  The spider slowly wraps you up in a thick cocoon of",
+           "silk, and as it pulls the last strands tight around you, you lose", "consciousness."});
+    say();
+    pause("Press ENTER to continue");
+    return 557;
+}
+
+// Continue restarts the fight with full health; the spider's poison stays.
+Label scene557() {
+    cls();
+    colour(14);
+    say("1- Continue       2- Quit");
+    say();
+    ask("Would you like to Continue or Quit", answer557);
+
+    if (is(answer557, "1")) {
+        health = 100;
+        return 535;
+    }
+    if (is(answer557, "2")) return labels::quitStory;
+    return 557;
+}
+
+Label scene560() {
+    cls();
+    colour(5);
+    score += 30;
+    let(spiderDead, "1");
+    header(560);
+    lines({"With your final strike the spider falls to the ground.  It flails its",
+           "legs wildly, trying to get back up, and lets out one last piercing",
+           "shriek.  Then its legs curl up underneath it and the spider goes limp.",
+           "The fight is over."});
+    say();
+    pause("Press ENTER to continue");
+    return 565;
+}
+
+// The lair after the fight; the lair (530) comes here once the spider is dead.
+Label scene565() {
+    cls();
+    colour(3);
+    let(currentScene, "565");
+    header(565);
+    status(49, Labels::Seven);
+    lines({"You step over spiders and dead rodents as you head WEST into the large",
+           "room covered in webs.  At the rear of the room is the old elevator shaft,",
+           "and in front of it lie the remains of the spider you killed.  The way",
+           "back is to the EAST."});
+    say();
+    say("1- Travel EAST   2- Go to Elevator Shaft   3- Check Inventory    4- Quit");
+    say();
+    ask("What is your choice", answer565);
+
+    if (is(answer565, "1")) {
+        let(travelDirection, "1");
+        return 520;
+    }
+    if (is(answer565, "2")) return 570;
+    if (is(answer565, "3")) return labels::inventory;
+    if (is(answer565, "4")) return labels::quitStory;
+    return 565;
+}
+
+} // namespace
+
+void registerSpiderFight() {
+    addScenes({{535, scene535},
+               {538, scene538},
+               {540, scene540},
+               {545, scene545},
+               {550, scene550},
+               {555, scene555},
+               {557, scene557},
+               {560, scene560},
+               {565, scene565}});
+}
+
+} // namespace game
