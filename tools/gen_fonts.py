@@ -7,8 +7,8 @@ by Unicode, so every code page 437 position n is looked up by the Unicode
 character it shows, the pictographs of positions 1..31 and 127 included: the
 first font in FONT_SETS whose own glyph for the character (not a look-alike it
 borrows for it) exists wins. Two arrowheads the fonts draw only as their
-Unicode neighbours fall back to those, and the five 8x8 glyphs none of the
-fonts has are drawn here.
+Unicode neighbours fall back to those; the five 8x8 glyphs none of the fonts
+has, and the 8x8 Greek letters, which the fonts get wrong, are drawn here.
 
 Usage: tools/gen_fonts.py [FONT_DIR] [OUTPUT]
   FONT_DIR defaults to /usr/share/consolefonts, OUTPUT to host/font_data.cpp
@@ -37,8 +37,130 @@ PICTOGRAPHS = [
 # Characters the fonts only have under a neighbouring code point.
 FALLBACKS = {0x25BA: 0x25B6, 0x25C4: 0x25C0}
 
-# 8x8 glyphs none of the fonts has, drawn for this table.
+# 8x8 glyphs drawn for this table: five none of the fonts has, and the
+# Greek letters, whose glyphs in the VGA8 fonts are those of other
+# characters (alpha shows the sharp s, pi the identity sign, and so on).
 DRAWN_8X8 = {
+    0x03B1: [  # alpha
+        "........",
+        "........",
+        ".###.##.",
+        "##.###..",
+        "##..#...",
+        "##.###..",
+        ".###.##.",
+        "........",
+    ],
+    0x0393: [  # Gamma
+        "#######.",
+        "##...##.",
+        "##......",
+        "##......",
+        "##......",
+        "##......",
+        "##......",
+        "........",
+    ],
+    0x03C0: [  # pi
+        "........",
+        "#######.",
+        ".##.##..",
+        ".##.##..",
+        ".##.##..",
+        ".##.##..",
+        ".##.##..",
+        "........",
+    ],
+    0x03A3: [  # Sigma
+        "#######.",
+        "##...##.",
+        ".##.....",
+        "..##....",
+        ".##.....",
+        "##...##.",
+        "#######.",
+        "........",
+    ],
+    0x03C3: [  # sigma
+        "........",
+        "........",
+        ".######.",
+        "##.##...",
+        "##.##...",
+        "##.##...",
+        ".###....",
+        "........",
+    ],
+    0x03C4: [  # tau
+        "........",
+        "........",
+        ".######.",
+        "##.##...",
+        "...##...",
+        "...##...",
+        "...###..",
+        "........",
+    ],
+    0x03A6: [  # Phi
+        "######..",
+        "..##....",
+        ".####...",
+        "##..##..",
+        "##..##..",
+        ".####...",
+        "..##....",
+        "######..",
+    ],
+    0x0398: [  # Theta
+        "..###...",
+        ".##.##..",
+        "##...##.",
+        "#######.",
+        "##...##.",
+        ".##.##..",
+        "..###...",
+        "........",
+    ],
+    0x03A9: [  # Omega
+        "..###...",
+        ".##.##..",
+        "##...##.",
+        "##...##.",
+        ".##.##..",
+        ".##.##..",
+        "###.###.",
+        "........",
+    ],
+    0x03B4: [  # delta
+        "..####..",
+        ".##.....",
+        "..##....",
+        ".#####..",
+        "##..##..",
+        "##..##..",
+        ".####...",
+        "........",
+    ],
+    0x03C6: [  # phi
+        "......##",
+        ".....##.",
+        ".######.",
+        "##.##.##",
+        "##.##.##",
+        ".######.",
+        ".##.....",
+        "##......",
+    ],
+    0x03B5: [  # epsilon
+        "..####..",
+        ".##.....",
+        "##......",
+        "#####...",
+        "##......",
+        ".##.....",
+        "..####..",
+        "........",
+    ],
     0x20A7: [  # peseta sign
         "###.....",
         "#..#....",
@@ -163,6 +285,9 @@ def build(font_dir, height):
     for n in range(256):
         char = cp437(n)
         glyph = bytes(height) if n in (0, 32, 255) else None
+        if glyph is None and height == 8 and char in DRAWN_8X8:
+            picture = DRAWN_8X8[char]
+            glyph = bytes(int(line.replace(".", "0").replace("#", "1"), 2) for line in picture)
         for candidate in (char, FALLBACKS.get(char)):
             if glyph is not None or candidate is None:
                 continue
@@ -170,9 +295,6 @@ def build(font_dir, height):
                 if candidate in font.own:
                     glyph = font.glyphs[font.own[candidate]]
                     break
-        if glyph is None and height == 8 and char in DRAWN_8X8:
-            picture = DRAWN_8X8[char]
-            glyph = bytes(int(line.replace(".", "0").replace("#", "1"), 2) for line in picture)
         if glyph is None:
             raise SystemExit(f"no {height}-row glyph for position {n} (U+{char:04X})")
         rows.append(glyph[:height])
