@@ -55,6 +55,12 @@ TEST(Inventory, ListsTheDeveloperMenuItemsAndBothOffers) {
     EXPECT_EQ(s.cursorColumn, 3);
 }
 
+TEST(Inventory, DeveloperMenuEntryThreeTakesTheItemsAway) {
+    replay::Result r = replay::run(std::string(frame::kOpenDeveloperMenu) + "3\n1\n5\n");
+    expectRows(screen(r, frame::kDeveloperMenuScreen + 3),
+               {"Line 600", "", kStars74, kStars74, "", "Press Enter to continue", "?"});
+}
+
 TEST(Inventory, EmptyEntryGoesBackToTheScene) {
     replay::Result r = replay::run(developerThenLivingRoom() + "5\n\n");
     std::size_t room = livingRoomScreen();
