@@ -31,4 +31,4 @@ void gameMain() {
     runFrom(labels::startRun);
 }
 
-}  // namespace game
+} // namespace game
