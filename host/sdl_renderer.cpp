@@ -21,6 +21,10 @@
 #include <cstring>
 #include <thread>
 
+#if defined(__x86_64__) || defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
 #include "host/fonts.h"
 #include "host/palette.h"
 #include "runtime/errors.h"
@@ -126,25 +130,180 @@ inline std::uint32_t* pixelRow(SDL_Surface* s, int x, int y) {
            x;
 }
 
-// One glyph, 8 glyph pixels per row (16 surface pixels at double width).
-void drawGlyph(SDL_Surface* s, int x, int y, const FontShape& font, std::uint8_t character,
-               std::uint32_t foreground, std::uint32_t background) {
-    const std::uint8_t* glyph =
-        font.glyphs + static_cast<std::size_t>(character) * font.glyphBytes + font.firstRow * 8;
-    for (int row = 0; row < font.cellHeight; ++row, glyph += 8) {
-        std::uint32_t* out = pixelRow(s, x, y + row);
-        if (font.doubleWidth) {
-            for (int i = 0; i < 8; ++i) {
-                const std::uint32_t c = glyph[i] ? foreground : background;
+// One glyph, 8 glyph pixels per row (16 surface pixels at double width):
+// each pixel is the background, or the foreground where the glyph byte is
+// non-zero. The pixel is chosen with a mask, fg ^ ((fg ^ bg) & clear), where
+// clear is all ones for a zero glyph byte, so that a glyph row takes a few
+// vector instructions; the widest the processor offers is picked once.
+using GlyphDrawer = void (*)(SDL_Surface* s, int x, int y, const FontShape& font,
+                             std::uint8_t character, std::uint32_t foreground,
+                             std::uint32_t background);
+
+inline const std::uint8_t* glyphRows(const FontShape& font, std::uint8_t character) {
+    return font.glyphs + static_cast<std::size_t>(character) * font.glyphBytes + font.firstRow * 8;
+}
+
+inline std::uint8_t* cellOrigin(SDL_Surface* s, int x, int y) {
+    return static_cast<std::uint8_t*>(s->pixels) + static_cast<std::ptrdiff_t>(y) * s->pitch +
+           static_cast<std::ptrdiff_t>(x) * 4;
+}
+
+void drawGlyphPlain(SDL_Surface* s, int x, int y, const FontShape& font, std::uint8_t character,
+                    std::uint32_t foreground, std::uint32_t background) {
+    const std::uint8_t* glyph = glyphRows(font, character);
+    const std::uint32_t diff = foreground ^ background;
+    std::uint8_t* line = cellOrigin(s, x, y);
+    for (int row = 0; row < font.cellHeight; ++row, glyph += 8, line += s->pitch) {
+        auto* out = reinterpret_cast<std::uint32_t*>(line);
+        for (int i = 0; i < 8; ++i) {
+            const std::uint32_t clear = 0u - static_cast<std::uint32_t>(glyph[i] == 0);
+            const std::uint32_t c = foreground ^ (diff & clear);
+            if (font.doubleWidth) {
                 out[2 * i] = c;
                 out[2 * i + 1] = c;
-            }
-        } else {
-            for (int i = 0; i < 8; ++i) {
-                out[i] = glyph[i] ? foreground : background;
+            } else {
+                out[i] = c;
             }
         }
     }
+}
+
+#if defined(__SSE2__)
+void drawGlyphSse2(SDL_Surface* s, int x, int y, const FontShape& font, std::uint8_t character,
+                   std::uint32_t foreground, std::uint32_t background) {
+    const std::uint8_t* glyph = glyphRows(font, character);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i fg = _mm_set1_epi32(static_cast<int>(foreground));
+    const __m128i diff = _mm_set1_epi32(static_cast<int>(foreground ^ background));
+    std::uint8_t* line = cellOrigin(s, x, y);
+    for (int row = 0; row < font.cellHeight; ++row, glyph += 8, line += s->pitch) {
+        auto* out = reinterpret_cast<__m128i*>(line);
+        const __m128i clear8 =
+            _mm_cmpeq_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(glyph)), zero);
+        const __m128i clear16 = _mm_unpacklo_epi8(clear8, clear8);
+        const __m128i left =
+            _mm_xor_si128(fg, _mm_and_si128(diff, _mm_unpacklo_epi16(clear16, clear16)));
+        const __m128i right =
+            _mm_xor_si128(fg, _mm_and_si128(diff, _mm_unpackhi_epi16(clear16, clear16)));
+        if (font.doubleWidth) {
+            _mm_storeu_si128(out, _mm_unpacklo_epi32(left, left));
+            _mm_storeu_si128(out + 1, _mm_unpackhi_epi32(left, left));
+            _mm_storeu_si128(out + 2, _mm_unpacklo_epi32(right, right));
+            _mm_storeu_si128(out + 3, _mm_unpackhi_epi32(right, right));
+        } else {
+            _mm_storeu_si128(out, left);
+            _mm_storeu_si128(out + 1, right);
+        }
+    }
+}
+#endif
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define GLIMMER_HAVE_AVX2_GLYPHS 1
+// Two glyph rows per step: one 16-byte load and compare, then each row's
+// 8 masks sign-extended to 32 bits in one instruction.
+template <int Rows, bool DoubleWidth>
+__attribute__((target("avx2"))) void glyphRowsAvx2(std::uint8_t* line, int pitch,
+                                                   const std::uint8_t* glyph,
+                                                   std::uint32_t foreground, std::uint32_t diff) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m256i fg = _mm256_set1_epi32(static_cast<int>(foreground));
+    const __m256i dv = _mm256_set1_epi32(static_cast<int>(diff));
+    for (int row = 0; row < Rows; row += 2, glyph += 16, line += 2 * pitch) {
+        const __m128i both =
+            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(glyph)), zero);
+        for (int half = 0; half < 2; ++half) {
+            const __m128i clear = half ? _mm_srli_si128(both, 8) : both;
+            auto* out = reinterpret_cast<__m256i*>(line + half * pitch);
+            if constexpr (DoubleWidth) {
+                const __m128i twice = _mm_unpacklo_epi8(clear, clear);
+                const __m256i a = _mm256_cvtepi8_epi32(twice);
+                const __m256i b = _mm256_cvtepi8_epi32(_mm_srli_si128(twice, 8));
+                _mm256_storeu_si256(out, _mm256_xor_si256(fg, _mm256_and_si256(dv, a)));
+                _mm256_storeu_si256(out + 1, _mm256_xor_si256(fg, _mm256_and_si256(dv, b)));
+            } else {
+                const __m256i a = _mm256_cvtepi8_epi32(clear);
+                _mm256_storeu_si256(out, _mm256_xor_si256(fg, _mm256_and_si256(dv, a)));
+            }
+        }
+    }
+}
+
+void drawGlyphAvx2(SDL_Surface* s, int x, int y, const FontShape& font, std::uint8_t character,
+                   std::uint32_t foreground, std::uint32_t background) {
+    const std::uint8_t* glyph = glyphRows(font, character);
+    const std::uint32_t diff = foreground ^ background;
+    std::uint8_t* line = cellOrigin(s, x, y);
+    const int pitch = s->pitch;
+    switch (font.cellHeight * 2 + (font.doubleWidth ? 1 : 0)) {
+    case 32:
+        return glyphRowsAvx2<16, false>(line, pitch, glyph, foreground, diff);
+    case 33:
+        return glyphRowsAvx2<16, true>(line, pitch, glyph, foreground, diff);
+    case 28:
+        return glyphRowsAvx2<14, false>(line, pitch, glyph, foreground, diff);
+    case 29:
+        return glyphRowsAvx2<14, true>(line, pitch, glyph, foreground, diff);
+    case 16:
+        return glyphRowsAvx2<8, false>(line, pitch, glyph, foreground, diff);
+    case 17:
+        return glyphRowsAvx2<8, true>(line, pitch, glyph, foreground, diff);
+    default:
+        return drawGlyphSse2(s, x, y, font, character, foreground, background);
+    }
+}
+#endif
+
+GlyphDrawer glyphDrawer(GlyphPath path) {
+    switch (path) {
+    case GlyphPath::Plain:
+        return drawGlyphPlain;
+    case GlyphPath::Sse2:
+#if defined(__SSE2__)
+        return drawGlyphSse2;
+#else
+        return nullptr;
+#endif
+    case GlyphPath::Avx2:
+#if defined(GLIMMER_HAVE_AVX2_GLYPHS)
+        return __builtin_cpu_supports("avx2") ? drawGlyphAvx2 : nullptr;
+#else
+        return nullptr;
+#endif
+    }
+    return nullptr;
+}
+
+GlyphDrawer bestGlyphDrawer() {
+    for (GlyphPath path : {GlyphPath::Avx2, GlyphPath::Sse2}) {
+        if (GlyphDrawer d = glyphDrawer(path)) {
+            return d;
+        }
+    }
+    return drawGlyphPlain;
+}
+
+GlyphDrawer drawGlyph = bestGlyphDrawer();
+
+// The first cell from column c on that differs from what was drawn (or is
+// marked for redrawing); n when there is none. The quiet frame is mostly
+// this loop, so it stays apart from the drawing.
+int firstChanged(const std::atomic<std::uint16_t>* source, const std::uint32_t* previous, int c,
+                 int n) {
+    // Eight cells per test while nothing differs.
+    auto differs = [source, previous](int i) {
+        return source[i].load(std::memory_order_relaxed) ^ previous[i];
+    };
+    for (; c + 8 <= n; c += 8) {
+        if ((differs(c) | differs(c + 1) | differs(c + 2) | differs(c + 3) | differs(c + 4) |
+             differs(c + 5) | differs(c + 6) | differs(c + 7)) != 0) {
+            break;
+        }
+    }
+    while (c < n && source[c].load(std::memory_order_relaxed) == previous[c]) {
+        ++c;
+    }
+    return c;
 }
 
 bool isRgbLayout(const SDL_Surface* s) {
@@ -206,13 +365,26 @@ void drawText(SDL_Surface* surface, int x, int y, const std::uint8_t* text, std:
     }
 }
 
+bool useGlyphPath(GlyphPath path) {
+    if (GlyphDrawer d = glyphDrawer(path)) {
+        drawGlyph = d;
+        return true;
+    }
+    return false;
+}
+
+void useBestGlyphPath() {
+    drawGlyph = bestGlyphDrawer();
+}
+
 // ---- TextPainter -------------------------------------------------------
 
 void TextPainter::resize(int columns, int rows) {
     columns_ = columns;
     rows_ = rows;
     const std::size_t cells = static_cast<std::size_t>(columns) * rows;
-    previous_.assign(cells, 0);
+    previous_.assign(cells, kRedraw);
+    blinkingCells_ = 0;
     // A row holds at most one run per two cells (runs are separated by at
     // least one skipped cell), so the list never grows during a paint.
     rects_.clear();
@@ -257,64 +429,82 @@ void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette
     }
     const int cursorPhase = static_cast<int>((frameCounter >> 2) & 1);
     const int blinkPhase = static_cast<int>((frameCounter >> 3) & 1);
-    const bool cursorMoved = cursorColumn != cursorColumn_ || cursorRow != cursorRow_;
-    const bool cursorFlipped = cursorPhase != cursorPhase_;
-    const bool blinkFlipped = blinkPhase != blinkPhase_;
     const bool showCursor = page.cursorVisible.load(std::memory_order_relaxed) != 0 && cursorPhase;
     const CursorRows shape = cursorRows(page.cursorFirstLine.load(std::memory_order_relaxed),
                                         page.cursorLastLine.load(std::memory_order_relaxed), ch);
+    auto cellIndex = [columns, rows](int column, int row) {
+        return column >= 0 && column < columns && row >= 0 && row < rows ? row * columns + column
+                                                                         : -1;
+    };
+    const int cursorIndex = cellIndex(cursorColumn, cursorRow);
+
+    // Mark the cells that must be drawn even if they did not change: all of
+    // them on a full redraw; else the blinking ones when the blink phase
+    // flipped, the cursor cell when the cursor phase flipped, and the old
+    // and the new cursor cell when the cursor moved (the new one so that it
+    // shows the cursor at once in its visible phase).
+    if (full) {
+        std::fill(previous_.begin(), previous_.end(), kRedraw);
+        blinkingCells_ = 0;
+    } else {
+        if (blinkPhase != blinkPhase_ && blinkingCells_ > 0) {
+            for (std::uint32_t& cell : previous_) {
+                if (cell & 0x8000) {
+                    cell |= kRedraw;
+                }
+            }
+        }
+        const bool moved = cursorColumn != cursorColumn_ || cursorRow != cursorRow_;
+        if (cursorIndex >= 0 && (moved || cursorPhase != cursorPhase_)) {
+            previous_[static_cast<std::size_t>(cursorIndex)] |= kRedraw;
+        }
+        const int oldIndex = cellIndex(cursorColumn_, cursorRow_);
+        if (moved && oldIndex >= 0) {
+            previous_[static_cast<std::size_t>(oldIndex)] |= kRedraw;
+        }
+    }
 
     // Only cells wholly inside the surface are drawn.
     const int visibleColumns = std::min(columns, (surface->w - offsetX) / cw);
     const int visibleRows = std::min(rows, (surface->h - offsetY) / ch);
 
     for (int r = 0; r < visibleRows; ++r) {
-        const std::atomic<std::uint16_t>* source =
-            page.cells + static_cast<std::size_t>(r) * columns;
-        std::uint16_t* previous = previous_.data() + static_cast<std::size_t>(r) * columns;
+        const std::size_t rowStart = static_cast<std::size_t>(r) * columns;
+        const std::atomic<std::uint16_t>* source = page.cells + rowStart;
+        std::uint32_t* previous = previous_.data() + rowStart;
         const int y = offsetY + r * ch;
-        int runStart = -1;
-        for (int c = 0; c < visibleColumns; ++c) {
-            const std::uint16_t cell = source[c].load(std::memory_order_relaxed);
-            const std::uint8_t attribute = rt::cellAttribute(cell);
-            const bool isCursor = c == cursorColumn && r == cursorRow;
-            // The cursor cell is also redrawn when the cursor has just moved
-            // there, so that it shows the cursor at once in its visible phase.
-            if (!full && cell == previous[c] && (!(attribute & 0x80) || !blinkFlipped) &&
-                (!isCursor || (!cursorFlipped && !cursorMoved)) &&
-                (!(c == cursorColumn_ && r == cursorRow_) || !cursorMoved)) {
-                if (runStart >= 0) {
-                    rects_.push_back(
-                        {static_cast<Sint16>(offsetX + runStart * cw), static_cast<Sint16>(y),
-                         static_cast<Uint16>((c - runStart) * cw), static_cast<Uint16>(ch)});
-                    runStart = -1;
+        int c = firstChanged(source, previous, 0, visibleColumns);
+        while (c < visibleColumns) {
+            // A run of cells to draw.
+            std::uint16_t cell = source[c].load(std::memory_order_relaxed);
+            const int runStart = c;
+            do {
+                blinkingCells_ += (cell >> 15) - static_cast<int>((previous[c] >> 15) & 1);
+                previous[c] = cell;
+                const std::uint8_t attribute = rt::cellAttribute(cell);
+                int foreground = attribute & 15;
+                const int background = (attribute >> 4) & 7;
+                if ((attribute & 0x80) && blinkPhase) {
+                    foreground = background;
                 }
-                continue;
-            }
-            previous[c] = cell;
-            int foreground = attribute & 15;
-            const int background = (attribute >> 4) & 7;
-            if ((attribute & 0x80) && blinkPhase) {
-                foreground = background;
-            }
-            const int x = offsetX + c * cw;
-            drawGlyph(surface, x, y, font, rt::cellCharacter(cell), colours[foreground],
-                      colours[background]);
-            if (showCursor && isCursor) {
-                const std::uint32_t colour = colours[attribute & 15];
-                for (int row = shape.first; row <= shape.last; ++row) {
-                    std::fill_n(pixelRow(surface, x, y + row), cw, colour);
+                const int x = offsetX + c * cw;
+                drawGlyph(surface, x, y, font, rt::cellCharacter(cell), colours[foreground],
+                          colours[background]);
+                if (showCursor && static_cast<int>(rowStart) + c == cursorIndex) {
+                    const std::uint32_t colour = colours[attribute & 15];
+                    for (int row = shape.first; row <= shape.last; ++row) {
+                        std::fill_n(pixelRow(surface, x, y + row), cw, colour);
+                    }
                 }
-            }
-            ++cellsDrawn_;
-            if (runStart < 0) {
-                runStart = c;
-            }
-        }
-        if (runStart >= 0) {
+                ++cellsDrawn_;
+                if (++c >= visibleColumns) {
+                    break;
+                }
+                cell = source[c].load(std::memory_order_relaxed);
+            } while (cell != previous[c]);
             rects_.push_back({static_cast<Sint16>(offsetX + runStart * cw), static_cast<Sint16>(y),
-                              static_cast<Uint16>((visibleColumns - runStart) * cw),
-                              static_cast<Uint16>(ch)});
+                              static_cast<Uint16>((c - runStart) * cw), static_cast<Uint16>(ch)});
+            c = firstChanged(source, previous, c, visibleColumns);
         }
     }
 
@@ -425,7 +615,10 @@ void Renderer::frame(const rt::ScreenPage* page) {
 
 void Renderer::answerHandshake() {
     std::int32_t asked = 1;
-    if (rt::flags().displayHandshake.compare_exchange_strong(asked, 2, std::memory_order_acq_rel)) {
+    // A plain load first: the locked exchange is only needed when asked.
+    std::atomic<std::int32_t>& handshake = rt::flags().displayHandshake;
+    if (handshake.load(std::memory_order_acquire) == 1 &&
+        handshake.compare_exchange_strong(asked, 2, std::memory_order_acq_rel)) {
         output_.yield();
     }
 }
@@ -443,7 +636,9 @@ void Renderer::runFrame(const rt::ScreenPage* page, bool useDisplayPage) {
     }
     answerHandshake();
     std::int32_t oneFrame = -1;
-    flags.automaticDisplay.compare_exchange_strong(oneFrame, 0, std::memory_order_acq_rel);
+    if (flags.automaticDisplay.load(std::memory_order_acquire) == -1) {
+        flags.automaticDisplay.compare_exchange_strong(oneFrame, 0, std::memory_order_acq_rel);
+    }
 }
 
 void Renderer::drawPage(const rt::ScreenPage* page) {
@@ -493,7 +688,8 @@ void Renderer::drawPage(const rt::ScreenPage* page) {
         }
     }
 
-    if (invalidateRequest_.exchange(false, std::memory_order_acq_rel)) {
+    if (invalidateRequest_.load(std::memory_order_acquire) &&
+        invalidateRequest_.exchange(false, std::memory_order_acq_rel)) {
         painter_.invalidate();
     }
     const bool cleared = !painter_.valid();

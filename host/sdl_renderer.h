@@ -82,6 +82,13 @@ CursorRows cursorRows(int firstLine, int lastLine, int cellHeight);
 void drawText(SDL_Surface* surface, int x, int y, const std::uint8_t* text, std::size_t length,
               std::uint32_t foreground, std::uint32_t background);
 
+// The glyph drawing routine: plain C++, SSE2 or AVX2 vectors. The widest the
+// processor has is used; tests switch between them (main thread, between
+// frames). useGlyphPath returns false when that routine is not available.
+enum class GlyphPath : std::uint8_t { Plain, Sse2, Avx2 };
+bool useGlyphPath(GlyphPath path);
+void useBestGlyphPath();
+
 // ---- Painting a text page ----------------------------------------------
 
 // Draws a text page's cells into a 32-bit 0x00RRGGBB surface and keeps what
@@ -112,7 +119,11 @@ class TextPainter {
     bool valid_ = false;
     int columns_ = 0;
     int rows_ = 0;
-    std::vector<std::uint16_t> previous_; // the cells drawn last, columns x rows
+    // The cells drawn last, columns x rows; kRedraw marks a cell that the
+    // next paint must draw whatever it holds.
+    static constexpr std::uint32_t kRedraw = 0x10000;
+    std::vector<std::uint32_t> previous_;
+    int blinkingCells_ = 0; // cells of previous_ with the blink bit
     std::array<std::uint32_t, 256> palette_{};
     int cursorColumn_ = -1;
     int cursorRow_ = -1;

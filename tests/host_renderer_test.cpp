@@ -961,3 +961,46 @@ TEST(RendererSharing, FramesWhileAnotherThreadWritesCellsAndCursor) {
 }
 
 } // namespace
+
+namespace {
+
+// ---- Glyph drawing routines ----------------------------------------------
+
+// Every routine the processor offers paints every glyph of every built-in
+// font shape exactly as the plain one does.
+TEST(GlyphPaths, VectorRoutinesMatchThePlainOne) {
+    const host::GlyphPath paths[] = {host::GlyphPath::Sse2, host::GlyphPath::Avx2};
+    for (int font : {16, 14, 8, 17, 15, 9}) {
+        const host::FontShape shape = host::fontShape(font);
+        const int columns = 640 / shape.cellWidth;
+        const int rows = 256 / columns + 1;
+        TestPage p(columns, rows, font);
+        for (int i = 0; i < 256; ++i) {
+            p.page.cells[i].store(rt::makeCell(static_cast<std::uint8_t>(i),
+                                               static_cast<std::uint8_t>(i * 37 % 256)));
+        }
+        auto want = rgbSurface(640, rows * shape.cellHeight);
+        auto got = rgbSurface(640, rows * shape.cellHeight);
+        ASSERT_TRUE(host::useGlyphPath(host::GlyphPath::Plain));
+        TextPainter plain;
+        plain.paint(p.page, p.palette.data(), want.get(), 0, 0, 1);
+        for (host::GlyphPath path : paths) {
+            if (!host::useGlyphPath(path)) {
+                continue;
+            }
+            SDL_FillRect(got.get(), nullptr, 0x123456);
+            TextPainter painter;
+            painter.paint(p.page, p.palette.data(), got.get(), 0, 0, 1);
+            for (int y = 0; y < want->h; ++y) {
+                ASSERT_EQ(std::memcmp(static_cast<std::uint8_t*>(want->pixels) + y * want->pitch,
+                                      static_cast<std::uint8_t*>(got->pixels) + y * got->pitch,
+                                      640 * 4),
+                          0)
+                    << "font " << font << " routine " << int(path) << " row " << y;
+            }
+        }
+    }
+    host::useBestGlyphPath();
+}
+
+} // namespace
