@@ -268,7 +268,7 @@ void endProcess(int status) {
         std::this_thread::sleep_for(std::chrono::seconds(1));
 }
 
-int runtimeMain(int argc, char** argv, Frontend& frontend, void (*gameEntry)()) {
+static int runtimeMainBody(int argc, char** argv, Frontend& frontend, void (*gameEntry)()) {
     rt::Flags& flags = rt::flags();
     mainThread = std::this_thread::get_id();
     mainThreadKnown.store(true, std::memory_order_release);
@@ -355,6 +355,16 @@ int runtimeMain(int argc, char** argv, Frontend& frontend, void (*gameEntry)()) 
     flags.threadsRunning.store(0, std::memory_order_release);
     std::fflush(nullptr);
     return flags.exitStatus.load(std::memory_order_acquire);
+}
+
+int runtimeMain(int argc, char** argv, Frontend& frontend, void (*gameEntry)()) {
+    int status = runtimeMainBody(argc, argv, frontend, gameEntry);
+    // The front end may go away once this returns; nothing that is still
+    // running (at most a thread parked by a critical error) uses it.
+    currentFrontend.store(nullptr, std::memory_order_release);
+    rt::setPort(nullptr);
+    rt::setGameHost(nullptr);
+    return status;
 }
 
 } // namespace host

@@ -155,3 +155,22 @@ TEST(ReplayDriver, BadOptionsAndSecondScriptAreUsageErrors) {
 }
 
 } // namespace
+
+#ifdef GLIMMER_REPLAY
+namespace {
+
+// The real game through glimmerdeep-replay: quitting from the main menu ends
+// with end program's prompt, and the next key ends the program.
+TEST(ReplayDriver, RealGameQuitsThroughEndProgram) {
+    replay::Result r = replay::run("9\nx");
+    EXPECT_EQ(r.processStatus, 0) << r.errors;
+    EXPECT_TRUE(r.exited);
+    EXPECT_EQ(r.exitStatus, 0);
+    ASSERT_GE(r.screens.size(), 2u);
+    EXPECT_EQ(r.screens.front().kind, "input");
+    EXPECT_EQ(r.last().kind, "end");
+    EXPECT_EQ(r.last().row(25), "Press any key to continue");
+}
+
+} // namespace
+#endif
