@@ -176,14 +176,19 @@ TEST(NotesViewer, LockedNoteNextToACollectedOneReturnsToTheMainMenu) {
 }
 
 TEST(NotesViewer, ReplayedNoteComesBackToTheViewer) {
-    for (const char* password : {"K2071", "P5208"}) {
-        SCOPED_TRACE(password);
-        replay::Result r = replay::run(std::string("5\n") + password + "\n\n6\n" +
-                                       (password[0] == 'K' ? "1" : "2") + "\n\n");
+    struct Case {
+        const char* password;
+        const char* note;
+        const char* date;
+    };
+    for (const Case& c : {Case{"K2071", "1", "July 5th, 1945"}, Case{"P5208", "2", "August 1945"},
+                          Case{"R6473", "3", "August 4th, 1945"}}) {
+        SCOPED_TRACE(c.note);
+        replay::Result r =
+            replay::run(std::string("5\n") + c.password + "\n\n6\n" + c.note + "\n\n");
         const replay::Screen& note = screen(r, 6);
-        EXPECT_TRUE(note.contains("Dear Helen")) << note.text();
-        const replay::Screen& back = screen(r, 7);
-        EXPECT_EQ(back.text(), screen(r, 5).text());
+        EXPECT_TRUE(note.contains(c.date)) << note.text();
+        EXPECT_EQ(screen(r, 7).text(), screen(r, 5).text());
     }
 }
 
