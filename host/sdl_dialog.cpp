@@ -49,7 +49,7 @@ void text(SDL_Surface* s, int x, int y, std::string_view t, std::uint32_t fg, st
     drawText(s, x, y, reinterpret_cast<const std::uint8_t*>(t.data()), t.size(), fg, bg);
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> wrapDialogText(std::string_view text, int width) {
     std::vector<std::string> lines;
@@ -58,9 +58,8 @@ std::vector<std::string> wrapDialogText(std::string_view text, int width) {
     std::size_t start = 0;
     for (;;) {
         std::size_t end = text.find('\n', start);
-        std::string_view line =
-            text.substr(start, end == std::string_view::npos ? std::string_view::npos
-                                                             : end - start);
+        std::string_view line = text.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         do {
             if (line.size() <= w) {
@@ -286,7 +285,7 @@ bool DialogChannel::pending() {
 
 void DialogChannel::answer(DialogButton button) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (state_ != State::Showing) return;  // the asker gave up meanwhile
+    if (state_ != State::Showing) return; // the asker gave up meanwhile
     answer_ = button;
     state_ = State::Answered;
     changed_.notify_all();
@@ -303,4 +302,4 @@ bool DialogChannel::closed() {
     return closed_;
 }
 
-}  // namespace host
+} // namespace host

@@ -40,13 +40,13 @@ struct DialogRequest {
 };
 
 class DialogBox {
-public:
+  public:
     static constexpr int kCellWidth = 8;
     static constexpr int kCellHeight = 16;
-    static constexpr int kWrapColumns = 60;   // text lines are wrapped at this width
-    static constexpr int kButtonColumns = 8;  // every button label is centred in 8 cells
+    static constexpr int kWrapColumns = 60;  // text lines are wrapped at this width
+    static constexpr int kButtonColumns = 8; // every button label is centred in 8 cells
     static constexpr int kButtonGap = 2;
-    static constexpr int kShadow = 8;  // pixels of shadow right of and below the box
+    static constexpr int kShadow = 8; // pixels of shadow right of and below the box
 
     explicit DialogBox(DialogRequest request);
 
@@ -82,20 +82,20 @@ public:
     // Set whenever the box looks different from what was last drawn.
     bool dirty() const { return dirty_; }
 
-private:
+  private:
     int hitButton(int x, int y) const;
     void moveFocus(int step);
 
     DialogRequest request_;
     std::vector<std::string> lines_;
     int focus_ = 0;
-    int pressed_ = -1;  // the button the mouse went down on
+    int pressed_ = -1; // the button the mouse went down on
     bool dirty_ = true;
-    int columns_ = 0;   // the box in character cells, title bar included
+    int columns_ = 0; // the box in character cells, title bar included
     int rows_ = 0;
     int surfaceWidth_ = 0;
     int surfaceHeight_ = 0;
-    int left_ = 0;  // pixels
+    int left_ = 0; // pixels
     int top_ = 0;
 };
 
@@ -103,7 +103,7 @@ private:
 std::vector<std::string> wrapDialogText(std::string_view text, int width);
 
 class DialogChannel {
-public:
+  public:
     // The asking thread: posts the request and blocks until the main thread
     // answers it. Returns Closed at once, or as soon as it happens, when the
     // channel is closed or giveUp() (polled every 10 ms) returns true.
@@ -118,7 +118,7 @@ public:
     void close();
     bool closed();
 
-private:
+  private:
     enum class State : std::uint8_t { Idle, Posted, Showing, Answered };
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -128,4 +128,4 @@ private:
     DialogButton answer_ = DialogButton::Closed;
 };
 
-}  // namespace host
+} // namespace host

@@ -47,8 +47,7 @@ WindowFrontend::Turn WindowFrontend::turn(DialogBox* box, std::optional<DialogBu
     if (quit_ || shutdownRequested()) return Turn::Shutdown;
     phase_ ^= 1;
     if (phase_ == 1) {
-        const bool automatic =
-            rt::flags().automaticDisplay.load(std::memory_order_acquire) != 0;
+        const bool automatic = rt::flags().automaticDisplay.load(std::memory_order_acquire) != 0;
         // A dialog needs a window even when the game paints only on request.
         if (automatic || (box != nullptr && renderer_.canvas() == nullptr)) {
             paint(box);
@@ -108,8 +107,8 @@ bool WindowFrontend::handleEvent(const SDL_Event& event, DialogBox* box,
     switch (event.type) {
     case SDL_KEYDOWN:
         if (box != nullptr) {
-            answer = box->keyDown(event.key.keysym.sym, event.key.keysym.unicode,
-                                  event.key.keysym.mod);
+            answer =
+                box->keyDown(event.key.keysym.sym, event.key.keysym.unicode, event.key.keysym.mod);
         } else {
             keyboard().keyDown(event.key.keysym.sym, event.key.keysym.unicode,
                                event.key.keysym.mod);
@@ -159,4 +158,4 @@ DialogButton WindowFrontend::runDialog(DialogRequest request) {
     return *answer;
 }
 
-}  // namespace host
+} // namespace host

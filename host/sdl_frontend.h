@@ -32,7 +32,7 @@ namespace host {
 // The renderer's window output with the open dialog drawn over every frame
 // just before it is shown.
 class DialogCompositor final : public VideoOutput {
-public:
+  public:
     SDL_Surface* setMode(int width, int height, bool fullScreen) override;
     void update(SDL_Surface* surface, const SDL_Rect* rects, int count) override;
     void showPointer(bool visible) override { sdl_.showPointer(visible); }
@@ -41,14 +41,14 @@ public:
     void setDialog(DialogBox* box) { box_ = box; }
     DialogBox* dialog() const { return box_; }
 
-private:
+  private:
     SdlVideoOutput sdl_;
     DialogBox* box_ = nullptr;
     std::vector<SDL_Rect> rects_;
 };
 
 class WindowFrontend : public Frontend {
-public:
+  public:
     WindowFrontend();
     ~WindowFrontend() override;
 
@@ -86,10 +86,12 @@ public:
         eventObserver_ = std::move(observer);
     }
     Renderer& windowRenderer() { return renderer_; }
+    // A dialog is on the screen now (main thread).
+    bool dialogOpen() const { return output_.dialog() != nullptr; }
     // Dialogs shown so far (any thread).
     int dialogsShown() const { return dialogsShown_.load(std::memory_order_acquire); }
 
-private:
+  private:
     enum class Turn : std::uint8_t { Painted, Polled, Shutdown };
     // One turn of the loop: clock, sleep, exit check, then paint or poll.
     // While a dialog is open the polled events go to it.
@@ -111,8 +113,8 @@ private:
     SDL_Cursor* cursor_ = nullptr;
     SDL_Cursor* systemCursor_ = nullptr;
     int phase_ = 0;
-    int repeatState_ = -1;  // -1 unknown, 0 off, 1 on
-    bool quit_ = false;     // the window's close button was pressed
+    int repeatState_ = -1; // -1 unknown, 0 off, 1 on
+    bool quit_ = false;    // the window's close button was pressed
     bool sdlStarted_ = false;
     std::atomic<bool> fullScreen_{false};
     std::atomic<int> dialogsShown_{0};
@@ -120,4 +122,4 @@ private:
     std::function<void(const SDL_Event&)> eventObserver_;
 };
 
-}  // namespace host
+} // namespace host

@@ -1,3 +1,16 @@
+# The event loop on SDL's dummy video driver (no X server needed), also run
+# under the sanitizers and ThreadSanitizer. Its label must not contain
+# "window": the sanitizer runs leave out the window label.
+add_executable(sdl_loop_tests ${CMAKE_CURRENT_SOURCE_DIR}/window/loop_test.cpp)
+target_link_libraries(sdl_loop_tests PRIVATE glimmer_host_sdl glimmer_game GTest::gtest
+  GTest::gtest_main)
+gtest_discover_tests(sdl_loop_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "sdl_loop;threads"
+  TIMEOUT 60)
+if(TARGET host_tests)
+  add_test(NAME host.dialog_threads COMMAND host_tests --gtest_filter=DialogChannel.*)
+  set_tests_properties(host.dialog_threads PROPERTIES LABELS threads)
+endif()
+
 # End-to-end tests of the window program under a virtual X server (label
 # `window`): the real SDL window, keys typed with xdotool, the screen read
 # back from the X server, the close button sent as a window-manager message.

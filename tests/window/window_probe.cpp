@@ -58,7 +58,7 @@ void echoForever() {
     std::abort();
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);

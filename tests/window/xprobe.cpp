@@ -36,7 +36,7 @@ Display* display = nullptr;
 struct Image {
     int width = 0;
     int height = 0;
-    std::vector<unsigned> pixels;  // 0xRRGGBB
+    std::vector<unsigned> pixels; // 0xRRGGBB
     unsigned at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
@@ -87,7 +87,8 @@ int matchGlyph(const Image& im, int cx, int cy, int ignoreRow, bool inverted) {
     const unsigned bg = im.at(cx, cy);
     bool ink[16][8];
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 8; ++x) ink[y][x] = (im.at(cx + x, cy + y) != bg) != inverted;
+        for (int x = 0; x < 8; ++x)
+            ink[y][x] = (im.at(cx + x, cy + y) != bg) != inverted;
     auto matches = [&](int g) {
         const std::uint8_t* glyph = font + g * 128;
         for (int y = 0; y < 16; ++y) {
@@ -108,8 +109,8 @@ char cellChar(const Image& im, int column, int row) {
     const int cx = column * 8;
     const int cy = row * 16;
     int g = matchGlyph(im, cx, cy, -1, false);
-    if (g < 0) g = matchGlyph(im, cx, cy, 14, false);  // under the cursor
-    if (g < 0) g = matchGlyph(im, cx, cy, -1, true);   // a glyph with ink at the corner
+    if (g < 0) g = matchGlyph(im, cx, cy, 14, false); // under the cursor
+    if (g < 0) g = matchGlyph(im, cx, cy, -1, true);  // a glyph with ink at the corner
     if (g < 0) g = matchGlyph(im, cx, cy, 14, true);
     if (g < 0) return '?';
     if (g == 0 || g == 255) return ' ';
@@ -118,12 +119,14 @@ char cellChar(const Image& im, int column, int row) {
 
 std::string rowText(const Image& im, int row) {
     std::string s;
-    for (int c = 0; c < im.width / 8; ++c) s += cellChar(im, c, row);
-    while (!s.empty() && s.back() == ' ') s.pop_back();
+    for (int c = 0; c < im.width / 8; ++c)
+        s += cellChar(im, c, row);
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
     return s;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) fail("usage: xprobe size|text|pixel|close|shot WINDOW ...");
@@ -140,7 +143,8 @@ int main(int argc, char** argv) {
         if (argc > 3) {
             std::printf("%s\n", rowText(im, std::atoi(argv[3]) - 1).c_str());
         } else {
-            for (int r = 0; r < im.height / 16; ++r) std::printf("%s\n", rowText(im, r).c_str());
+            for (int r = 0; r < im.height / 16; ++r)
+                std::printf("%s\n", rowText(im, r).c_str());
         }
     } else if (command == "pixel" && argc > 4) {
         const Image im = grab(w, std::atoi(argv[3]), std::atoi(argv[4]), 1, 1);
