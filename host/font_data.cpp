@@ -13,6 +13,7 @@
 namespace host {
 namespace {
 
+// clang-format off
 // 8x16: 16 rows per glyph.
 constexpr std::uint8_t kRows8x16[] = {
     // 0 U+0000
@@ -1044,6 +1045,7 @@ constexpr std::uint8_t kRows8x8[] = {
     // 255 U+00A0
     0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
 };
+// clang-format on
 
 template <std::size_t N>
 constexpr std::array<std::uint8_t, N * 8> expand(const std::uint8_t (&rows)[N]) {
@@ -1061,9 +1063,13 @@ constexpr auto kFont8x8 = expand(kRows8x8);
 static_assert(kFont8x16.size() == kFont8x16Bytes);
 static_assert(kFont8x8.size() == kFont8x8Bytes);
 
-}  // namespace
+} // namespace
 
-const std::uint8_t* font8x16() { return kFont8x16.data(); }
-const std::uint8_t* font8x8() { return kFont8x8.data(); }
+const std::uint8_t* font8x16() {
+    return kFont8x16.data();
+}
+const std::uint8_t* font8x8() {
+    return kFont8x8.data();
+}
 
-}  // namespace host
+} // namespace host

@@ -12,8 +12,10 @@
 // the cursor and blink phases. A cell is skipped when the frame is valid, it
 // equals what was drawn, and neither a blink-phase flip (blinking cells), a
 // cursor-phase flip (the cursor cell) nor a cursor move (the old and the new
-// cursor cell) concerns it. Glyphs are drawn a whole pixel row at a time straight
-// into the 32-bit surface.
+// cursor cell) concerns it. Those exceptions are marked in the copy of the
+// drawn cells before the scan, so the scan of a quiet frame is one compare
+// per cell. Glyphs are drawn a whole pixel row at a time, as vector masks,
+// straight into the 32-bit surface.
 #include "host/sdl_renderer.h"
 
 #include <algorithm>

@@ -339,12 +339,14 @@ def main():
         "namespace host {",
         "namespace {",
         "",
+        "// clang-format off",
         "// 8x16: 16 rows per glyph.",
     ]
     lines += emit("kRows8x16", rows16)
     lines += ["", "// 8x8: 8 rows per glyph."]
     lines += emit("kRows8x8", rows8)
     lines += [
+        "// clang-format on",
         "",
         "template <std::size_t N>",
         "constexpr std::array<std::uint8_t, N * 8> expand(const std::uint8_t (&rows)[N]) {",
@@ -362,12 +364,16 @@ def main():
         "static_assert(kFont8x16.size() == kFont8x16Bytes);",
         "static_assert(kFont8x8.size() == kFont8x8Bytes);",
         "",
-        "}  // namespace",
+        "} // namespace",
         "",
-        "const std::uint8_t* font8x16() { return kFont8x16.data(); }",
-        "const std::uint8_t* font8x8() { return kFont8x8.data(); }",
+        "const std::uint8_t* font8x16() {",
+        "    return kFont8x16.data();",
+        "}",
+        "const std::uint8_t* font8x8() {",
+        "    return kFont8x8.data();",
+        "}",
         "",
-        "}  // namespace host",
+        "} // namespace host",
     ]
     with open(output, "w") as f:
         f.write("\n".join(lines) + "\n")
