@@ -470,7 +470,18 @@ void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette
     const int visibleColumns = std::min(columns, (surface->w - offsetX) / cw);
     const int visibleRows = std::min(rows, (surface->h - offsetY) / ch);
 
+    // When whole rows are visible the page is one run of cells, and a single
+    // scan skips the rows in which nothing is to be drawn.
+    const bool wholeRows = visibleColumns == columns;
+    const int visibleCells = visibleRows * columns;
     for (int r = 0; r < visibleRows; ++r) {
+        if (wholeRows) {
+            const int next = firstChanged(page.cells, previous_.data(), r * columns, visibleCells);
+            if (next >= visibleCells) {
+                break;
+            }
+            r = next / columns;
+        }
         const std::size_t rowStart = static_cast<std::size_t>(r) * columns;
         const std::atomic<std::uint16_t>* source = page.cells + rowStart;
         std::uint32_t* previous = previous_.data() + rowStart;
