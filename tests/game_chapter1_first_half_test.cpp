@@ -630,7 +630,7 @@ TEST(BunkRoom, NoteOneReplaysFromTheNotesViewerAndReturnsThere) {
     EXPECT_TRUE(r.last().contains("1- Chapter 1 - The Discovery"));
 }
 
-TEST(DeadEnd, LumberAndRaftCanBeMadeAgainUntilTheRaftIsUsed) {
+TEST(CaveIn, LumberAndRaftCanBeMadeAgainUntilTheRaftIsUsed) {
     // Gather, build, gather again, build again: 15 + 25 + 15 + 25.
     std::vector<std::string> a = toEntrance() + kBuildRaft;
     std::vector<std::string> again = {"3", "2", "2", "", "1", "3", "2", "2", "", "1", "3", ""};
@@ -653,7 +653,7 @@ TEST(DeadEnd, LumberAndRaftCanBeMadeAgainUntilTheRaftIsUsed) {
     EXPECT_FALSE(inv.contains("Scrap Lumber"));
 }
 
-TEST(DeadEnd, ResumeTextIs293AndTheQuitQuestionComesBackHere) {
+TEST(CaveIn, ResumeTextIs293AndTheQuitQuestionComesBackHere) {
     std::vector<std::string> a = toEntrance() + std::vector<std::string>{"3", "2"};
     replay::Result r = replay::run(keys(a + std::vector<std::string>{"4", "2", "3", ""}));
     std::size_t n = a.size() + 1;
