@@ -17,11 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const rt::FieldCheck check =
         rt::checkSingleField(text.data(), static_cast<std::int32_t>(text.size()), &value);
     if (check != rt::FieldCheck::Acceptable) {
-        if (value != 0.0f) std::abort();  // a refused field leaves 0
+        if (value != 0.0f) std::abort(); // a refused field leaves 0
         return 0;
     }
     if (!std::isfinite(value)) std::abort();
-    if (text.find('\0') != std::string::npos) std::abort();  // NUL is never acceptable
+    if (text.find('\0') != std::string::npos) std::abort(); // NUL is never acceptable
 
     if (!text.empty() && text[0] == '&') {
         std::uint64_t u = 0;
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const int base = text[1] == 'H' || text[1] == 'h' ? 16 : 8;
             errno = 0;
             u = std::strtoull(text.c_str() + 2, nullptr, base);
-            if (errno == ERANGE) std::abort();  // accepted yet out of 64 bits
+            if (errno == ERANGE) std::abort(); // accepted yet out of 64 bits
         }
         if (value != static_cast<float>(u)) std::abort();
         return 0;

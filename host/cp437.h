@@ -14,4 +14,4 @@ namespace host {
 
 extern const std::uint16_t cp437ToUnicode[256];
 
-}  // namespace host
+} // namespace host

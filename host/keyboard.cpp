@@ -23,9 +23,9 @@ namespace {
 
 using Table = std::array<KeyRecord, kKeyRecords>;
 
-KeyRecord record(std::int32_t identity, std::int32_t scan, std::int32_t plain,
-                 std::int32_t shift, std::int32_t ctrl, std::int32_t alt,
-                 std::int32_t numLock = 0, std::int32_t numLockShift = 0) {
+KeyRecord record(std::int32_t identity, std::int32_t scan, std::int32_t plain, std::int32_t shift,
+                 std::int32_t ctrl, std::int32_t alt, std::int32_t numLock = 0,
+                 std::int32_t numLockShift = 0) {
     return {identity, scan, plain, shift, ctrl, alt, numLock, 0, 0, numLockShift};
 }
 
@@ -33,12 +33,13 @@ Table buildTable() {
     Table t{};
 
     // Letters: both cases share their key's scan code.
-    constexpr std::uint8_t letterScan[26] = {
-        0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24, 0x25, 0x26, 0x32,
-        0x31, 0x18, 0x19, 0x10, 0x13, 0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
+    constexpr std::uint8_t letterScan[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17,
+                                             0x24, 0x25, 0x26, 0x32, 0x31, 0x18, 0x19, 0x10, 0x13,
+                                             0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
     for (int i = 0; i < 26; ++i) {
         int scan = letterScan[i];
-        for (int c : {'a' + i, 'A' + i}) t[c] = record(c, scan, c, c, i + 1, scan * 256);
+        for (int c : {'a' + i, 'A' + i})
+            t[c] = record(c, scan, c, c, i + 1, scan * 256);
     }
 
     // The digit row with its shifted symbols, in key order 1..9, 0.
@@ -60,15 +61,14 @@ Table buildTable() {
         int scan, ctrl, alt;
     };
     constexpr Pair pairs[] = {
-        {'-', '_', 0x0C, 31, 0x8200},     {'=', '+', 0x0D, 0, 0x8300},
-        {'[', '{', 0x1A, 27, 0x1A00},     {']', '}', 0x1B, 29, 0x1B00},
-        {'\\', '|', 0x2B, 28, 0x2B00},    {';', ':', 0x27, 0, 0x2700},
-        {'\'', '"', 0x28, 0, 0x2800},     {',', '<', 0x33, 0, 0x3300},
-        {'.', '>', 0x34, 0, 0x3400},      {'/', '?', 0x35, 0, 0x3500},
-        {'`', '~', 0x29, 0, 0x2900},
+        {'-', '_', 0x0C, 31, 0x8200}, {'=', '+', 0x0D, 0, 0x8300},   {'[', '{', 0x1A, 27, 0x1A00},
+        {']', '}', 0x1B, 29, 0x1B00}, {'\\', '|', 0x2B, 28, 0x2B00}, {';', ':', 0x27, 0, 0x2700},
+        {'\'', '"', 0x28, 0, 0x2800}, {',', '<', 0x33, 0, 0x3300},   {'.', '>', 0x34, 0, 0x3400},
+        {'/', '?', 0x35, 0, 0x3500},  {'`', '~', 0x29, 0, 0x2900},
     };
     for (const Pair& p : pairs) {
-        for (int c : {int(p.a), int(p.b)}) t[c] = record(c, p.scan, c, c, p.ctrl, p.alt);
+        for (int c : {int(p.a), int(p.b)})
+            t[c] = record(c, p.scan, c, c, p.ctrl, p.alt);
     }
 
     t[8] = record(8, 0x0E, 8, 8, 127, 0x0E00);
@@ -80,8 +80,8 @@ Table buildTable() {
     // Extended keys, indexed by 256 + the high byte of their code.
     for (int i = 0; i < 10; ++i) {
         int scan = 0x3B + i;
-        t[256 + scan] = record(scan * 256, scan, scan * 256, 0x5400 + i * 0x100,
-                               0x5E00 + i * 0x100, 0x6800 + i * 0x100);
+        t[256 + scan] = record(scan * 256, scan, scan * 256, 0x5400 + i * 0x100, 0x5E00 + i * 0x100,
+                               0x6800 + i * 0x100);
     }
     t[256 + 0x85] = record(0x8500, 0x57, 0x8500, 0x8500, 0x8900, 0x8B00);
     t[256 + 0x86] = record(0x8600, 0x58, 0x8600, 0x8600, 0x8A00, 0x8C00);
@@ -89,16 +89,16 @@ Table buildTable() {
         int scan, ctrl, alt;
     };
     constexpr Cursor cursor[] = {
-        {0x47, 0x7700, 0x9700},  // Home
-        {0x48, 0x8D00, 0x9800},  // Up
-        {0x49, 0x8400, 0x9900},  // Page Up
-        {0x4B, 0x7300, 0x9B00},  // Left
-        {0x4D, 0x7400, 0x9D00},  // Right
-        {0x4F, 0x7500, 0x9F00},  // End
-        {0x50, 0x9100, 0xA000},  // Down
-        {0x51, 0x7600, 0xA100},  // Page Down
-        {0x52, 0x9200, 0xA200},  // Insert
-        {0x53, 0x9300, 0xA300},  // Delete
+        {0x47, 0x7700, 0x9700}, // Home
+        {0x48, 0x8D00, 0x9800}, // Up
+        {0x49, 0x8400, 0x9900}, // Page Up
+        {0x4B, 0x7300, 0x9B00}, // Left
+        {0x4D, 0x7400, 0x9D00}, // Right
+        {0x4F, 0x7500, 0x9F00}, // End
+        {0x50, 0x9100, 0xA000}, // Down
+        {0x51, 0x7600, 0xA100}, // Page Down
+        {0x52, 0x9200, 0xA200}, // Insert
+        {0x53, 0x9300, 0xA300}, // Delete
     };
     for (const Cursor& c : cursor) {
         t[256 + c.scan] = record(c.scan * 256, c.scan, c.scan * 256, c.scan * 256, c.ctrl, c.alt);
@@ -110,27 +110,27 @@ Table buildTable() {
         int scan, plain, shift, ctrl, alt, numLock, numLockShift;
     };
     constexpr Keypad keypad[16] = {
-        {0x52, 0x5200, '0', 0x9200, 0, '0', 0x5200},  // 0
-        {0x4F, 0x4F00, '1', 0x7500, 0, '1', 0x4F00},  // 1
-        {0x50, 0x5000, '2', 0x9100, 0, '2', 0x5000},  // 2
-        {0x51, 0x5100, '3', 0x7600, 0, '3', 0x5100},  // 3
-        {0x4B, 0x4B00, '4', 0x7300, 0, '4', 0x4B00},  // 4
-        {0x4C, 0x4C00, '5', 0x8F00, 0, '5', 0x4C00},  // 5
-        {0x4D, 0x4D00, '6', 0x7400, 0, '6', 0x4D00},  // 6
-        {0x47, 0x4700, '7', 0x7700, 0, '7', 0x4700},  // 7
-        {0x48, 0x4800, '8', 0x8D00, 0, '8', 0x4800},  // 8
-        {0x49, 0x4900, '9', 0x8400, 0, '9', 0x4900},  // 9
-        {0x53, 0x5300, '.', 0x9300, 0, '.', 0x5300},  // .
-        {0x35, '/', '/', 0x9500, 0xA400, '/', '/'},   // /
-        {0x37, '*', '*', 0x9600, 0x3700, '*', '*'},   // *
-        {0x4A, '-', '-', 0x8E00, 0x4A00, '-', '-'},   // -
-        {0x4E, '+', '+', 0x9000, 0x4E00, '+', '+'},   // +
-        {0x1C, 13, 13, 10, 0xA600, 13, 13},           // Enter
+        {0x52, 0x5200, '0', 0x9200, 0, '0', 0x5200}, // 0
+        {0x4F, 0x4F00, '1', 0x7500, 0, '1', 0x4F00}, // 1
+        {0x50, 0x5000, '2', 0x9100, 0, '2', 0x5000}, // 2
+        {0x51, 0x5100, '3', 0x7600, 0, '3', 0x5100}, // 3
+        {0x4B, 0x4B00, '4', 0x7300, 0, '4', 0x4B00}, // 4
+        {0x4C, 0x4C00, '5', 0x8F00, 0, '5', 0x4C00}, // 5
+        {0x4D, 0x4D00, '6', 0x7400, 0, '6', 0x4D00}, // 6
+        {0x47, 0x4700, '7', 0x7700, 0, '7', 0x4700}, // 7
+        {0x48, 0x4800, '8', 0x8D00, 0, '8', 0x4800}, // 8
+        {0x49, 0x4900, '9', 0x8400, 0, '9', 0x4900}, // 9
+        {0x53, 0x5300, '.', 0x9300, 0, '.', 0x5300}, // .
+        {0x35, '/', '/', 0x9500, 0xA400, '/', '/'},  // /
+        {0x37, '*', '*', 0x9600, 0x3700, '*', '*'},  // *
+        {0x4A, '-', '-', 0x8E00, 0x4A00, '-', '-'},  // -
+        {0x4E, '+', '+', 0x9000, 0x4E00, '+', '+'},  // +
+        {0x1C, 13, 13, 10, 0xA600, 13, 13},          // Enter
     };
     for (int i = 0; i < 16; ++i) {
         const Keypad& k = keypad[i];
-        t[kKeypadRecord + i] = record(kCodeKeypadFirst + i, k.scan, k.plain, k.shift, k.ctrl,
-                                      k.alt, k.numLock, k.numLockShift);
+        t[kKeypadRecord + i] = record(kCodeKeypadFirst + i, k.scan, k.plain, k.shift, k.ctrl, k.alt,
+                                      k.numLock, k.numLockShift);
     }
     return t;
 }
@@ -142,9 +142,13 @@ const Table& table() {
 
 // The value column for a state: 0 plain, 1 Shift, 2 Ctrl, 3 Alt, 4 Num Lock,
 // 7 Num Lock + Shift.
-int column(int state) { return kFieldPlain + state; }
+int column(int state) {
+    return kFieldPlain + state;
+}
 
-bool isModifier(std::int32_t k) { return k >= kCodeNumLock && k <= kCodeLeftAlt; }
+bool isModifier(std::int32_t k) {
+    return k >= kCodeNumLock && k <= kCodeLeftAlt;
+}
 bool isKeypadCode(std::int32_t k) {
     return (k >= kCodeKeypadFirst && k <= kCodeKeypadLast) ||
            (k >= kCodeKeypadBare && k <= kCodeKeypadBare + 10);
@@ -152,24 +156,34 @@ bool isKeypadCode(std::int32_t k) {
 
 std::uint8_t modifierScan(std::int32_t k) {
     switch (k) {
-    case kCodeLeftShift: return 42;
-    case kCodeRightShift: return 54;
+    case kCodeLeftShift:
+        return 42;
+    case kCodeRightShift:
+        return 54;
     case kCodeLeftCtrl:
-    case kCodeRightCtrl: return 29;
+    case kCodeRightCtrl:
+        return 29;
     case kCodeLeftAlt:
-    case kCodeRightAlt: return 56;
-    case kCodeNumLock: return 69;
-    case kCodeCapsLock: return 58;
-    case kCodeScrollLock: return 70;
-    default: return 0;
+    case kCodeRightAlt:
+        return 56;
+    case kCodeNumLock:
+        return 69;
+    case kCodeCapsLock:
+        return 58;
+    case kCodeScrollLock:
+        return 70;
+    default:
+        return 0;
     }
 }
 
 // The table record a key code is stored through, or -1.
 int recordFor(std::int32_t k) {
     if (k >= 0 && k <= 255) return k;
-    if (k >= kCodeKeypadFirst && k <= kCodeKeypadLast) return kKeypadRecord + (k - kCodeKeypadFirst);
-    if (k >= kCodeKeypadBare && k <= kCodeKeypadBare + 10) return kKeypadRecord + (k - kCodeKeypadBare);
+    if (k >= kCodeKeypadFirst && k <= kCodeKeypadLast)
+        return kKeypadRecord + (k - kCodeKeypadFirst);
+    if (k >= kCodeKeypadBare && k <= kCodeKeypadBare + 10)
+        return kKeypadRecord + (k - kCodeKeypadBare);
     if (k > 255 && k <= 0xFFFF) return 256 + k / 256;
     return -1;
 }
@@ -183,7 +197,7 @@ void storePair(std::int32_t v, std::int32_t scan) {
     }
 }
 
-}  // namespace
+} // namespace
 
 const KeyRecord& keyRecord(int index) {
     static const KeyRecord empty{};
@@ -236,7 +250,8 @@ void Keyboard::reset() {
 // ---- Held-key list ----
 
 bool Keyboard::isHeld(std::int32_t code) const {
-    return std::any_of(held_.begin(), held_.end(), [code](const HeldKey& h) { return h.code == code; });
+    return std::any_of(held_.begin(), held_.end(),
+                       [code](const HeldKey& h) { return h.code == code; });
 }
 
 void Keyboard::addHeld(std::int32_t code, std::int32_t symbol) {
@@ -244,7 +259,8 @@ void Keyboard::addHeld(std::int32_t code, std::int32_t symbol) {
 }
 
 void Keyboard::removeHeld(std::int32_t code) {
-    auto it = std::find_if(held_.begin(), held_.end(), [code](const HeldKey& h) { return h.code == code; });
+    auto it = std::find_if(held_.begin(), held_.end(),
+                           [code](const HeldKey& h) { return h.code == code; });
     if (it != held_.end()) held_.erase(it);
 }
 
@@ -256,9 +272,15 @@ void Keyboard::toggleState(std::int32_t code) {
     }
 }
 
-bool Keyboard::shiftHeld() const { return isHeld(kCodeLeftShift) || isHeld(kCodeRightShift); }
-bool Keyboard::ctrlHeld() const { return isHeld(kCodeLeftCtrl) || isHeld(kCodeRightCtrl); }
-bool Keyboard::altHeld() const { return isHeld(kCodeLeftAlt) || isHeld(kCodeRightAlt); }
+bool Keyboard::shiftHeld() const {
+    return isHeld(kCodeLeftShift) || isHeld(kCodeRightShift);
+}
+bool Keyboard::ctrlHeld() const {
+    return isHeld(kCodeLeftCtrl) || isHeld(kCodeRightCtrl);
+}
+bool Keyboard::altHeld() const {
+    return isHeld(kCodeLeftAlt) || isHeld(kCodeRightAlt);
+}
 
 bool Keyboard::altGrHeld() const {
     return isHeld(kCodeLeftCtrl) && isHeld(kCodeRightAlt) && !isHeld(kCodeLeftAlt) &&
@@ -273,7 +295,9 @@ LockState Keyboard::locks() const {
     return s;
 }
 
-LockState Keyboard::platformLocks() const { return locksFromMod(lastMod_, isHeld(kStateScrollLock)); }
+LockState Keyboard::platformLocks() const {
+    return locksFromMod(lastMod_, isHeld(kStateScrollLock));
+}
 
 void Keyboard::rebuildShiftState() {
     auto bit = [this](std::int32_t code, int n) {
@@ -299,14 +323,14 @@ void Keyboard::recordEvent(std::int32_t code, bool keypad) {
     if (eventCount_ < kEventQueueSize) {
         ++eventCount_;
     } else {
-        eventStart_ = (eventStart_ + 1) % kEventQueueSize;  // the oldest is overwritten
+        eventStart_ = (eventStart_ + 1) % kEventQueueSize; // the oldest is overwritten
     }
 }
 
 void Keyboard::queuePortScan(std::uint8_t scan) {
     if (scan == lastPortScan_) return;
     lastPortScan_ = scan;
-    if (portCount_ == kPortQueueSize) {  // full: drop the oldest
+    if (portCount_ == kPortQueueSize) { // full: drop the oldest
         portStart_ = (portStart_ + 1) % kPortQueueSize;
         --portCount_;
     }
@@ -317,13 +341,15 @@ void Keyboard::queuePortScan(std::uint8_t scan) {
 std::vector<Keyboard::KeyEvent> Keyboard::keyEvents() const {
     std::vector<KeyEvent> out;
     out.reserve(eventCount_);
-    for (std::size_t i = 0; i < eventCount_; ++i) out.push_back(events_[(eventStart_ + i) % kEventQueueSize]);
+    for (std::size_t i = 0; i < eventCount_; ++i)
+        out.push_back(events_[(eventStart_ + i) % kEventQueueSize]);
     return out;
 }
 
 std::vector<std::uint8_t> Keyboard::portScanCodes() const {
     std::vector<std::uint8_t> out;
-    for (std::size_t i = 0; i < portCount_; ++i) out.push_back(port_[(portStart_ + i) % kPortQueueSize]);
+    for (std::size_t i = 0; i < portCount_; ++i)
+        out.push_back(port_[(portStart_ + i) % kPortQueueSize]);
     return out;
 }
 
@@ -347,15 +373,16 @@ void Keyboard::keyPress(std::int32_t k, std::int32_t symbol, bool fromText) {
             return;
         }
         if ((rt::flags().pauseState.load(std::memory_order_acquire) & 1) != 0) {
-            rt::flags().pauseState.fetch_and(static_cast<std::uint8_t>(~1u), std::memory_order_acq_rel);
-            return;  // the key only ends the pause
+            rt::flags().pauseState.fetch_and(static_cast<std::uint8_t>(~1u),
+                                             std::memory_order_acq_rel);
+            return; // the key only ends the pause
         }
     }
     if (altHeld() && k == 13) {
         rt::flags().fullScreenToggles.fetch_add(1, std::memory_order_acq_rel);
         return;
     }
-    if (altState_ != 2) recordEvent(k, isKeypadCode(k));  // no key traps are defined
+    if (altState_ != 2) recordEvent(k, isKeypadCode(k)); // no key traps are defined
 
     if (isModifier(k)) {
         queuePortScan(modifierScan(k));
@@ -364,7 +391,7 @@ void Keyboard::keyPress(std::int32_t k, std::int32_t symbol, bool fromText) {
         return;
     }
     int r = recordFor(k);
-    if (r < 0) return;  // codes above 0xFFFF store nothing
+    if (r < 0) return; // codes above 0xFFFF store nothing
     const KeyRecord& rec = table()[r];
 
     if (r < 256) {
@@ -420,7 +447,9 @@ void Keyboard::characterPress(std::uint32_t u, std::int32_t symbol) {
     keyPress(characterCode(u), symbol, true);
 }
 
-void Keyboard::characterRelease(std::uint32_t u) { keyRelease(characterCode(u)); }
+void Keyboard::characterRelease(std::uint32_t u) {
+    keyRelease(characterCode(u));
+}
 
 void Keyboard::typeCharacter(std::uint32_t u) {
     characterPress(u, 0);
@@ -477,7 +506,7 @@ void Keyboard::keyDown(SDLKey key, std::uint16_t unicode, SDLMod mod) {
                 std::uint32_t u;
                 std::int32_t sym;
             };
-            constexpr CtrlPair pairs[] = {{10, 13},  {27, 27},   {32, 32},  {30, '6'},
+            constexpr CtrlPair pairs[] = {{10, 13},  {27, 27},   {32, 32}, {30, '6'},
                                           {27, '['}, {28, '\\'}, {29, ']'}};
             for (const CtrlPair& p : pairs) {
                 if (p.u == u && p.sym == sym) {
@@ -497,7 +526,7 @@ void Keyboard::keyDown(SDLKey key, std::uint16_t unicode, SDLMod mod) {
             }
         }
         characterPress(u, sym);
-        if (sym == 0) characterRelease(u);  // text from the input method
+        if (sym == 0) characterRelease(u); // text from the input method
         return;
     }
     if (sym == 0) return;
@@ -530,8 +559,8 @@ void Keyboard::keyDown(SDLKey key, std::uint16_t unicode, SDLMod mod) {
         keyPress(0x5200, sym);
     } else if (sym == SDLK_DELETE) {
         keyPress(0x5300, sym);
-    } else if (ctrlHeld() && ((sym >= 32 && sym <= 96) || sym == 8 || sym == 9 || sym == 13 ||
-                              sym == 27)) {
+    } else if (ctrlHeld() &&
+               ((sym >= 32 && sym <= 96) || sym == 8 || sym == 9 || sym == 13 || sym == 27)) {
         keyPress(sym, sym);
     } else if (sym >= 'a' && sym <= 'z') {
         pressLetter(sym, sym);
@@ -607,6 +636,8 @@ Keyboard& Keyboard::instance() {
     return model;
 }
 
-Keyboard& keyboard() { return Keyboard::instance(); }
+Keyboard& keyboard() {
+    return Keyboard::instance();
+}
 
-}  // namespace host
+} // namespace host

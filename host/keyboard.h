@@ -59,9 +59,9 @@ constexpr std::int32_t kCodePause = 100019;
 constexpr std::int32_t kCodeBreak = 100318;
 constexpr std::int32_t kCodeF15 = 100296;
 constexpr std::int32_t kCodeSysReq = 100317;
-constexpr std::int32_t kCodeKeypadFirst = 100256;  // 100256..100271, with a character
+constexpr std::int32_t kCodeKeypadFirst = 100256; // 100256..100271, with a character
 constexpr std::int32_t kCodeKeypadLast = 100271;
-constexpr std::int32_t kCodeKeypadBare = 200000;  // 200000..200010, no character
+constexpr std::int32_t kCodeKeypadBare = 200000; // 200000..200010, no character
 constexpr std::int32_t kStateScrollLock = 200011;
 constexpr std::int32_t kStateInsert = 200012;
 constexpr std::int32_t kCodeZero = 200013;
@@ -89,7 +89,7 @@ enum KeyField : int {
 constexpr int kKeyRecords = 528;
 constexpr int kKeypadRecord = 512;
 using KeyRecord = std::array<std::int32_t, 10>;
-const KeyRecord& keyRecord(int index);  // index 0..527 (others: an empty record)
+const KeyRecord& keyRecord(int index); // index 0..527 (others: an empty record)
 
 // The key code a typed Unicode character presses: itself up to 127, else the
 // first CP437 byte with that Unicode value, else the full-width forms
@@ -119,17 +119,19 @@ LockState locksFromMod(std::uint32_t mod, bool scrollLockOn = false);
 HeldModifiers heldFromMod(std::uint32_t mod);
 
 // Key repeat is on only while the window has input focus and is active.
-constexpr bool keyRepeatWanted(bool inputFocus, bool active) { return inputFocus && active; }
+constexpr bool keyRepeatWanted(bool inputFocus, bool active) {
+    return inputFocus && active;
+}
 constexpr int kKeyRepeatDelayMs = 500;
 constexpr int kKeyRepeatIntervalMs = 30;
 
 struct HeldKey {
     std::int32_t code;
-    std::int32_t symbol;  // -1 for the state codes
+    std::int32_t symbol; // -1 for the state codes
 };
 
 class Keyboard {
-public:
+  public:
     Keyboard();
 
     // Forgets every held key and queue entry (the ring and flags are not
@@ -201,7 +203,7 @@ public:
     // Writes the bytes at 0x417, 0x418 and 0x496 from the held-key list.
     void rebuildShiftState();
 
-private:
+  private:
     void addHeld(std::int32_t code, std::int32_t symbol);
     void removeHeld(std::int32_t code);
     void toggleState(std::int32_t code);
@@ -213,10 +215,10 @@ private:
     bool altGrHeld() const;
 
     std::vector<HeldKey> held_;
-    int altState_ = 0;  // 0 idle, 1 Alt down, 2 digits typed
+    int altState_ = 0; // 0 idle, 1 Alt down, 2 digits typed
     std::uint64_t altAccumulator_ = 0;
     std::uint32_t lastMod_ = 0;
-    bool lockEntry_ = false;  // entering a platform lock state, not a key press
+    bool lockEntry_ = false; // entering a platform lock state, not a key press
 
     static constexpr std::size_t kEventQueueSize = 8192;
     std::vector<KeyEvent> events_;
@@ -227,10 +229,10 @@ private:
     std::array<std::uint8_t, kPortQueueSize> port_{};
     std::size_t portStart_ = 0;
     std::size_t portCount_ = 0;
-    int lastPortScan_ = -1;  // a code equal to the last one queued is not queued again
+    int lastPortScan_ = -1; // a code equal to the last one queued is not queued again
 };
 
 // Keyboard::instance().
 Keyboard& keyboard();
 
-}  // namespace host
+} // namespace host

@@ -33,12 +33,18 @@ std::uint8_t advance(std::uint8_t offset) {
     return next > kRingLast ? kRingFirst : static_cast<std::uint8_t>(next);
 }
 
-std::uint8_t loadHead(std::memory_order order) { return sane(block[kKeyHead].load(order)); }
-std::uint8_t loadTail(std::memory_order order) { return sane(block[kKeyTail].load(order)); }
+std::uint8_t loadHead(std::memory_order order) {
+    return sane(block[kKeyHead].load(order));
+}
+std::uint8_t loadTail(std::memory_order order) {
+    return sane(block[kKeyTail].load(order));
+}
 
-}  // namespace
+} // namespace
 
-std::atomic<std::uint8_t>* lowMemory() { return block; }
+std::atomic<std::uint8_t>* lowMemory() {
+    return block;
+}
 
 std::uint8_t lowByte(std::size_t offset) {
     if (offset >= kLowMemorySize) return 0;
@@ -51,7 +57,8 @@ void setLowByte(std::size_t offset, std::uint8_t value) {
 }
 
 void resetLowMemory() {
-    for (auto& b : block) b.store(0, std::memory_order_relaxed);
+    for (auto& b : block)
+        b.store(0, std::memory_order_relaxed);
     block[kKeyHead].store(kRingFirst, std::memory_order_release);
     block[kKeyTail].store(kRingFirst, std::memory_order_release);
 }
@@ -59,7 +66,7 @@ void resetLowMemory() {
 bool storeKeyPair(std::uint8_t character, std::uint8_t scan) {
     std::uint8_t tail = loadTail(std::memory_order_relaxed);
     std::uint8_t next = advance(tail);
-    if (next == loadHead(std::memory_order_acquire)) return false;  // full: dropped
+    if (next == loadHead(std::memory_order_acquire)) return false; // full: dropped
     block[kSlotBase + tail].store(character, std::memory_order_relaxed);
     block[kSlotBase + tail + 1].store(scan, std::memory_order_relaxed);
     block[kKeyTail].store(next, std::memory_order_release);
@@ -73,7 +80,7 @@ bool keyBufferEmpty() {
 int keyBufferCount() {
     int head = loadHead(std::memory_order_acquire);
     int tail = loadTail(std::memory_order_acquire);
-    int slots = (kRingLast - kRingFirst) / 2 + 1;  // 16
+    int slots = (kRingLast - kRingFirst) / 2 + 1; // 16
     return ((tail - head) / 2 + slots) % slots;
 }
 
@@ -96,4 +103,4 @@ RuntimeString* readKey() {
     return r;
 }
 
-}  // namespace rt
+} // namespace rt

@@ -46,9 +46,11 @@ struct Variable {
     std::uint32_t kind = 0;
     void* address = nullptr;
 };
-Variable variables[kMaxVariables + 1];  // indexed from 1
+Variable variables[kMaxVariables + 1]; // indexed from 1
 
-bool isStringKind(std::uint32_t kind) { return (kind & kKindString) != 0; }
+bool isStringKind(std::uint32_t kind) {
+    return (kind & kKindString) != 0;
+}
 bool isSingleKind(std::uint32_t kind) {
     return !isStringKind(kind) && (kind & kKindFloat) != 0 && (kind & kSizeMask) == 32;
 }
@@ -59,7 +61,9 @@ struct Line {
     int n = 0;
 };
 
-bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool isDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
 
 float convertDecimal(const char* text, std::size_t n) {
     static locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
@@ -78,7 +82,7 @@ float convertDecimal(const char* text, std::size_t n) {
 }
 
 FieldCheck checkBased(const unsigned char* s, std::int32_t n, float* value) {
-    if (n == 1) return FieldCheck::Acceptable;  // "&" alone gives 0
+    if (n == 1) return FieldCheck::Acceptable; // "&" alone gives 0
     const unsigned char kind = s[1];
     std::uint64_t u = 0;
     if (kind == 'H' || kind == 'h') {
@@ -118,16 +122,19 @@ int compareSeven(const unsigned char* intDigits, std::int32_t i, const unsigned 
                  std::int32_t f, std::int32_t skipFrac, const char* limit) {
     char seven[7];
     int k = 0;
-    for (std::int32_t j = 0; j < i && k < 7; ++j) seven[k++] = static_cast<char>(intDigits[j]);
-    for (std::int32_t j = skipFrac; j < f && k < 7; ++j) seven[k++] = static_cast<char>(fracDigits[j]);
-    while (k < 7) seven[k++] = '0';
+    for (std::int32_t j = 0; j < i && k < 7; ++j)
+        seven[k++] = static_cast<char>(intDigits[j]);
+    for (std::int32_t j = skipFrac; j < f && k < 7; ++j)
+        seven[k++] = static_cast<char>(fracDigits[j]);
+    while (k < 7)
+        seven[k++] = '0';
     return std::memcmp(seven, limit, 7);
 }
 
 FieldCheck checkDecimal(const unsigned char* s, std::int32_t n, float* value) {
     std::int32_t pos = 0;
     if (s[pos] == '-') ++pos;
-    if (pos == n) return FieldCheck::Acceptable;  // "-" alone gives 0
+    if (pos == n) return FieldCheck::Acceptable; // "-" alone gives 0
 
     // Integer part: a lone "0" (followed only by "." if anything), or digits
     // starting with a non-zero one. The lone zero is not an integer digit.
@@ -160,7 +167,7 @@ FieldCheck checkDecimal(const unsigned char* s, std::int32_t n, float* value) {
             ++pos;
         }
         if (!fracAllZero) nonZero = true;
-        if (f == 1 && fracDigits[0] == '0') z = 0;  // a fraction of exactly "0"
+        if (f == 1 && fracDigits[0] == '0') z = 0; // a fraction of exactly "0"
     }
 
     std::int64_t e = 0;
@@ -173,7 +180,7 @@ FieldCheck checkDecimal(const unsigned char* s, std::int32_t n, float* value) {
             ++pos;
         }
         if (pos < n && s[pos] == '0' && pos + 1 < n && isDigit(s[pos + 1])) {
-            return FieldCheck::Unacceptable;  // a leading 0 only as the only digit
+            return FieldCheck::Unacceptable; // a leading 0 only as the only digit
         }
         while (pos < n && isDigit(s[pos])) {
             if (e < 1000000) e = e * 10 + (s[pos] - '0');
@@ -210,18 +217,18 @@ FieldCheck checkDecimal(const unsigned char* s, std::int32_t n, float* value) {
 // ---- The editor ----
 
 class Editor {
-public:
+  public:
     Editor(std::uint32_t n, int lineEnd) : n_(n), lineEnd_(lineEnd) {}
     void run();
 
-private:
+  private:
     bool checkLine();
     bool storeString(const Variable& v, const Line& field);
     bool storeSingle(const Variable& v, const Line& field);
     void clearVariables();
     void redraw();
     void printCharacter(unsigned char c);
-    int waitForKey();  // the key's character, or -1 on a stop request
+    int waitForKey(); // the key's character, or -1 on a stop request
     void finish();
 
     std::uint32_t n_;
@@ -229,8 +236,8 @@ private:
     bool wholeLine_ = false;
     std::int32_t savedAutomatic_ = 0;
     std::int32_t screen_ = 0;
-    std::int32_t original_ = 0;  // first snapshot: the screen before input
-    std::int32_t work_ = 0;      // second snapshot: the redraw page
+    std::int32_t original_ = 0; // first snapshot: the screen before input
+    std::int32_t work_ = 0;     // second snapshot: the redraw page
     std::int16_t startColumn_ = 1;
     std::int16_t startRow_ = 1;
     std::uint8_t startWrap_ = 0;
@@ -259,7 +266,7 @@ void Editor::clearVariables() {
 bool Editor::storeString(const Variable& v, const Line& field) {
     auto* target = static_cast<RuntimeString*>(v.address);
     if (target->fixedLength != 0 && field.n > target->length) return false;
-    assign(target, literal(field.c, field.n));  // copies, then frees the literal
+    assign(target, literal(field.c, field.n)); // copies, then frees the literal
     return true;
 }
 
@@ -286,7 +293,7 @@ bool Editor::checkLine() {
             continue;
         }
         if (closed || (!quoted && c == ',')) {
-            if (c != ',') return false;  // only a comma may follow a closing quote
+            if (c != ',') return false; // only a comma may follow a closing quote
             if (index == n_) return false;
             ++index;
             field.n = 0;
@@ -336,7 +343,8 @@ void Editor::redraw() {
         w->cursorRow.store(startRow_, std::memory_order_relaxed);
         w->pendingWrap.store(startWrap_, std::memory_order_relaxed);
     }
-    for (int j = 0; j < current_.n; ++j) printCharacter(static_cast<unsigned char>(current_.c[j]));
+    for (int j = 0; j < current_.n; ++j)
+        printCharacter(static_cast<unsigned char>(current_.c[j]));
     setWritePage(screen_);
     copyPageCells(work_, screen_);
     ScreenPage* w = pageByHandle(work_);
@@ -422,7 +430,7 @@ void Editor::run() {
         bool changed = false;
         while (!changed) {
             const int key = waitForKey();
-            if (key < 0) return;  // stop request: the program is ending
+            if (key < 0) return; // stop request: the program is ending
             switch (key) {
             case 13:
                 finish();
@@ -449,7 +457,7 @@ void Editor::run() {
             case 31:
                 break;
             default:
-                if (current_.n > kMaxLine - 1) break;  // the line is full
+                if (current_.n > kMaxLine - 1) break; // the line is full
                 current_.c[current_.n++] = static_cast<char>(key);
                 printCharacter(static_cast<unsigned char>(key));
                 changed = true;
@@ -459,7 +467,7 @@ void Editor::run() {
     }
 }
 
-}  // namespace
+} // namespace
 
 void setInputVariable(std::uint32_t index, std::uint32_t kind, void* address) {
     if (index < 1 || index > kMaxVariables) return;
@@ -484,4 +492,4 @@ FieldCheck checkSingleField(const char* text, std::int32_t length, float* value)
     return checkDecimal(s, length, value);
 }
 
-}  // namespace rt
+} // namespace rt

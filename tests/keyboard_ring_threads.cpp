@@ -15,10 +15,12 @@
 namespace {
 
 // Character i of the stream: 1..255, never 0, so readKey returns it alone.
-std::uint8_t character(int i) { return static_cast<std::uint8_t>(1 + i % 255); }
+std::uint8_t character(int i) {
+    return static_cast<std::uint8_t>(1 + i % 255);
+}
 
 class KeyboardRingThreads : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         rt::resetErrorsAndFlags();
         rt::initStringStore();
@@ -63,7 +65,7 @@ TEST_F(KeyboardRingThreads, EveryKeyArrivesInOrderWhenTheProducerWaits) {
 // what arrives is the stored keys in the order they were stored.
 TEST_F(KeyboardRingThreads, KeysAreLostOnlyToAFullRing) {
     constexpr int kKeys = 20000;
-    std::vector<std::uint8_t> stored;  // written by the producer, read after join
+    std::vector<std::uint8_t> stored; // written by the producer, read after join
     stored.reserve(kKeys);
     std::atomic<bool> done{false};
     std::thread producer([&] {
@@ -92,4 +94,4 @@ TEST_F(KeyboardRingThreads, KeysAreLostOnlyToAFullRing) {
     EXPECT_GT(received.size(), 15u);
 }
 
-}  // namespace
+} // namespace

@@ -29,7 +29,7 @@ struct Step {
 };
 
 class ScriptPort final : public rt::Port {
-public:
+  public:
     std::deque<Step> steps;
     int keyPolls = 0;
     int framesShown = 0;
@@ -41,7 +41,7 @@ public:
         if (why == rt::Wait::KeyPoll) {
             ++keyPolls;
             if (!rt::keyBufferEmpty()) return;
-            if (steps.empty()) {  // nothing more to type: end like a closed window
+            if (steps.empty()) { // nothing more to type: end like a closed window
                 ranOut = true;
                 rt::flags().stopRequest.store(1);
                 return;
@@ -71,10 +71,12 @@ constexpr std::uint8_t kBackspace = 8;
 constexpr std::uint8_t kTab = 9;
 
 int beeps = 0;
-void countBeep(double, double) { ++beeps; }
+void countBeep(double, double) {
+    ++beeps;
+}
 
 class LineInputTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         rt::resetErrorsAndFlags();
         rt::initStringStore();
@@ -93,7 +95,8 @@ protected:
 
     // ---- The script ----
     void type(const std::string& text) {
-        for (unsigned char c : text) port.steps.push_back({c, 0x1E, {}});
+        for (unsigned char c : text)
+            port.steps.push_back({c, 0x1E, {}});
     }
     void key(std::uint8_t character, std::uint8_t scan = 0) {
         port.steps.push_back({character, scan, {}});
@@ -125,14 +128,17 @@ protected:
     rt::ScreenPage& screen() { return *rt::pageByHandle(0); }
     std::string row(int r) {
         std::string s;
-        for (int c = 1; c <= 80; ++c) s += static_cast<char>(rt::cellCharacter(screen().cell(r, c)));
-        while (!s.empty() && s.back() == ' ') s.pop_back();
+        for (int c = 1; c <= 80; ++c)
+            s += static_cast<char>(rt::cellCharacter(screen().cell(r, c)));
+        while (!s.empty() && s.back() == ' ')
+            s.pop_back();
         return s;
     }
     std::vector<std::uint16_t> cells() {
         std::vector<std::uint16_t> v;
         for (int r = 1; r <= 25; ++r)
-            for (int c = 1; c <= 80; ++c) v.push_back(screen().cell(r, c));
+            for (int c = 1; c <= 80; ++c)
+                v.push_back(screen().cell(r, c));
         return v;
     }
     std::string stringValue() { return std::string(variable->view()); }
@@ -160,7 +166,7 @@ TEST_F(LineInputTest, EnterOnAnEmptyLineGivesZeroForANumber) {
 TEST_F(LineInputTest, TypedTextIsEchoedAndStored) {
     prompt("? ");
     type("3");
-    then([&] { EXPECT_EQ(stringValue(), "3"); });  // assigned after every keystroke
+    then([&] { EXPECT_EQ(stringValue(), "3"); }); // assigned after every keystroke
     key(kEnter);
     EXPECT_EQ(inputString(), "3");
     EXPECT_EQ(row(1), "? 3");
@@ -212,7 +218,7 @@ TEST_F(LineInputTest, TwoVariablesSplitAtTheComma) {
     float number = -1;
     rt::setInputVariable(1, rt::kKindString, name);
     rt::setInputVariable(2, rt::kKindSingle, &number);
-    type("abc,1x2,");  // x is not a number; a third field has no variable
+    type("abc,1x2,"); // x is not a number; a third field has no variable
     key(kEnter);
     rt::input(2, 1);
     EXPECT_EQ(name->view(), "abc");
@@ -294,7 +300,7 @@ TEST_F(LineInputTest, BackspaceAfterTheEchoWrappedAndScrolledRestoresTheScreen) 
         rt::print(rt::emptyString(), 1);
     }
     rt::setTextColour(14, 1, 0, 3);
-    prompt(std::string(78, '.').c_str());  // the prompt ends in column 78
+    prompt(std::string(78, '.').c_str()); // the prompt ends in column 78
     ASSERT_EQ(screen().row(), 24);
     ASSERT_EQ(screen().column(), 79);
     const std::vector<std::uint16_t> before = cells();
@@ -302,7 +308,7 @@ TEST_F(LineInputTest, BackspaceAfterTheEchoWrappedAndScrolledRestoresTheScreen) 
     auto at = [](int r, int c) { return static_cast<std::size_t>((r - 1) * 80 + (c - 1)); };
 
     type("abc");
-    then([&] {  // 'c' went to a new row: rows 1..24 scrolled up by one
+    then([&] { // 'c' went to a new row: rows 1..24 scrolled up by one
         EXPECT_EQ(row(1), "row 2");
         EXPECT_EQ(row(23), std::string(78, '.') + "ab");
         EXPECT_EQ(row(24), "c");
@@ -326,12 +332,12 @@ TEST_F(LineInputTest, BackspaceAfterTheEchoWrappedAndScrolledRestoresTheScreen) 
         EXPECT_EQ(screen().row(), 24);
         EXPECT_EQ(screen().column(), 79);
         EXPECT_EQ(screen().pendingWrap.load(), 0);
-        EXPECT_EQ(rt::getWritePage(), -rt::resolvePage(0));  // the screen is written again
+        EXPECT_EQ(rt::getWritePage(), -rt::resolvePage(0)); // the screen is written again
     });
     type("xy");
     key(kEnter);
     EXPECT_EQ(inputString(), "xy");
-    EXPECT_EQ(row(24), "");  // the line end after "xy" at column 80 moved down once
+    EXPECT_EQ(row(24), ""); // the line end after "xy" at column 80 moved down once
     EXPECT_EQ(screen().row(), 24);
     EXPECT_EQ(screen().column(), 1);
     EXPECT_EQ(row(23), std::string(78, '.') + "xy");
@@ -354,7 +360,7 @@ TEST_F(LineInputTest, TheLineHoldsAtMost255CharactersAndBackspaceStillWorks) {
 
 TEST_F(LineInputTest, TabSpacesStopAtTheLineLimit) {
     type(std::string(250, 'x'));
-    key(kTab);  // 6 spaces to the next stop, only 5 fit
+    key(kTab); // 6 spaces to the next stop, only 5 fit
     type("z");
     key(kEnter);
     EXPECT_EQ(inputString(), std::string(250, 'x') + std::string(5, ' '));
@@ -387,7 +393,8 @@ TEST_F(LineInputTest, TabSpacesAreErasedAtANumberInput) {
 
 TEST_F(LineInputTest, ArrowsHomeEndAndDeleteHaveNoEffect) {
     type("a");
-    for (std::uint8_t scan : {0x48, 0x50, 0x4B, 0x4D, 0x47, 0x4F, 0x53, 0x3B}) extended(scan);
+    for (std::uint8_t scan : {0x48, 0x50, 0x4B, 0x4D, 0x47, 0x4F, 0x53, 0x3B})
+        extended(scan);
     type("b");
     key(kEnter);
     EXPECT_EQ(inputString(), "ab");
@@ -402,7 +409,8 @@ TEST_F(LineInputTest, EscapeInsertsCharacter27) {
 }
 
 TEST_F(LineInputTest, ControlCodesThatMoveTheCursorAreIgnored) {
-    for (std::uint8_t c : {10, 11, 12, 28, 29, 30, 31}) key(c);
+    for (std::uint8_t c : {10, 11, 12, 28, 29, 30, 31})
+        key(c);
     type("q");
     key(kEnter);
     EXPECT_EQ(inputString(), "q");
@@ -425,8 +433,8 @@ TEST_F(LineInputTest, AStopRequestWhileWaitingReturnsAtOnce) {
     type("cd");
     key(kEnter);
     EXPECT_EQ(inputString(), "ab");
-    EXPECT_EQ(port.steps.size(), 3u);  // nothing more was read
-    EXPECT_EQ(screen().row(), 1);      // no line end
+    EXPECT_EQ(port.steps.size(), 3u); // nothing more was read
+    EXPECT_EQ(screen().row(), 1);     // no line end
     EXPECT_EQ(screen().column(), 5);
     EXPECT_EQ(screen().cursorVisible.load(), 1);
 }
@@ -458,7 +466,7 @@ TEST_F(LineInputTest, AnAutomaticDisplayStaysOn) {
 TEST_F(LineInputTest, TheFrameHandshakeEndsOnAStopRequest) {
     // At shut-down the display loop no longer runs: the wait must not hang.
     class NoDisplay final : public rt::Port {
-    public:
+      public:
         void sleep(std::uint32_t, rt::Wait why) override {
             if (why == rt::Wait::KeyPoll && !fed) {
                 rt::storeKeyPair(13, 0x1C);
@@ -515,12 +523,15 @@ struct Field {
     float value;
 };
 
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
+std::string zeros(int n) {
+    return std::string(static_cast<std::size_t>(n), '0');
+}
 
 void expectField(const std::string& text, bool acceptable, float value) {
     SCOPED_TRACE("field \"" + text + "\"");
     float v = -1.0f;
-    rt::FieldCheck got = rt::checkSingleField(text.data(), static_cast<std::int32_t>(text.size()), &v);
+    rt::FieldCheck got =
+        rt::checkSingleField(text.data(), static_cast<std::int32_t>(text.size()), &v);
     EXPECT_EQ(got == rt::FieldCheck::Acceptable, acceptable);
     if (acceptable) {
         EXPECT_EQ(v, value);
@@ -531,40 +542,41 @@ void expectField(const std::string& text, bool acceptable, float value) {
 
 TEST(SingleField, DecimalShapes) {
     const Field fields[] = {
-        {"", true, 0},          {"-", true, 0},        {".", true, 0},
-        {"-.", true, 0},        {"0", true, 0},        {"-0", true, 0},
-        {"0.", true, 0},        {"0.5", true, 0.5f},   {"-0.25", true, -0.25f},
-        {".5", true, 0.5f},     {"5", true, 5},        {"123", true, 123},
-        {"-42", true, -42},     {"01", false, 0},      {"00", false, 0},
-        {"-01", false, 0},      {"1.", true, 1},       {"1.5", true, 1.5f},
-        {"1e", true, 1},        {"1E", true, 1},       {"1e+", true, 1},
-        {"1e-", true, 1},       {"1.5e+3", true, 1500}, {"1.5E-3", true, 1.5e-3f},
-        {"2e3", true, 2000},    {"e", false, 0},       {"E5", false, 0},
-        {"-e", false, 0},       {"1.e5", false, 0},    {"0e1", false, 0},
-        {"0.0e1", false, 0},    {".0e1", false, 0},    {"-.e", false, 0},
-        {".1e1", true, 1},      {"0.01e2", true, 1},   {"1e0", true, 1},
-        {"1e-0", true, 1},      {"1e00", false, 0},    {"1e05", false, 0},
-        {"1e+05", false, 0},    {"1e10", true, 1e10f}, {"1d5", false, 0},
-        {"1D5", false, 0},      {"1 ", false, 0},      {" 1", false, 0},
-        {"+1", false, 0},       {"1-", false, 0},      {"1e5e", false, 0},
-        {"1..2", false, 0},     {"--1", false, 0},     {"1e+-2", false, 0},
-        {"1,5", false, 0},      {"x", false, 0},       {"1.5.", false, 0},
+        {"", true, 0},       {"-", true, 0},         {".", true, 0},
+        {"-.", true, 0},     {"0", true, 0},         {"-0", true, 0},
+        {"0.", true, 0},     {"0.5", true, 0.5f},    {"-0.25", true, -0.25f},
+        {".5", true, 0.5f},  {"5", true, 5},         {"123", true, 123},
+        {"-42", true, -42},  {"01", false, 0},       {"00", false, 0},
+        {"-01", false, 0},   {"1.", true, 1},        {"1.5", true, 1.5f},
+        {"1e", true, 1},     {"1E", true, 1},        {"1e+", true, 1},
+        {"1e-", true, 1},    {"1.5e+3", true, 1500}, {"1.5E-3", true, 1.5e-3f},
+        {"2e3", true, 2000}, {"e", false, 0},        {"E5", false, 0},
+        {"-e", false, 0},    {"1.e5", false, 0},     {"0e1", false, 0},
+        {"0.0e1", false, 0}, {".0e1", false, 0},     {"-.e", false, 0},
+        {".1e1", true, 1},   {"0.01e2", true, 1},    {"1e0", true, 1},
+        {"1e-0", true, 1},   {"1e00", false, 0},     {"1e05", false, 0},
+        {"1e+05", false, 0}, {"1e10", true, 1e10f},  {"1d5", false, 0},
+        {"1D5", false, 0},   {"1 ", false, 0},       {" 1", false, 0},
+        {"+1", false, 0},    {"1-", false, 0},       {"1e5e", false, 0},
+        {"1..2", false, 0},  {"--1", false, 0},      {"1e+-2", false, 0},
+        {"1,5", false, 0},   {"x", false, 0},        {"1.5.", false, 0},
     };
-    for (const Field& f : fields) expectField(f.text, f.acceptable, f.value);
+    for (const Field& f : fields)
+        expectField(f.text, f.acceptable, f.value);
 }
 
 TEST(SingleField, BasedIntegers) {
     const Field fields[] = {
-        {"&", true, 0},        {"&H", true, 0},       {"&h", true, 0},
-        {"&O", true, 0},       {"&o", true, 0},       {"&HFF", true, 255},
-        {"&hff", true, 255},   {"&hAbC", true, 2748}, {"&HG", false, 0},
-        {"&X", false, 0},      {"&1", false, 0},      {"&O17", true, 15},
-        {"&o8", false, 0},     {"&H-1", false, 0},    {"&O 1", false, 0},
+        {"&", true, 0},    {"&H", true, 0},     {"&h", true, 0},     {"&O", true, 0},
+        {"&o", true, 0},   {"&HFF", true, 255}, {"&hff", true, 255}, {"&hAbC", true, 2748},
+        {"&HG", false, 0}, {"&X", false, 0},    {"&1", false, 0},    {"&O17", true, 15},
+        {"&o8", false, 0}, {"&H-1", false, 0},  {"&O 1", false, 0},
     };
-    for (const Field& f : fields) expectField(f.text, f.acceptable, f.value);
+    for (const Field& f : fields)
+        expectField(f.text, f.acceptable, f.value);
     expectField("&H" + std::string(16, 'F'), true, 18446744073709551615.0f);
     expectField("&H" + std::string(17, 'F'), false, 0);
-    expectField("&H" + std::string(16, '0') + "1", false, 0);  // 19 characters
+    expectField("&H" + std::string(16, '0') + "1", false, 0); // 19 characters
     expectField("&O1" + std::string(21, '7'), true, 18446744073709551615.0f);
     expectField("&O2" + std::string(21, '0'), false, 0);
     expectField("&O0" + std::string(21, '7'), true, 9223372036854775807.0f);
@@ -613,7 +625,7 @@ TEST(SingleField, AtMostEightDigitsWithAFraction) {
     expectField("1.23456789", false, 0);
     expectField("12345678.9", false, 0);
     expectField("1234567.8", true, 1234567.8f);
-    expectField("123456789", true, 123456789.0f);  // no fraction: no limit
+    expectField("123456789", true, 123456789.0f); // no fraction: no limit
     expectField(".12345678", true, 0.12345678f);
     expectField(".123456789", false, 0);
     expectField(".00012345678", true, 0.00012345678f);
@@ -632,4 +644,4 @@ TEST(SingleField, NullAndNegativeLengthAreEmpty) {
     EXPECT_EQ(rt::checkSingleField("12", 2, nullptr), rt::FieldCheck::Acceptable);
 }
 
-}  // namespace
+} // namespace
