@@ -243,7 +243,8 @@ void updateClockBytes() {
 
 bool shutdownRequested() {
     return rt::flags().exitRequest.load(std::memory_order_acquire) != 0 ||
-           criticalExit.load(std::memory_order_acquire) >= 0;
+           criticalExit.load(std::memory_order_acquire) >= 0 ||
+           gameThreadDone.load(std::memory_order_acquire);
 }
 
 bool onGameThread() {

@@ -122,8 +122,8 @@ int runtimeMain(int argc, char** argv, Frontend& frontend, void (*gameEntry)());
 // ---- For the front ends (main thread) ----
 
 // True when the event loop must return so that shut-down runs: the exit
-// request is set, or a critical error on another thread asked the main
-// thread to end the process.
+// request is set, a critical error on another thread asked the main thread
+// to end the process, or the game thread has ended (nothing is left to run).
 bool shutdownRequested();
 
 // Keeps the emulated clock: the time of day as 18.2 Hz ticks in the three

@@ -146,6 +146,12 @@ TEST(EndProgram, EmptiesTheBufferBeforeItWaits) {
     ASSERT_EQ(ended.screens.size(), 1u);
 }
 
+TEST(EndProgram, StopRequestDuringTheBufferDrainEndsWithoutWaiting) {
+    replay::Result r = play("drainstop", "");
+    expectCleanExit(r);
+    EXPECT_TRUE(r.screens.empty());
+}
+
 TEST(EndProgram, ReplacesTheLastRowAndKeepsTheOthers) {
     replay::Result r = replay::runWith(GLIMMER_TEST_GAMES, {"lastrow", "--attributes"}, " ");
     expectCleanExit(r);

@@ -144,6 +144,17 @@ void drainGame() {
     rt::gameHost().endProgram();
 }
 
+// The window is closed while end program empties a full buffer: the stop
+// request is already set when the drain starts.
+void drainStopGame() {
+    start();
+    say(10, "fifteen keys are waiting");
+    for (int i = 0; i < 15; ++i)
+        rt::storeKeyPair('x', 0x2D);
+    rt::flags().stopRequest.store(1);
+    rt::gameHost().endProgram();
+}
+
 // Text on every row, the last row included, in colour, then end program.
 void lastRowGame() {
     start();
@@ -227,11 +238,11 @@ struct Game {
 };
 
 constexpr Game kGames[] = {
-    {"prompt", promptGame},         {"errors", errorsGame},   {"critical301", critical301Game},
-    {"critical11", critical11Game}, {"signal", signalGame},   {"drain", drainGame},
-    {"lastrow", lastRowGame},       {"pause", pauseGame},     {"cmdline", commandLineGame},
-    {"folder", folderGame},         {"returns", returnsGame}, {"glyphs", glyphsGame},
-    {"many", manyPromptsGame},
+    {"prompt", promptGame},         {"errors", errorsGame},    {"critical301", critical301Game},
+    {"critical11", critical11Game}, {"signal", signalGame},    {"drain", drainGame},
+    {"drainstop", drainStopGame},   {"lastrow", lastRowGame},  {"pause", pauseGame},
+    {"cmdline", commandLineGame},   {"folder", folderGame},    {"returns", returnsGame},
+    {"glyphs", glyphsGame},         {"many", manyPromptsGame},
 };
 
 } // namespace
