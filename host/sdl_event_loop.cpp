@@ -76,6 +76,7 @@ WindowFrontend::Turn WindowFrontend::turn(DialogBox* box, std::optional<DialogBu
 }
 
 void WindowFrontend::paint(DialogBox* box) {
+    if (frameStartObserver_) frameStartObserver_();
     renderer_.frame();
     fullScreen_.store(renderer_.isFullScreen(), std::memory_order_release);
     if (box != nullptr && box->dirty() && renderer_.canvas() != nullptr) {

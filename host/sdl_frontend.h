@@ -79,6 +79,10 @@ class WindowFrontend : public Frontend {
     void showMaximised() override;
 
     // ---- For tests and benchmarks ----
+    // Called on the main thread right before every painted frame.
+    void setFrameStartObserver(std::function<void()> observer) {
+        frameStartObserver_ = std::move(observer);
+    }
     // Called on the main thread after every painted frame.
     void setFrameObserver(std::function<void()> observer) { frameObserver_ = std::move(observer); }
     // Called on the main thread for every SDL event before it is handled.
@@ -118,6 +122,7 @@ class WindowFrontend : public Frontend {
     bool sdlStarted_ = false;
     std::atomic<bool> fullScreen_{false};
     std::atomic<int> dialogsShown_{0};
+    std::function<void()> frameStartObserver_;
     std::function<void()> frameObserver_;
     std::function<void(const SDL_Event&)> eventObserver_;
 };
