@@ -611,7 +611,7 @@ TEST(Greenhouse, TheLightsDoNotWork) {
     EXPECT_EQ(r.last().text(), screen(r, a.size() + 1).text());
 }
 
-TEST(DeadEnd, MenuNumbersShiftWithTheKey) {
+TEST(SouthernDeadEnd, MenuNumbersShiftWithTheKey) {
     // Without the key: "3" is the inventory, "4" the quit confirmation.
     Keys a = firstHalf() + Keys{"3", "3"};
     replay::Result r = play(a + Keys{"3", "", "4", "2"});

@@ -72,6 +72,17 @@ std::vector<std::string> toFarSide() {
     return a;
 }
 
+// From the main menu into the foreman's office with the first half's best
+// haul (knife, water, gummie bears, rod, lighter, notes 1 and 2): the
+// hallway outside, the key from the dead end, the door opened with it.
+const std::vector<std::string> kIntoOffice = {
+    "1", "6", "2", "",  "3", "",  "1", "2", "2", "4", "",  "1", "",  "1", "1", "",  "",  "4",
+    "2", "2", "",  "3", "",  "6", "1", "",  "2", "1", "",  "",  "3", "3", "2", "2", "",  "1",
+    "3", "2", "2", "",  "1", "1", "1", "1", "",  "2", "",  "1", "3", "3", "1", "",  "2", "2",
+    "1", "",  "2", "",  "3", "1", "1", "2", "3", "3", "2", "",  "1", "1", "2", ""};
+// The developer menu's jump into the spider's lair and on into the fight.
+const std::vector<std::string> kIntoFight = {"fzorp", "", "blimx", "10", "530", "2", ""};
+
 std::vector<std::string> withDeveloperMode(std::vector<std::string> a) {
     a.insert(a.begin(), {"fzorp", ""});
     return a;
@@ -85,6 +96,20 @@ const std::vector<Walk> kWalks = {
     {"mine", 5, withDeveloperMode(kToMine), 1000, 15, 0, {}, kToMine, 80},
     // From the far side of the flood on, and back there after most stories.
     {"far-side", 6, toFarSide(), 1200, 15, 0, {}, toFarSide(), 80},
+    // From the foreman's office on: the desk, the greenhouse, the dead end,
+    // the corridor, the fight and the shaft; back there after most stories.
+    {"office", 12, kIntoOffice, 1000, 10, 0, {}, kIntoOffice, 80},
+    // Straight into the fight with the developer menu's items, and back into
+    // it after most stories.
+    {"fight",
+     10,
+     kIntoFight,
+     700,
+     10,
+     5,
+     {"gummie", "ymush", "water", "smoke", "570", "520"},
+     {"blimx", "10", "530", "2", ""},
+     80},
     // Developer mode: every scene prints its header line as well.
     {"developer-mode", 2, {"fzorp", ""}, 800, 15, 1, {"fzorp", "blimx", "10"}},
     // The developer menu's jumps and items, then wherever they lead; back to
