@@ -1118,6 +1118,81 @@ TEST(PoisonDeath, EatingTheMushroomAtTwentyFiveHealth) {
     EXPECT_TRUE(r.last().contains("Your total score for this story is  0"));
 }
 
+// ---------------------------------------------------------------------------
+// Colours
+
+TEST(ChapterOneSecondHalf, EveryScreenHasItsColour) {
+    // The developer-mode tour of the golden case: office, desk, drawer,
+    // letter, junction, greenhouse, dead end, corridor, lair, a lost and a
+    // won fight, the shaft and the poison death.
+    std::string keys = replay::detail::readFile(
+        GLIMMER_SOURCE_DIR "/tests/replay/chapter1_second_half_developer.keys");
+    ASSERT_FALSE(keys.empty());
+    replay::Result r = replay::runWith(GLIMMER_REPLAY, {"--attributes"}, keys);
+    ASSERT_TRUE(r.scriptEnd);
+    struct Want {
+        const char* text; // the first row starting with it, on any screen
+        int colour;
+    };
+    const Want wants[] = {
+        {"Line 490", 8},
+        {"Line 493", 7},
+        {"Line 496", 14},
+        {"To the Director of the Laboratory", 14},
+        {"Line 500", 13},
+        {"Line 505", 2},
+        {"Line 510", 9},
+        {"You bend over and pick the rusty old key", 14},
+        {"Line 520", 12},
+        {"Line 530", 12},
+        {"Line 535", 11},
+        {"Spider's Health ", 12},
+        {"You have equiped your pocket knife", 15},
+        {"A cloud of smoke surrounds the large spider.", 7},
+        {"The spider looks weakened from the effects of the poison.", 10},
+        {"The spider looks angry and ready to attack at any moment.", 4},
+        {"1- Attack spider with knife", 12},
+        {"You slash the spider with your knife", 5},
+        {"The spider strikes you for 25 points of damage.", 4},
+        {"The spider lets out a loud high pitched shrill", 4},
+        {"The spider takes an additional 10 points of damage", 10},
+        {"Line 555", 4},
+        {"1- Continue       2- Quit", 14},
+        {"                         Current Items", 14},
+        {"Line 560", 5},
+        {"Line 565", 3},
+        {"You step over the dead spider", 9},
+        {"You search the walls of the shaft", 9},
+        {"Congratulation's on completing chapter one!", 14},
+        {"Line 610", 4},
+    };
+    for (const Want& w : wants) {
+        SCOPED_TRACE(w.text);
+        bool found = false;
+        for (const replay::Screen& s : r.screens) {
+            for (int row = 1; row <= replay::kRows && !found; ++row) {
+                if (s.row(row).starts_with(w.text)) {
+                    found = true;
+                    EXPECT_EQ(s.attribute(row, 1), w.colour)
+                        << "screen " << s.number << " row " << row;
+                }
+            }
+            if (found) break;
+        }
+        EXPECT_TRUE(found);
+    }
+    // The near-death lines: five slashes with a drink after the third.
+    Keys near = developerFight() + Keys{"1", "", "1", "", "1", "", "3", "3", "", "1", "", "1", ""};
+    replay::Result n = replay::runWithAttributes(script(near));
+    const replay::Screen& last = n.last();
+    int row = last.findRow("The spider is barely able to stand");
+    ASSERT_NE(row, 0) << last.text();
+    EXPECT_EQ(last.attribute(row, 1), 4);
+    EXPECT_EQ(last.attribute(row + 1, 1), 4);
+    EXPECT_TRUE(last.row(row + 1).starts_with("While it is near death"));
+    EXPECT_EQ(last.attribute(row + 3, 1), 12); // the rule after them
+}
+
 } // namespace
 
 #endif // GLIMMER_REPLAY
