@@ -14,6 +14,8 @@
 int main(int argc, char** argv) {
     setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
     setenv("SDL_RENDER_DRIVER", "software", 0);
-    host::WindowFrontend frontend;
-    return host::runtimeMain(argc, argv, frontend, &game::gameMain);
+    // Never destroyed: after a critical error another thread may still be
+    // parked in a call to the front end while the process ends.
+    static auto* frontend = new host::WindowFrontend;
+    return host::runtimeMain(argc, argv, *frontend, &game::gameMain);
 }

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "game/statements.h"
 #include "host/host_core.h"
@@ -91,9 +92,14 @@ int run(std::function<void()> script, std::function<void(host::WindowFrontend&, 
     stage = 0;
     continued = false;
     gameScript = std::move(script);
-    host::WindowFrontend frontend;
-    int frames = 0;
-    frontend.setFrameObserver([&] {
+    // Never destroyed: a thread parked by a critical error may still be
+    // calling into it while the process ends.
+    static std::vector<host::WindowFrontend*> frontends;
+    frontends.push_back(new host::WindowFrontend);
+    host::WindowFrontend& frontend = *frontends.back();
+    static int frames;
+    frames = 0;
+    frontend.setFrameObserver([&frontend, observer] {
         ++frames;
         if (frames > 300) { // about ten seconds
             ADD_FAILURE() << "the test game did not finish";

@@ -64,6 +64,8 @@ int main(int argc, char** argv) {
     setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
     setenv("SDL_RENDER_DRIVER", "software", 0);
     mode = argc > 1 ? argv[1] : "echo";
-    host::WindowFrontend frontend;
-    return host::runtimeMain(argc, argv, frontend, &probeMain);
+    // Never destroyed: after a critical error another thread may still be
+    // parked in a call to the front end while the process ends.
+    static auto* frontend = new host::WindowFrontend;
+    return host::runtimeMain(argc, argv, *frontend, &probeMain);
 }
