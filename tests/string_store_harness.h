@@ -462,6 +462,10 @@ private:
         if (a == nullptr || b == nullptr) return opNew(src);
         std::string av = valueOf(a);
         std::string bv = valueOf(b);
+        // Joining results again and again would double the length each
+        // time: keep joins to a few times the longest new string.
+        if (av.size() + bv.size() > 4 * static_cast<std::size_t>(options_.maxLength) + 64)
+            return opEquality(src);
         bool aDies = a->temporary && !isShared(a);
         bool bDies = b != a && b->temporary && !isShared(b);
         rt::RuntimeString* r = rt::concatenate(a, b);
