@@ -27,7 +27,7 @@
 
 namespace {
 
-const char kPiece[] = "You stand at the rusted gate of the old mine.";  // 45 bytes
+const char kPiece[] = "You stand at the rusted gate of the old mine."; // 45 bytes
 const char kShortPiece[] = "1) ";
 const char kChoice[] = "3";
 
@@ -47,8 +47,7 @@ rt::RuntimeString viewOf(const std::string& s) {
 
 // ---- Pattern 1 -------------------------------------------------------------
 
-template <const char* Piece>
-void BM_Pattern1_Store(benchmark::State& state) {
+template <const char* Piece> void BM_Pattern1_Store(benchmark::State& state) {
     setUp();
     const auto n = static_cast<std::int32_t>(std::strlen(Piece));
     for (auto _ : state) {
@@ -60,8 +59,7 @@ void BM_Pattern1_Store(benchmark::State& state) {
     }
 }
 
-template <const char* Piece>
-void BM_Pattern1_StdString(benchmark::State& state) {
+template <const char* Piece> void BM_Pattern1_StdString(benchmark::State& state) {
     setUp();
     const std::size_t n = std::strlen(Piece);
     for (auto _ : state) {
@@ -73,8 +71,7 @@ void BM_Pattern1_StdString(benchmark::State& state) {
     }
 }
 
-template <const char* Piece>
-void BM_Pattern1_StoreOnly(benchmark::State& state) {
+template <const char* Piece> void BM_Pattern1_StoreOnly(benchmark::State& state) {
     setUp();
     const auto n = static_cast<std::int32_t>(std::strlen(Piece));
     for (auto _ : state) {
@@ -86,8 +83,7 @@ void BM_Pattern1_StoreOnly(benchmark::State& state) {
     }
 }
 
-template <const char* Piece>
-void BM_Pattern1_StdStringOnly(benchmark::State& state) {
+template <const char* Piece> void BM_Pattern1_StdStringOnly(benchmark::State& state) {
     setUp();
     const std::size_t n = std::strlen(Piece);
     for (auto _ : state) {
@@ -138,7 +134,9 @@ BENCHMARK(BM_Pattern2_StdString);
 
 // ---- Pattern 3 -------------------------------------------------------------
 
-float nextNumber(float x) { return x >= 1000.0f ? 0.0f : x + 25.0f; }
+float nextNumber(float x) {
+    return x >= 1000.0f ? 0.0f : x + 25.0f;
+}
 
 void BM_Pattern3_Store(benchmark::State& state) {
     setUp();
@@ -228,7 +226,7 @@ BENCHMARK(BM_Pattern3_StdStringOnly);
 
 // Prints the usual table, then store / std::string for each pair.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs) {
             if (r.run_type == Run::RT_Iteration)
@@ -249,7 +247,7 @@ public:
         ratio("BM_Pattern3_StoreOnly", "BM_Pattern3_StdStringOnly");
     }
 
-private:
+  private:
     void ratio(const std::string& store, const std::string& baseline) {
         auto a = times_.find(store);
         auto b = times_.find(baseline);
@@ -260,7 +258,7 @@ private:
     std::map<std::string, double> times_;
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

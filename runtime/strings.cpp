@@ -43,7 +43,8 @@ constexpr std::size_t kArenaInitial = 1048576;
 constexpr std::uint32_t kListInitial = 65535;
 constexpr std::size_t kGrowthRoom = 32;
 constexpr std::size_t kVariableBlockInitial = 1048576;
-constexpr std::size_t kMaxLength = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+constexpr std::size_t kMaxLength =
+    static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
 
 // The few helpers every statement runs through are forced inline; their rare
 // growth paths stay out of line.
@@ -70,12 +71,12 @@ struct PoolBlock {
 
 struct List {
     RuntimeString** slots = nullptr;
-    std::uint32_t count = 0;  // for the temporary list: the next index
+    std::uint32_t count = 0; // for the temporary list: the next index
     std::uint32_t capacity = 0;
 };
 
 struct Store {
-    PoolBlock* block = nullptr;  // the current block; earlier ones hang off it
+    PoolBlock* block = nullptr; // the current block; earlier ones hang off it
     std::uint32_t blockUsed = kPoolBlockRecords;
 
     RuntimeString** freeStack = nullptr;
@@ -110,7 +111,9 @@ struct VariableBlock {
 };
 VariableBlock variables;
 
-STORE_HOT bool isShared(const RuntimeString* s) { return s == &sharedEmpty || s == &sharedSpace; }
+STORE_HOT bool isShared(const RuntimeString* s) {
+    return s == &sharedEmpty || s == &sharedSpace;
+}
 
 // An arena string: text in the arena and a slot on the arena list.
 STORE_HOT bool inArena(const RuntimeString* s) {
@@ -167,7 +170,8 @@ STORE_HOT void appendTemporary(RuntimeString* s) {
 STORE_HOT void removeTemporary(RuntimeString* s) {
     List& list = st.temporaries;
     list.slots[s->temporaryIndex] = kHole;
-    while (list.count > st.temporaryFloor && list.slots[list.count - 1] == kHole) --list.count;
+    while (list.count > st.temporaryFloor && list.slots[list.count - 1] == kHole)
+        --list.count;
     s->temporary = 0;
     s->temporaryIndex = 0;
 }
@@ -188,7 +192,8 @@ STORE_HOT void usedAfterLastEntry() {
 STORE_HOT void removeFromArena(RuntimeString* s) {
     List& list = st.arenaList;
     list.slots[s->listIndex] = kHole;
-    while (list.count > 0 && list.slots[list.count - 1] == kHole) --list.count;
+    while (list.count > 0 && list.slots[list.count - 1] == kHole)
+        --list.count;
     usedAfterLastEntry();
 }
 
@@ -213,7 +218,8 @@ STORE_HOT RuntimeString* takeRecord() {
 STORE_COLD void growFreeStack() {
     if (st.freeCapacity > std::numeric_limits<std::uint32_t>::max() / 2) outOfMemory(kRecordsFull);
     std::uint32_t capacity = st.freeCapacity * 2;
-    void* p = std::realloc(st.freeStack, static_cast<std::size_t>(capacity) * sizeof(RuntimeString*));
+    void* p =
+        std::realloc(st.freeStack, static_cast<std::size_t>(capacity) * sizeof(RuntimeString*));
     if (p == nullptr) outOfMemory(kRecordsFull);
     st.freeStack = static_cast<RuntimeString**>(p);
     st.freeCapacity = capacity;
@@ -314,7 +320,8 @@ void resetList(List& list, std::uint32_t firstIndex, int error) {
     list.slots = reuseOrAllocate(list.slots, list.capacity, kListInitial, error);
     list.capacity = kListInitial;
     list.count = firstIndex;
-    for (std::uint32_t i = 0; i < firstIndex; ++i) list.slots[i] = nullptr;
+    for (std::uint32_t i = 0; i < firstIndex; ++i)
+        list.slots[i] = nullptr;
 }
 
 void initShared(RuntimeString& s, char* text, std::int32_t length) {
@@ -336,12 +343,12 @@ void firstVariableBlock() {
 // follows), and the record back on the free stack.
 STORE_HOT void dispose(RuntimeString* s) {
     if (s == nullptr) return;
-    if (s->fieldLink != nullptr) s->fieldLink = nullptr;  // no file fields to detach from
+    if (s->fieldLink != nullptr) s->fieldLink = nullptr; // no file fields to detach from
     if (s->temporary) removeTemporary(s);
     if ((s->fixedLength | s->readOnly | s->inLowMemory) == 0) {
         removeFromArena(s);
     } else if (isShared(s)) {
-        return;  // the shared strings are never freed
+        return; // the shared strings are never freed
     } else if (!s->fixedLength && !s->readOnly) {
         List& list = st.lowMemory;
         list.slots[s->listIndex] = kHole;
@@ -409,7 +416,7 @@ STORE_COLD void growOrMove(RuntimeString* d, RuntimeString* s, std::size_t n) {
         list.slots[d->listIndex] = kHole;
         placeAtEnd(d, n);
     }
-    copyBytes(d->text, s->text, n);  // s may have moved: read it only now
+    copyBytes(d->text, s->text, n); // s may have moved: read it only now
     d->length = s->length;
 }
 
@@ -447,7 +454,7 @@ STORE_COLD RuntimeString* assignUnusual(RuntimeString* d, RuntimeString* s) {
     return d;
 }
 
-}  // namespace
+} // namespace
 
 void initStringStore() {
     resetPool();
@@ -485,7 +492,7 @@ RuntimeString* literal(const char* text, std::int32_t n) {
         text = emptyText;
         n = 0;
     }
-    s->text = const_cast<char*>(text);  // read-only: never written through
+    s->text = const_cast<char*>(text); // read-only: never written through
     s->length = n;
     s->readOnly = 1;
     appendTemporary(s);
@@ -507,7 +514,7 @@ RuntimeString* assign(RuntimeString* d, RuntimeString* s) {
     }
     std::size_t n = static_cast<std::size_t>(s->length);
     if (n <= static_cast<std::size_t>(d->length)) {
-        copyBytes(d->text, s->text, n);  // storage never shrinks
+        copyBytes(d->text, s->text, n); // storage never shrinks
         d->length = s->length;
     } else if (d->listIndex + 1 == st.arenaList.count &&
                n <= static_cast<std::size_t>(st.arena + st.arenaSize - d->text)) {
@@ -547,7 +554,9 @@ std::int32_t equality(const RuntimeString* a, const RuntimeString* b) {
     return std::memcmp(a->text, b->text, static_cast<std::size_t>(a->length)) == 0 ? -1 : 0;
 }
 
-void freeString(RuntimeString* s) { dispose(s); }
+void freeString(RuntimeString* s) {
+    dispose(s);
+}
 
 std::int32_t releaseTemporaries(std::uint32_t base, std::int32_t value) {
     if (base < 1) base = 1;
@@ -592,10 +601,16 @@ void* allocateVariable(std::size_t n) {
     return block;
 }
 
-std::uint32_t temporaryNextIndex() { return st.temporaries.count; }
+std::uint32_t temporaryNextIndex() {
+    return st.temporaries.count;
+}
 
-RuntimeString* emptyString() { return &sharedEmpty; }
-RuntimeString* spaceString() { return &sharedSpace; }
+RuntimeString* emptyString() {
+    return &sharedEmpty;
+}
+RuntimeString* spaceString() {
+    return &sharedSpace;
+}
 
 RuntimeString* newFixedString(std::uint32_t n) {
     if (n > kMaxLength) outOfMemory(kVariableBlockFull);
@@ -637,6 +652,6 @@ const RuntimeString* temporaryEntry(std::uint32_t i) {
     return e == kHole ? nullptr : e;
 }
 
-}  // namespace store
+} // namespace store
 
-}  // namespace rt
+} // namespace rt

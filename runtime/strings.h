@@ -28,17 +28,17 @@
 namespace rt {
 
 struct RuntimeString {
-    char* text;                       // first character, not zero-terminated
-    std::int32_t length;              // number of bytes, compared as signed
-    std::uint8_t inLowMemory;         // text lives in the low-memory block
-    std::uint8_t* lowMemDescriptor;   // 16-bit length, 16-bit offset, kept in step
+    char* text;                     // first character, not zero-terminated
+    std::int32_t length;            // number of bytes, compared as signed
+    std::uint8_t inLowMemory;       // text lives in the low-memory block
+    std::uint8_t* lowMemDescriptor; // 16-bit length, 16-bit offset, kept in step
     std::uint32_t lowMemDescriptorOffset;
-    std::uint32_t listIndex;          // slot in the arena (or low-memory) list
+    std::uint32_t listIndex; // slot in the arena (or low-memory) list
     std::uint8_t temporary;
-    std::uint32_t temporaryIndex;     // slot in the temporary list, 0 = not on it
+    std::uint32_t temporaryIndex; // slot in the temporary list, 0 = not on it
     std::uint8_t fixedLength;
     std::uint8_t readOnly;
-    void* fieldLink;                  // file-record field binding (unused by the game)
+    void* fieldLink; // file-record field binding (unused by the game)
 
     std::string_view view() const { return {text, static_cast<std::size_t>(length)}; }
 };
@@ -50,10 +50,10 @@ void initStringStore();
 
 RuntimeString* newString(std::uint32_t n, bool temporary);
 RuntimeString* literal(const char* text, std::int32_t n);
-RuntimeString* literal(const char* text);  // zero-terminated, or null for ""
+RuntimeString* literal(const char* text); // zero-terminated, or null for ""
 RuntimeString* assign(RuntimeString* destination, RuntimeString* source);
 RuntimeString* concatenate(RuntimeString* a, RuntimeString* b);
-std::int32_t equality(const RuntimeString* a, const RuntimeString* b);  // -1 equal, 0 different
+std::int32_t equality(const RuntimeString* a, const RuntimeString* b); // -1 equal, 0 different
 void freeString(RuntimeString* s);
 std::int32_t releaseTemporaries(std::uint32_t base, std::int32_t value);
 RuntimeString* makeTemporary(RuntimeString* s);
@@ -64,7 +64,7 @@ void* allocateVariable(std::size_t n);
 std::uint32_t temporaryNextIndex();
 
 // Strings created at start-up and shared by the runtime.
-RuntimeString* emptyString();  // printed with a line end for a bare line end
+RuntimeString* emptyString(); // printed with a line end for a bare line end
 RuntimeString* spaceString();
 
 // A permanent fixed-length string of n characters (filled with spaces). Its
@@ -78,13 +78,13 @@ struct Stats {
     const char* arenaStart;
     std::size_t arenaSize;
     std::size_t used;
-    std::uint32_t arenaCount;       // entries in the arena list, holes included
+    std::uint32_t arenaCount; // entries in the arena list, holes included
     std::uint32_t arenaCapacity;
     std::uint32_t temporaryNext;
     std::uint32_t temporaryCapacity;
     std::uint32_t lowMemoryCount;
     std::uint32_t lowMemoryCapacity;
-    std::uint32_t freeRecords;      // records waiting on the free stack
+    std::uint32_t freeRecords; // records waiting on the free stack
     std::uint32_t freeCapacity;
 };
 Stats stats();
@@ -92,6 +92,6 @@ Stats stats();
 const RuntimeString* arenaEntry(std::uint32_t i);
 // Entry i of the temporary list, or null for a hole.
 const RuntimeString* temporaryEntry(std::uint32_t i);
-}  // namespace store
+} // namespace store
 
-}  // namespace rt
+} // namespace rt

@@ -171,15 +171,15 @@ TEST_F(StringStore, AssigningToTheLastLiveStringBeforeTrailingHolesGrowsItInPlac
     RuntimeString* t = make("taken", true);
     RuntimeString* e = make("e");
     RuntimeString* d = make("d");
-    rt::assign(d, t);  // d moves into t's slot; its old last slot is a hole
+    rt::assign(d, t); // d moves into t's slot; its old last slot is a hole
     ASSERT_EQ(store::stats().arenaCount, 3u);
     ASSERT_EQ(store::arenaEntry(2), nullptr);
     const char* text = e->text;
     std::string longer(100, 'g');
     rt::assign(e, rt::literal(longer.c_str()));
-    EXPECT_EQ(e->text, text);  // nothing live behind it: grown where it is
+    EXPECT_EQ(e->text, text); // nothing live behind it: grown where it is
     EXPECT_EQ(str(e), longer);
-    EXPECT_EQ(store::stats().arenaCount, 2u);  // the trailing hole is dropped
+    EXPECT_EQ(store::stats().arenaCount, 2u); // the trailing hole is dropped
     EXPECT_EQ(store::stats().used, endOf(e));
     EXPECT_EQ(str(d), "taken");
 }

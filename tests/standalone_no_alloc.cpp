@@ -3,10 +3,10 @@
 // This program replaces every form of operator new and delete and, through
 // the usual glibc symbol override, malloc, calloc, realloc, free and the
 // aligned allocators, counting the calls made while counting is switched on.
-// It then plays 100,000 rounds (10,000 in sanitizer and debug builds) of the three patterns on the text page (a
-// printed literal piece with make fit; a comparison with a temporary literal
-// and a release; a printed number: single to text, " ", make fit, print) and
-// a bare line end, and expects no call at all.
+// It then plays 100,000 rounds (10,000 in sanitizer and debug builds) of the three patterns on the
+// text page (a printed literal piece with make fit; a comparison with a temporary literal and a
+// release; a printed number: single to text, " ", make fit, print) and a bare line end, and expects
+// no call at all.
 //
 // Under AddressSanitizer (or another sanitizer with its own allocator) the
 // malloc family belongs to the sanitizer, so only operator new and delete
@@ -26,13 +26,12 @@
 #include "runtime/strings.h"
 
 #if defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || \
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) ||                         \
     __has_feature(memory_sanitizer) || __has_feature(hwaddress_sanitizer)
 #define GLIMMER_SANITIZER_ALLOCATOR 1
 #endif
 #endif
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || \
-    defined(__SANITIZE_HWADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(__SANITIZE_HWADDRESS__)
 #ifndef GLIMMER_SANITIZER_ALLOCATOR
 #define GLIMMER_SANITIZER_ALLOCATOR 1
 #endif
@@ -49,7 +48,7 @@ void countNew() {
     if (counting.load(std::memory_order_relaxed)) newCalls.fetch_add(1, std::memory_order_relaxed);
 }
 
-}  // namespace
+} // namespace
 
 #ifndef GLIMMER_SANITIZER_ALLOCATOR
 // glibc's own entry points, which its malloc, calloc, realloc and free
@@ -67,7 +66,7 @@ void countMalloc() {
     if (counting.load(std::memory_order_relaxed))
         mallocCalls.fetch_add(1, std::memory_order_relaxed);
 }
-}  // namespace
+} // namespace
 
 extern "C" {
 void* malloc(std::size_t n) {
@@ -96,9 +95,9 @@ void* aligned_alloc(std::size_t alignment, std::size_t n) {
 }
 int posix_memalign(void** out, std::size_t alignment, std::size_t n) {
     countMalloc();
-    if (alignment < sizeof(void*) || (alignment & (alignment - 1)) != 0) return 22;  // EINVAL
+    if (alignment < sizeof(void*) || (alignment & (alignment - 1)) != 0) return 22; // EINVAL
     void* p = __libc_memalign(alignment, n);
-    if (p == nullptr && n != 0) return 12;  // ENOMEM
+    if (p == nullptr && n != 0) return 12; // ENOMEM
     *out = p;
     return 0;
 }
@@ -130,10 +129,14 @@ void release(void* p) {
     std::free(p);
 }
 
-}  // namespace
+} // namespace
 
-void* operator new(std::size_t n) { return allocate(n); }
-void* operator new[](std::size_t n) { return allocate(n); }
+void* operator new(std::size_t n) {
+    return allocate(n);
+}
+void* operator new[](std::size_t n) {
+    return allocate(n);
+}
 void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
     try {
         return allocate(n);
@@ -148,8 +151,12 @@ void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
         return nullptr;
     }
 }
-void* operator new(std::size_t n, std::align_val_t a) { return allocateAligned(n, a); }
-void* operator new[](std::size_t n, std::align_val_t a) { return allocateAligned(n, a); }
+void* operator new(std::size_t n, std::align_val_t a) {
+    return allocateAligned(n, a);
+}
+void* operator new[](std::size_t n, std::align_val_t a) {
+    return allocateAligned(n, a);
+}
 void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
     try {
         return allocateAligned(n, a);
@@ -164,18 +171,42 @@ void* operator new[](std::size_t n, std::align_val_t a, const std::nothrow_t&) n
         return nullptr;
     }
 }
-void operator delete(void* p) noexcept { release(p); }
-void operator delete[](void* p) noexcept { release(p); }
-void operator delete(void* p, std::size_t) noexcept { release(p); }
-void operator delete[](void* p, std::size_t) noexcept { release(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { release(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { release(p); }
-void operator delete(void* p, std::align_val_t) noexcept { release(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { release(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { release(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { release(p); }
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { release(p); }
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { release(p); }
+void operator delete(void* p) noexcept {
+    release(p);
+}
+void operator delete[](void* p) noexcept {
+    release(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    release(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    release(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    release(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    release(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+    release(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept {
+    release(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
+    release(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
+    release(p);
+}
+void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept {
+    release(p);
+}
+void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept {
+    release(p);
+}
 
 namespace {
 
@@ -196,8 +227,7 @@ struct Counts {
     long mallocs;
 };
 
-template <typename F>
-Counts countCalls(F&& f) {
+template <typename F> Counts countCalls(F&& f) {
     newCalls = 0;
     mallocCalls = 0;
     counting = true;
@@ -207,7 +237,7 @@ Counts countCalls(F&& f) {
 }
 
 class Patterns {
-public:
+  public:
     Patterns() {
         rt::resetErrorsAndFlags();
         rt::initStringStore();
@@ -242,7 +272,7 @@ public:
     long hits() const { return hits_; }
     std::uint32_t base() const { return base_; }
 
-private:
+  private:
     rt::RuntimeString* answer_ = nullptr;
     std::uint32_t base_ = 1;
     long hits_ = 0;
@@ -267,16 +297,18 @@ TEST(NoAllocation, TheCountersSeeHeapCalls) {
 
 TEST(NoAllocation, StatementPatternsMakeNoHeapCallsOnceWarm) {
     Patterns p;
-    for (int i = 0; i < kWarmUp; ++i) p.round();
+    for (int i = 0; i < kWarmUp; ++i)
+        p.round();
     Counts c = countCalls([&p] {
-        for (int i = 0; i < kRounds; ++i) p.round();
+        for (int i = 0; i < kRounds; ++i)
+            p.round();
     });
     EXPECT_EQ(c.news, 0) << "operator new/delete calls";
     EXPECT_EQ(c.mallocs, 0) << "malloc-family calls";
     EXPECT_EQ(p.hits(), -(kWarmUp + kRounds));
     EXPECT_EQ(rt::temporaryNextIndex(), p.base());
-    EXPECT_EQ(rt::store::stats().arenaCount, 1u);  // only the answer variable
+    EXPECT_EQ(rt::store::stats().arenaCount, 1u); // only the answer variable
     EXPECT_EQ(rt::errorPending(), 0u);
 }
 
-}  // namespace
+} // namespace

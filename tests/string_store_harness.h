@@ -36,7 +36,7 @@ namespace harness {
 
 // Where the harness takes its choices from.
 class Source {
-public:
+  public:
     virtual ~Source() = default;
     // A number in [0, n) (0 when n is 0).
     virtual std::uint32_t below(std::uint32_t n) = 0;
@@ -46,7 +46,7 @@ public:
 };
 
 class RandomSource final : public Source {
-public:
+  public:
     explicit RandomSource(std::uint32_t seed) : engine_(seed) {}
     std::uint32_t below(std::uint32_t n) override {
         if (n == 0) return 0;
@@ -54,14 +54,14 @@ public:
     }
     bool done() const override { return false; }
 
-private:
+  private:
     std::mt19937 engine_;
 };
 
 // Decodes a byte string: one byte per choice below 256, two below 65,536,
 // four otherwise. Once the bytes run out every choice is 0 and done() is set.
 class ByteSource final : public Source {
-public:
+  public:
     ByteSource(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
     std::uint32_t below(std::uint32_t n) override {
         if (n <= 1) return 0;
@@ -78,7 +78,7 @@ public:
     }
     bool done() const override { return exhausted_ || at_ >= size_; }
 
-private:
+  private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t at_ = 0;
@@ -86,19 +86,19 @@ private:
 };
 
 struct Options {
-    std::uint32_t maxLength = 3000;   // longest new string (a few are this long)
-    std::uint32_t maxLive = 200;      // above this the harness mostly frees
-    std::uint32_t checkEvery = 1;     // full bookkeeping check every n steps
-    std::uint32_t maxFixed = 16;      // fixed-length strings per run (never given back)
+    std::uint32_t maxLength = 3000; // longest new string (a few are this long)
+    std::uint32_t maxLive = 200;    // above this the harness mostly frees
+    std::uint32_t checkEvery = 1;   // full bookkeeping check every n steps
+    std::uint32_t maxFixed = 16;    // fixed-length strings per run (never given back)
     std::uint32_t maxFixedLength = 40;
-    bool bigStrings = false;          // many strings near maxLength: the arena grows
+    bool bigStrings = false; // many strings near maxLength: the arena grows
     // Never free the last arena string or the last temporary, and release
     // rarely: the lists fill up with holes until they are compacted/doubled.
     bool listPressure = false;
 };
 
 class StoreHarness {
-public:
+  public:
     explicit StoreHarness(const Options& options) : options_(options) {
         rt::initStringStore();
         makeConstants();
@@ -118,7 +118,7 @@ public:
         op_ = "";
         bool crowded = live_.size() >= options_.maxLive;
         std::uint32_t pick = src.below(100);
-        if (crowded && pick < 60) pick = 60 + src.below(20);  // free or release
+        if (crowded && pick < 60) pick = 60 + src.below(20); // free or release
         if (pick < 18) {
             opNew(src);
         } else if (pick < 26) {
@@ -188,8 +188,10 @@ public:
                             s))
                     return;
             }
-            bool onList = s->temporaryIndex != 0 && rt::store::temporaryEntry(s->temporaryIndex) == s;
-            if (!expect((s->temporary != 0) == onList, "temporary flag matches the list", s)) return;
+            bool onList =
+                s->temporaryIndex != 0 && rt::store::temporaryEntry(s->temporaryIndex) == s;
+            if (!expect((s->temporary != 0) == onList, "temporary flag matches the list", s))
+                return;
             if (s->temporary) ++temporaries;
         }
 
@@ -201,7 +203,8 @@ public:
             if (e == nullptr) continue;
             ++entries;
             if (!expect(isLive(e), "arena entry is a live string", e)) return;
-            if (!expect(!e->readOnly && !e->fixedLength, "no read-only or fixed string on the arena list", e))
+            if (!expect(!e->readOnly && !e->fixedLength,
+                        "no read-only or fixed string on the arena list", e))
                 return;
             if (!expect(e->listIndex == i, "arena entry knows its slot", e)) return;
             if (!expect(e->text >= previousEnd, "arena texts in list order", e)) return;
@@ -219,18 +222,20 @@ public:
             if (e == nullptr) continue;
             ++temporaryEntries;
             if (!expect(isLive(e) || isShared(e), "temporary entry is a live string", e)) return;
-            if (!expect(e->temporary && e->temporaryIndex == i, "temporary entry knows its slot", e))
+            if (!expect(e->temporary && e->temporaryIndex == i, "temporary entry knows its slot",
+                        e))
                 return;
         }
         expect(temporaryEntries == temporaries, "temporary list holds exactly the temporaries");
 
         // Literal texts are never written.
-        if (steps_ % 256 == 0 || finishing_) for (std::size_t i = 0; i < constants_.size(); ++i) {
-            if (!expect(constants_[i] == pristine_[i], "literal text unchanged")) return;
-        }
+        if (steps_ % 256 == 0 || finishing_)
+            for (std::size_t i = 0; i < constants_.size(); ++i) {
+                if (!expect(constants_[i] == pristine_[i], "literal text unchanged")) return;
+            }
     }
 
-private:
+  private:
     struct Live {
         rt::RuntimeString* s;
         std::string value;
@@ -263,11 +268,13 @@ private:
         add("The lamp flickers. Water drips somewhere below.");
         add(std::string("nul\0inside", 10));
         std::string all;
-        for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
+        for (int c = 0; c < 256; ++c)
+            all.push_back(static_cast<char>(c));
         add(all);
         for (std::uint32_t n : {31u, 32u, 33u, 100u, 1000u, 4000u}) {
             std::string s;
-            for (std::uint32_t i = 0; i < n; ++i) s.push_back(static_cast<char>(g() & 0xFF));
+            for (std::uint32_t i = 0; i < n; ++i)
+                s.push_back(static_cast<char>(g() & 0xFF));
             add(s);
         }
         pristine_ = constants_;
@@ -302,7 +309,8 @@ private:
     // After releasing down to base, the model drops every temporary whose
     // index was at or above it (recorded before the release).
     void dropDeadTemporaries(std::uint32_t) {
-        for (rt::RuntimeString* s : dying_) forget(s);
+        for (rt::RuntimeString* s : dying_)
+            forget(s);
         dying_.clear();
     }
 
@@ -310,14 +318,19 @@ private:
         std::uint32_t max = options_.maxLength;
         if (options_.bigStrings && src.coin(3)) return max / 2 + src.below(max / 2 + 1);
         switch (src.below(8)) {
-        case 0: return 0;
+        case 0:
+            return 0;
         case 1:
         case 2:
-        case 3: return src.below(40);
-        case 4: return 30 + src.below(5);  // around the growth room
+        case 3:
+            return src.below(40);
+        case 4:
+            return 30 + src.below(5); // around the growth room
         case 5:
-        case 6: return src.below(std::min<std::uint32_t>(300, max + 1));
-        default: return src.below(max + 1);
+        case 6:
+            return src.below(std::min<std::uint32_t>(300, max + 1));
+        default:
+            return src.below(max + 1);
         }
     }
 
@@ -331,8 +344,10 @@ private:
             x ^= x << 13;
             x ^= x >> 7;
             x ^= x << 17;
-            if (kind == 0) s[i] = static_cast<char>(x & 0xFF);
-            else if (kind == 1) s[i] = (x & 1) ? 'a' : 'A';
+            if (kind == 0)
+                s[i] = static_cast<char>(x & 0xFF);
+            else if (kind == 1)
+                s[i] = (x & 1) ? 'a' : 'A';
         }
         return s;
     }
@@ -518,9 +533,15 @@ private:
             base = next > 3 ? next - 3 : base_;
         } else {
             switch (src.below(4)) {
-            case 0: base = next; break;  // nothing to do
-            case 1: base = base_ + src.below(next - base_ + 1); break;
-            default: base = base_; break;
+            case 0:
+                base = next;
+                break; // nothing to do
+            case 1:
+                base = base_ + src.below(next - base_ + 1);
+                break;
+            default:
+                base = base_;
+                break;
             }
         }
         for (const Live& l : live_) {
@@ -530,7 +551,8 @@ private:
         std::int32_t got = rt::releaseTemporaries(base, value);
         expect(got == value, "release passes its value through");
         dropDeadTemporaries(base);
-        if (base >= next) expect(rt::temporaryNextIndex() == next, "an empty release changes nothing");
+        if (base >= next)
+            expect(rt::temporaryNextIndex() == next, "an empty release changes nothing");
     }
 
     void opMakeTemporary(Source& src) {
@@ -558,4 +580,4 @@ private:
     const char* op_ = "";
 };
 
-}  // namespace harness
+} // namespace harness
