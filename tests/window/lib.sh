@@ -20,12 +20,21 @@ now_ms() { date +%s%3N; }
 start() {
   "$@" &
   PID=$!
-  local deadline=$(( $(now_ms) + 15000 ))
+  local deadline=$(( $(now_ms) + 30000 ))
+  local w found
   while :; do
-    WIN=$(xdotool search --name '^Untitled$' 2>/dev/null | head -n 1 || true)
-    [ -n "$WIN" ] && [ "$("$XPROBE" size "$WIN" 2>/dev/null)" = "640x400" ] && break
+    WIN=""
+    found=$(xdotool search --name '^Untitled$' 2>/dev/null || true)
+    for w in $found; do
+      if [ "$("$XPROBE" size "$w" 2>/dev/null)" = "640x400" ]; then WIN=$w; break; fi
+    done
+    [ -n "$WIN" ] && break
     kill -0 "$PID" 2>/dev/null || fail "$1 ended before its window opened"
-    [ "$(now_ms)" -lt "$deadline" ] || fail "no 640x400 window named Untitled"
+    if [ "$(now_ms)" -ge "$deadline" ]; then
+      for w in $found; do echo "window $w: $("$XPROBE" size "$w" 2>&1)" >&2; done
+      [ -n "${WINDOW_DEBUG:-}" ] && { xwininfo -root -tree >&2; gdb -p "$PID" -batch -ex "thread apply all bt" >&2 2>&1; }
+      fail "no 640x400 window named Untitled"
+    fi
     sleep 0.05
   done
   xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"
