@@ -9,7 +9,8 @@
 // back at once. The arena list holds the arena strings in the order their
 // texts lie in the block; a freed slot becomes the hole marker. When a new
 // string does not fit, the arena is compacted (texts slide down over the
-// gaps) and, if it is still more than about half full, grown by doubling.
+// gaps) and, if it is still more than about half full, grown to the request
+// plus twice its size (every text pointer then follows the block).
 //
 // Temporaries are on the temporary list. Slot 0 is never used, so a string's
 // temporary index doubles as "is on the list". The game records the list's
