@@ -1,0 +1,83 @@
+# Installation and the Debian package.
+#
+# `cmake --install` lays the game out the way a desktop expects it:
+#   bin/glimmerdeep                                   the window program
+#   share/applications/glimmerdeep.desktop            the launcher entry
+#   share/icons/hicolor/{32x32,128x128,256x256}/apps/glimmerdeep.png
+#   share/man/man6/glimmerdeep.6.gz                   the manual page
+# The icons are the window's own 32 x 32 lantern and nearest-neighbour
+# enlargements of it, written by tools/icon_png.cpp and kept in data/icons/ so
+# that a build needs nothing but the compiler (tests/packaging.cmake checks
+# that they still match the icon compiled into the program).
+#
+# `cpack -G DEB` in the build folder turns the same install into
+# glimmerdeep_<version>_<arch>.deb. Its dependencies are worked out at
+# packaging time (cmake/packaging_depends.cmake): the C and C++ runtime from
+# dpkg-shlibdeps, SDL 1.2 as sdl12-compat (libsdl1.2-compat-shim, which the
+# program is built against and which honours SDL12COMPAT_WINDOW_SCALING) or
+# Debian's classic libsdl1.2debian, and SDL_ttf 2 as libsdl-ttf2.0-0.
+
+include(GNUInstallDirs)
+
+# The icon writer: the picture comes from the host core's BMP image.
+add_executable(glimmerdeep-icon-png ${CMAKE_SOURCE_DIR}/tools/icon_png.cpp)
+target_link_libraries(glimmerdeep-icon-png PRIVATE glimmer_host_core)
+
+set(GLIMMER_ICON_SIZES 32 128 256)
+
+if(NOT TARGET glimmerdeep)
+  return()
+endif()
+
+install(TARGETS glimmerdeep RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/data/glimmerdeep.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+foreach(size ${GLIMMER_ICON_SIZES})
+  install(FILES ${CMAKE_SOURCE_DIR}/data/icons/glimmerdeep-${size}.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+    RENAME glimmerdeep.png)
+endforeach()
+
+# Debian ships manual pages compressed with gzip -9n (no name or time stamp,
+# so the file is the same on every build).
+find_program(GLIMMER_GZIP gzip)
+if(GLIMMER_GZIP)
+  set(man_page ${CMAKE_BINARY_DIR}/glimmerdeep.6.gz)
+  add_custom_command(OUTPUT ${man_page}
+    COMMAND ${GLIMMER_GZIP} -9n -c ${CMAKE_SOURCE_DIR}/data/glimmerdeep.6 > ${man_page}
+    DEPENDS ${CMAKE_SOURCE_DIR}/data/glimmerdeep.6
+    COMMENT "Compressing the manual page")
+  add_custom_target(glimmerdeep-man ALL DEPENDS ${man_page})
+else()
+  set(man_page ${CMAKE_SOURCE_DIR}/data/glimmerdeep.6)
+endif()
+install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+# Installing (and so cpack) only copies what the build made: build first,
+# then `cpack -G DEB`. Without this, cpack would first run `make all`, which
+# in a tree of tests and benchmarks takes minutes and could replace test
+# programs while the packaging test runs beside them.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME glimmerdeep)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Glimmerdeep developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "menu-driven text adventure in an emulated text console")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Glimmerdeep developers <glimmerdeep@example.org>")
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The first demo edition of The Mystery of the Glimmerdeep: read a scene
+in an 80 x 25, 16-colour text console window, type the number of a choice
+and press Enter. Explore an abandoned mine, collect the letters its miners
+left behind, survive a spider's lair, and carry your notes into Chapter 2
+with the password shown at the end of Chapter 1.")
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackGlimmerDepends.cmake)
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/CPackGlimmerDepends.cmake
+  CONTENT "set(CPACK_GLIMMER_BINARY \"$<TARGET_FILE:glimmerdeep>\")
+include(\"${CMAKE_SOURCE_DIR}/cmake/packaging_depends.cmake\")
+")
+include(CPack)
