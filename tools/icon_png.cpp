@@ -113,7 +113,7 @@ Bytes iconPng(int size) {
     Bytes raw;
     raw.reserve(static_cast<std::size_t>(size) * (size + 1));
     for (int y = 0; y < size; ++y) {
-        raw.push_back(0); // filter: none
+        raw.push_back(0);                                // filter: none
         const int row = host::kIconSize - 1 - y / scale; // BMP rows run bottom-up
         const std::uint8_t* src = bmp + pixelOffset + row * host::kIconSize;
         for (int x = 0; x < size; ++x) {
