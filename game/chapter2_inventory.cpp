@@ -1,8 +1,145 @@
+// The Chapter 2 inventory screen (label 2200).
+//
+// Every "Check Inventory" of Chapter 2 and the lever scene open it. It
+// lists the carried items, offers the bottled water and the two glowing
+// mushrooms, applies what was chosen and goes back to the scene recorded in
+// currentScene through a fixed table. The red mushroom sets health to 125,
+// the only way above 100; the yellow one is poison and costs 25, and when
+// that leaves no health the poison death screen ends the story. A resume
+// text the table does not list (one left over from Chapter 1, say) shows an
+// error screen and starts a new game, so the story's items are lost while
+// notes and unlocks stay.
+#include <array>
+
 #include "game/scene.h"
 #include "game/scenes.h"
 
 namespace game {
+namespace {
 
-void registerChapter2Inventory() {}
+constexpr const char* kStars75 =
+    "***************************************************************************";
 
-}  // namespace game
+constexpr Label kPoisonDeath = 610;
+
+Str inventory2Choice;
+
+struct ItemLine {
+    const Str* flag;
+    const char* value;
+    const char* name;
+};
+const std::array<ItemLine, 18> kItems{{
+    {&flashlight, "1", "L.E.D. Flashlight"},
+    {&water, "1", "Bottled Water"},
+    {&water, "2", "Empty Bottle"},
+    {&bottleYellowFormula, "1", "Bottle of Yellow Formula"},
+    {&bottleRedFormula, "1", "Bottle of Red Formula"},
+    {&bottleGreenFormula, "1", "Bottle of Green Formula"},
+    {&redMushroom, "1", "Glowing Red Mushroom"},
+    {&yellowMushroom, "1", "Glowing Yellow Mushroom"},
+    {&greenMushroomMix, "1", "Glowing Green Mushroom Mix"},
+    {&fireExtinguisher, "1", "Fire Extinguisher"},
+    {&scubaGear, "1", "Scuba Gear"},
+    {&bronzeDagger, "1", "Bronze Dagger"},
+    {&knife, "1", "Pocket Knife"},
+    {&glassJar, "1", "Glass Jar of Water"},
+    {&glassJar, "2", "Empty Glass Jar"},
+    {&jarRedFormula, "1", "Glass Jar of Red Formula"},
+    {&jarYellowFormula, "1", "Glass Jar of Yellow Formula"},
+    {&jarGreenFormula, "1", "Glass Jar of Green Formula"},
+}};
+
+// currentScene text -> the scene the inventory goes back to. The bottom of
+// the shaft stores "2000"; 2080 forwards to the flooded hall.
+constexpr std::array<Resume, 14> kResume{{
+    {"2000", 2005},
+    {"2010", 2010},
+    {"2020", 2020},
+    {"2030", 2030},
+    {"2040", 2040},
+    {"2050", 2050},
+    {"2060", 2060},
+    {"2070", 2070},
+    {"2080", 2080},
+    {"2090", 2090},
+    {"2100", 2100},
+    {"2120", 2120},
+    {"2110", 2110},
+    {"2130", 2130},
+}};
+
+void pauseWith(const char* text) {
+    say();
+    pause(text);
+}
+
+Label chapter2Inventory() {
+    cls();
+    colour(14);
+    say(kStars75);
+    for (const ItemLine& item : kItems) {
+        if (is(*item.flag, item.value)) say(item.name);
+    }
+    say(kStars75);
+    say();
+    if (is(water, "1")) {
+        say("Press 1 to drink Bottled Water, or ENTER to continue.");
+        say();
+    }
+    if (is(yellowMushroom, "1")) {
+        say("Press 2 if you want to eat the Glowing Yellow Mushroom");
+        say();
+    }
+    if (is(redMushroom, "1")) {
+        say("Press 3 if you want to eat the Glowing Red Mushroom.");
+        say();
+    }
+    ask("", inventory2Choice);
+
+    if (is(inventory2Choice, "1") && is(water, "1") && health < 100) {
+        health = 100;
+        cls();
+        say("You drink the water and regain your health");
+        let(water, "2");
+        ask("", pauseEntry);
+        return labels::chapter2Inventory;
+    }
+    if (is(inventory2Choice, "1") && is(water, "1") && health > 99) {
+        cls();
+        say("Drinking water will not help you at this time!");
+        pauseWith("Press Enter to continue");
+    } else if (is(inventory2Choice, "2") && is(yellowMushroom, "1")) {
+        health -= 25;
+        cls();
+        say("You eat the Slimy Yellow Mushroom and take 25 points of damage, it was poison!");
+        let(yellowMushroom, "0");
+        pauseWith("Press ENTER to continue");
+    } else if (is(inventory2Choice, "3") && is(redMushroom, "1")) {
+        let(redMushroom, "0");
+        cls();
+        say("You decide to eat the Glowing Red Mushroom.  It tastes terrible but you feel");
+        say("better than ever!  You now have 125 health!");
+        health = 125;
+        pauseWith("Press Enter to continue");
+    }
+    if (is(inventory2Choice, "2") && health <= 0) {
+        // Without the poison death screen the story still ends: quitStory
+        // goes straight to the score screen at this health.
+        return sceneOr(kPoisonDeath, labels::quitStory);
+    }
+    Label back = resumeLabel(kResume);
+    if (back != 0 && hasScene(back)) return back;
+    cls();
+    say("Error Part1$ not defined");
+    pauseWith("Press ENTER to continue");
+    return labels::newGame;
+}
+
+} // namespace
+
+void registerChapter2Inventory() {
+    addScenes({{labels::chapter2Inventory, chapter2Inventory}});
+}
+
+} // namespace game
