@@ -16,7 +16,6 @@
 
 #include <initializer_list>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -70,11 +69,20 @@ struct Status {
     int score;
 };
 
-// The row of the status block's health line, or 0.
+// The row of the status block's health line (blanks, "Health", blanks, a
+// number), or 0.
 int statusRowOf(const replay::Screen& s) {
-    static const std::regex health(R"(^ +Health +-?[0-9.]+$)");
     for (int r = 1; r <= replay::kRows; ++r) {
-        if (std::regex_match(s.row(r), health)) return r;
+        const std::string& row = s.row(r);
+        std::size_t at = row.find_first_not_of(' ');
+        if (at == 0 || at == std::string::npos || row.compare(at, 6, "Health") != 0) continue;
+        std::size_t digits = row.find_first_not_of(' ', at + 6);
+        if (digits == at + 6 || digits == std::string::npos) continue;
+        if (row[digits] == '-') ++digits;
+        if (digits < row.size() &&
+            row.find_first_not_of("0123456789.", digits) == std::string::npos) {
+            return r;
+        }
     }
     return 0;
 }
