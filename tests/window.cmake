@@ -14,8 +14,8 @@ endif()
 # End-to-end tests of the window program under a virtual X server (label
 # `window`): the real SDL window, keys typed with xdotool, the screen read
 # back from the X server, the close button sent as a window-manager message.
-# The scripts are tests/window/*.sh; each runs under xvfb-run and skips
-# (loudly) when it is missing.
+# The scripts are tests/window/test_*.sh; run.sh gives each an Xvfb server
+# of its own and skips (loudly) when Xvfb or xdotool is missing.
 find_package(X11)
 if(NOT X11_FOUND)
   message(WARNING "X11 development files missing: window tests not built")

@@ -32,7 +32,11 @@ start() {
     kill -0 "$PID" 2>/dev/null || fail "$1 ended before its window opened"
     if [ "$(now_ms)" -ge "$deadline" ]; then
       for w in $found; do echo "window $w: $("$XPROBE" size "$w" 2>&1)" >&2; done
-      [ -n "${WINDOW_DEBUG:-}" ] && { xwininfo -root -tree >&2; gdb -p "$PID" -batch -ex "thread apply all bt" >&2 2>&1; }
+      if [ -n "${WINDOW_DEBUG:-}" ]; then
+        echo "DISPLAY here $DISPLAY; the program's: $(tr '\0' '\n' < /proc/$PID/environ | grep ^DISPLAY)" >&2
+        ss -xp 2>/dev/null | grep "pid=$PID," >&2
+        xwininfo -root -tree >&2
+      fi
       fail "no 640x400 window named Untitled"
     fi
     sleep 0.05
