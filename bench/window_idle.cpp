@@ -134,7 +134,10 @@ void measure(const std::string& program, const char* label,
 
 int main(int argc, char** argv) {
     if (std::getenv("DISPLAY") == nullptr) {
-        std::vector<char*> args = {const_cast<char*>("xvfb-run"), const_cast<char*>("-a")};
+        // -noreset: the server stays up between the programs run on it.
+        std::vector<char*> args = {const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
+                                   const_cast<char*>("-s"),
+                                   const_cast<char*>("-screen 0 1024x768x24 -noreset")};
         for (int i = 0; i < argc; ++i)
             args.push_back(argv[i]);
         args.push_back(nullptr);
