@@ -83,6 +83,35 @@ const std::vector<std::string> kIntoOffice = {
 // The developer menu's jump into the spider's lair and on into the fight.
 const std::vector<std::string> kIntoFight = {"fzorp", "", "blimx", "10", "530", "2", ""};
 
+// Chapter 2 is reached through the developer menu only: "1" marks a story as
+// being played, then the jump to the mushroom farm.
+const std::vector<std::string> kToFarm = {"fzorp", "", "blimx", "10", "1", "2070"};
+const std::vector<std::string> kBackToFarm = {"blimx", "10", "1", "2070"};
+// ... and on to the hall above the flooded stairs with the scuba gear on:
+// the extinguisher from the supply room, the fire put out, the gear taken.
+std::vector<std::string> toFloodedStairs() {
+    std::vector<std::string> a = kToFarm;
+    for (const char* k : {"2", "2", "2", "", "1", "3", "1", "3", "1", "6", "", "1", "4", "", "2",
+                          "2", "3", "1", "2"})
+        a.emplace_back(k);
+    return a;
+}
+// The same from the main menu, developer mode being on already.
+std::vector<std::string> backToFloodedStairs() {
+    std::vector<std::string> a = toFloodedStairs();
+    a.erase(a.begin(), a.begin() + 2);
+    return a;
+}
+// From the farm to the waterfall cavern: the extinguisher, the fire put out
+// and the gas tunnel passed with its scuba gear left lying.
+std::vector<std::string> toWaterfall(std::vector<std::string> a) {
+    for (const char* k : {"2", "2", "2", "", "1", "3", "1", "3", "1", "6", "", "1", "1"})
+        a.emplace_back(k);
+    return a;
+}
+// The developer menu's Chapter 2 items, then the laboratory's instructions.
+const std::vector<std::string> kToLaboratory = {"fzorp", "", "blimx", "10", "1", "2", "2115"};
+
 std::vector<std::string> withDeveloperMode(std::vector<std::string> a) {
     a.insert(a.begin(), {"fzorp", ""});
     return a;
@@ -123,6 +152,15 @@ const std::vector<Walk> kWalks = {
      kDeveloperWords,
      {"blimx", "10"},
      70},
+    // Chapter 2's tunnels from the mushroom farm, back there after most
+    // stories.
+    {"tunnels", 21, kToFarm, 1000, 10, 0, {}, kBackToFarm, 80},
+    // The flooded stairs with a full air supply, and back there.
+    {"flooded-stairs", 22, toFloodedStairs(), 800, 10, 0, {}, backToFloodedStairs(), 80},
+    // The waterfall cavern with its mushrooms and stream, and back there.
+    {"waterfall", 24, toWaterfall(kToFarm), 600, 10, 0, {}, toWaterfall(kBackToFarm), 80},
+    // The laboratory with the Chapter 2 items, and back there.
+    {"laboratory", 23, kToLaboratory, 600, 15, 0, {}, {"blimx", "10", "1", "2", "2115"}, 80},
     // Mostly junk: every screen's "anything else" path.
     {"junk", 4, {}, 600, 60, 2, {"K2071", "k2071", "V8419", "fzorp", "blimx"}},
 };
@@ -282,8 +320,21 @@ struct Walker {
     std::vector<std::string> build() {
         std::vector<std::string> answers = walk.prefix;
         const std::size_t target = walk.prefix.size() + static_cast<std::size_t>(walk.answers);
+        std::size_t played = answers.size(); // the last script that played to its end
+        int redraws = 0;
         while (answers.size() < target) {
             replay::Result r = replay::run(scriptOf(answers));
+            // A prediction misses what a screen does not show (a health that
+            // ends the story at the next answer, say), so answers drawn for
+            // the predicted scene can reach the main menu, where "9" ends the
+            // program. Such a round is drawn again from the last script that
+            // played to its end.
+            if (r.exited && !r.scriptEnd && !r.timedOut && r.errors.empty() && redraws < 200) {
+                answers.resize(played);
+                ++redraws;
+                continue;
+            }
+            played = answers.size();
             EXPECT_TRUE(r.scriptEnd && !r.timedOut && r.errors.empty())
                 << walk.name << ": building stopped after " << answers.size() << " answers\n"
                 << r.errors << (r.screens.empty() ? "" : r.last().text());
