@@ -13,7 +13,8 @@
 // fire's burns and the death without a prompt, the stream's late poison,
 // the satchel's four states, the fountain's limits, drowning on the stairs,
 // the air budget of nine underwater moves, the levers, the mixing slots and
-// the desk, and the notes viewer's replays of notes 4 and 5.
+// the desk, and the notes viewer's replays of notes 4 and 5. The rooms'
+// colours are checked on the attribute bytes.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -617,6 +618,133 @@ TEST(ChapterTwo, TheLaboratoryItsDeskAndAMixThatChangesNothing) {
         {"6", rows(frame::notesRows(false, false, false, false, true))},
     };
     walk(kDeveloperMenu + Keys{"1"}, steps);
+}
+
+// ---------------------------------------------------------------------------
+// Colours
+
+// An answer and, on the screen after it, the colour of the first text on
+// each of the rows given.
+struct Colour {
+    std::string answer;
+    std::vector<std::pair<int, int>> rows; // row, colour
+};
+
+void expectColours(const Keys& prefix, const std::vector<Colour>& steps) {
+    Keys answers = prefix;
+    for (const Colour& c : steps)
+        answers.push_back(c.answer);
+    replay::Result r = replay::runWithAttributes(script(answers));
+    ASSERT_EQ(r.screens.size(), answers.size() + 2) << r.output;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const replay::Screen& s = after(r, prefix.size() + i + 1);
+        for (const auto& [row, colour] : steps[i].rows) {
+            std::size_t text = s.row(row).find_first_not_of(' ');
+            ASSERT_NE(text, std::string::npos) << "step " << i + 1 << "\n" << s.text();
+            EXPECT_EQ(s.attribute(row, static_cast<int>(text) + 1), colour)
+                << "step " << i + 1 << " (answer \"" << steps[i].answer << "\"), row " << row
+                << "\n"
+                << s.text();
+        }
+    }
+}
+
+TEST(ChapterTwoColours, TheUpperTunnels) {
+    // clang-format off
+    expectColours(kDeveloperMenu + Keys{"1"},
+                  {
+                      {"2070", {{1, 13}}}, // farm
+                      {"3", {{1, 14}}}, // crate
+                      {"2", {{1, 13}}},
+                      {"1", {{1, 11}}}, // break room
+                      {"2", {{1, 3}}}, // fountain
+                      {"5", {{1, 11}}},
+                      {"3", {{1, 5}}}, // junction
+                      {"1", {{1, 12}}}, // the fire burning
+                      {"1", {{1, 4}}}, // the burn
+                      {"", {{1, 12}}},
+                      {"3", {{1, 15}}}, // shaft bottom
+                      {"1", {{1, 15}}}, // the climb keeps the colour
+                      {"", {{1, 15}}},
+                      {"3", {{1, 14}}}, // inventory
+                      {"", {{1, 15}}},
+                      {"2", {{1, 12}}},
+                      {"2", {{1, 5}}},
+                      {"2", {{1, 2}}}, // cliff
+                      {"2", {{1, 14}}}, // satchel
+                      {"5", {{1, 8}}}, // closing it
+                      {"", {{1, 2}}},
+                  });
+    // clang-format on
+    // With the extinguisher: the fire goes out and the junction turns brown.
+    // clang-format off
+    expectColours(kToFarmWithItems + kFarmToFire,
+                  {
+                      {"6", {{1, 14}}},
+                      {"", {{1, 6}}},
+                      {"1", {{1, 10}}}, // gas tunnel
+                      {"3", {{1, 14}}},
+                      {"", {{1, 10}}},
+                      {"1", {{1, 9}}}, // waterfall
+                      {"2", {{1, 12}}}, // red mushrooms
+                      {"1", {{1, 12}}}, // already carrying one: the colour stays
+                      {"", {{1, 12}}},
+                      {"2", {{1, 9}}},
+                      {"3", {{1, 3}}}, // stream
+                      {"1", {{1, 4}}}, // the drink
+                      {"", {{1, 3}}},
+                      {"2", {{1, 3}}},
+                  });
+    // clang-format on
+}
+
+TEST(ChapterTwoColours, TheFloodedStairsAndTheLaboratory) {
+    // clang-format off
+    expectColours(kToFarm + kGearToHall,
+                  {
+                      {"4", {{1, 14}}},
+                      {"", {{1, 11}}}, // hall
+                      {"2", {{1, 15}}}, // supply room
+                      {"1", {{1, 11}}},
+                      {"1", {{1, 11}}}, // the dive keeps the colour
+                      {"", {{1, 9}}}, // landing
+                      {"1", {{1, 9}}}, // its door keeps it too
+                      {"", {{1, 9}}},
+                      {"2", {{1, 9}}}, // lever room
+                      {"1", {{1, 15}}}, // its door
+                      {"", {{1, 9}}},
+                      {"3", {{1, 9}}}, // levers
+                      {"", {{1, 14}}},
+                      {"", {{1, 9}}},
+                      {"2", {{1, 9}}},
+                      {"3", {{1, 15}}}, // climbing out
+                      {"", {{1, 11}}},
+                  });
+    // clang-format on
+    // The mixing screen: the explanation white, the slot names green, their
+    // contents bright cyan, the ingredients yellow, the prompt brown; then
+    // the confirmation in green, red and white.
+    const std::vector<std::pair<int, int>> mixing = {{1, 15}, {2, 15},  {7, 10}, {8, 11},
+                                                     {9, 14}, {13, 14}, {14, 6}};
+    // clang-format off
+    expectColours(kDeveloperMenu + Keys{"1", "2"},
+                  {
+                      {"2115", {{1, 15}}}, // instructions
+                      {"", {{1, 6}}}, // work station
+                      {"3", {{1, 6}}}, // laboratory
+                      {"4", {{1, 14}}},
+                      {"", {{1, 6}}},
+                      {"2", {{1, 6}}},
+                      {"1", mixing},
+                      {"3", mixing},
+                      {"1", {{2, 10}, {3, 4}, {5, 15}}},
+                      {"1", {{1, 15}}},
+                      {"", {{1, 6}}},
+                      {"3", {{1, 6}}},
+                      {"3", {{1, 14}}}, // desk
+                      {"2", {{1, 14}, {2, 14}}},
+                  });
+    // clang-format on
 }
 
 // ---------------------------------------------------------------------------
