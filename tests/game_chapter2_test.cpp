@@ -19,7 +19,6 @@
 
 #include <functional>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
