@@ -48,6 +48,9 @@ if(GLIMMER_GZIP)
     DEPENDS ${CMAKE_SOURCE_DIR}/data/glimmerdeep.6
     COMMENT "Compressing the manual page")
   add_custom_target(glimmerdeep-man ALL DEPENDS ${man_page})
+  # Building only the game (as scripts/play.sh does) still leaves a tree
+  # that installs.
+  add_dependencies(glimmerdeep glimmerdeep-man)
 else()
   set(man_page ${CMAKE_SOURCE_DIR}/data/glimmerdeep.6)
 endif()
