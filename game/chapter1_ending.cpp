@@ -19,11 +19,6 @@
 namespace game {
 namespace {
 
-void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
-    for (const char* t : texts)
-        say(t, loc);
-}
-
 // One password per combination of the notes "Dear Helen", "Lock Out" and
 // "Foreman's Diary".
 struct PasswordLine {

@@ -20,17 +20,6 @@ namespace {
 
 Str answer103, answer140, answer160, answer180, answer185, answer203, answer210, answer215;
 
-// Several lines, each ended.
-void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
-    for (const char* t : texts)
-        say(t, loc);
-}
-
-// An empty line that belongs to the developer header.
-void devBlank(Loc loc = Loc::current()) {
-    if (is(developerMode, "1", loc)) say(loc);
-}
-
 // A result message: clear, the lines, an empty line and the pause.
 void message(std::initializer_list<const char*> texts, const char* prompt,
              Loc loc = Loc::current()) {

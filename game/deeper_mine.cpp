@@ -21,21 +21,6 @@ namespace {
 
 Str answer430, answer440, answer450, answer460, answer480;
 
-void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
-    for (const char* t : texts)
-        say(t, loc);
-}
-
-// An empty line that belongs to the developer header.
-void devBlank(Loc loc = Loc::current()) {
-    if (is(developerMode, "1", loc)) say(loc);
-}
-
-void stars(int count, Loc loc = Loc::current()) {
-    std::string row(static_cast<std::size_t>(count), '*');
-    say(row.c_str(), loc);
-}
-
 Label scene430() {
     cls();
     colour(11);

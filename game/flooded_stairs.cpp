@@ -30,11 +30,6 @@ Str answer2090, answer2100, answer2120, answer2130;
 
 constexpr const char* kChoice = "What would you like to do";
 
-void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
-    for (const char* t : texts)
-        say(t, loc);
-}
-
 void pauseEnter(Loc loc = Loc::current()) {
     say(loc);
     pause("Press ENTER to continue", loc);

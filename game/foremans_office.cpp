@@ -23,11 +23,6 @@ namespace {
 
 Str answer490, answer493, answer500, answer505, answer507, answer510, answer520, answer530;
 
-void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
-    for (const char* t : texts)
-        say(t, loc);
-}
-
 // The office: the locked door turns the player back; the key opens it once.
 Label scene490() {
     cls();

@@ -21,22 +21,6 @@ namespace {
 
 Str answer235, answer258, answer273, answer283, answer290, answer300, answer405, answer420;
 
-void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
-    for (const char* t : texts)
-        say(t, loc);
-}
-
-// An empty line that belongs to the developer header.
-void devBlank(Loc loc = Loc::current()) {
-    if (is(developerMode, "1", loc)) say(loc);
-}
-
-// A row of asterisks.
-void stars(int count, Loc loc = Loc::current()) {
-    std::string row(static_cast<std::size_t>(count), '*');
-    say(row.c_str(), loc);
-}
-
 Label scene235() {
     cls();
     colour(11);

@@ -57,6 +57,19 @@ void header(int line, Loc loc) {
     }
 }
 
+void lines(std::initializer_list<const char*> texts, Loc loc) {
+    for (const char* t : texts) say(t, loc);
+}
+
+void devBlank(Loc loc) {
+    if (is(developerMode, "1", loc)) say(loc);
+}
+
+void stars(int count, Loc loc) {
+    std::string row(static_cast<std::size_t>(count), '*');
+    say(row.c_str(), loc);
+}
+
 void statusLine(int blanks, const char* label, const Num& value, Loc loc) {
     std::string text(static_cast<std::size_t>(blanks), ' ');
     text += label;

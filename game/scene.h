@@ -37,6 +37,13 @@ Label resumeLabel(std::span<const Resume> table, Loc loc = Loc::current());
 // The developer-mode header line "Line N" (nothing outside developer mode).
 void header(int line, Loc loc = Loc::current());
 
+// Several lines, each ended.
+void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current());
+// An empty line that belongs to the developer header (nothing otherwise).
+void devBlank(Loc loc = Loc::current());
+// A row of `count` asterisks.
+void stars(int count, Loc loc = Loc::current());
+
 // The two label styles of the status block: "Health " / "Score  " (seven
 // characters) or "Health" / "Score " (six).
 enum class Labels { Seven, Six };
