@@ -164,6 +164,12 @@ class Keyboard {
     // press/release 100301 (Caps Lock) or 100300 (Num Lock); then rebuild the
     // shift-state bytes.
     void syncLocks(LockState platform);
+    // The same from SDL's current modifier state. SDL 1.2 reports no Scroll
+    // Lock, so the model's own Scroll Lock state stands for the platform's
+    // (otherwise every input turn would turn it off again).
+    void syncLocksFromMod(std::uint32_t sdlMod) {
+        syncLocks(locksFromMod(sdlMod, isHeld(kStateScrollLock)));
+    }
 
     // Text typed through the input method (or any other text source): a
     // character press and release for u.

@@ -1,13 +1,13 @@
 // The event loop of the window program (main thread).
 //
 // Every turn keeps the emulated clock (the 18.2 Hz tick count at 0x46C..
-// 0x46E), sleeps 15 ms and then 1 ms, ends the loop when shut-down is due
+// 0x46E), sleeps 16 ms (15 ms and then 1 ms, as one sleep), ends the loop when shut-down is due
 // (the exit request, or a critical error elsewhere), and flips the turn
 // phase. Phase 1 paints a frame when the automatic display flag is non-zero.
 // Phase 0 reads input: key repeat is on only while the window has the input
 // focus and is active, the Caps Lock and Num Lock toggles are compared with
-// the keyboard model (SDL 1.2 does not report Scroll Lock, so the model keeps
-// it off), and SDL's queue is drained: key presses and releases go to the
+// the keyboard model (SDL 1.2 does not report Scroll Lock, so the model's
+// own Scroll Lock state stands), and SDL's queue is drained: key presses and releases go to the
 // keyboard model, the window's close button ends the loop, anything else is
 // ignored. So the screen is painted and events are read each about every
 // 32 ms, alternately.
@@ -21,6 +21,7 @@
 #include "host/keyboard.h"
 #include "host/sdl_frontend.h"
 #include "runtime/errors.h"
+#include "runtime/keyboard_buffer.h"
 
 namespace host {
 
@@ -42,8 +43,9 @@ void WindowFrontend::runEventLoop() {
 
 WindowFrontend::Turn WindowFrontend::turn(DialogBox* box, std::optional<DialogButton>& answer) {
     updateClockBytes();
-    sleep(15, rt::Wait::Plain);
-    sleep(1, rt::Wait::Plain);
+    // 15 ms and then 1 ms with nothing in between: one sleep of 16 ms, which
+    // halves the loop's wake-ups.
+    sleep(16, rt::Wait::Plain);
     if (quit_ || shutdownRequested()) return Turn::Shutdown;
     phase_ ^= 1;
     if (phase_ == 1) {
@@ -67,6 +69,8 @@ WindowFrontend::Turn WindowFrontend::turn(DialogBox* box, std::optional<DialogBu
             return Turn::Shutdown;
         }
     }
+    // A game thread waiting for a key sleeps until one is there.
+    if (!rt::keyBufferEmpty()) wakeSignal_.notify();
     // Show a focus change at once rather than with the next frame.
     if (box != nullptr && !answer && box->dirty() && renderer_.canvas() != nullptr) {
         SDL_Rect r = box->bounds();
@@ -100,7 +104,7 @@ void WindowFrontend::updateKeyRepeat() {
 }
 
 void WindowFrontend::syncLockKeys() {
-    keyboard().syncLocks(locksFromMod(static_cast<std::uint32_t>(SDL_GetModState()), false));
+    keyboard().syncLocksFromMod(static_cast<std::uint32_t>(SDL_GetModState()));
 }
 
 bool WindowFrontend::handleEvent(const SDL_Event& event, DialogBox* box,

@@ -12,13 +12,14 @@
 
 #include <SDL_ttf.h>
 
-#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 #include "host/icon.h"
 #include "runtime/errors.h"
+#include "runtime/keyboard_buffer.h"
 
 namespace host {
 namespace {
@@ -27,7 +28,9 @@ namespace {
 constexpr Uint32 kSdlInitFlags = 0x131;
 static_assert(kSdlInitFlags == (SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_CDROM));
 
-constexpr std::uint32_t kTimerTurnMs = 16;
+// The longest a key wait or a timer turn sleeps without being woken: a
+// safety net only, every change they wait for also wakes them.
+constexpr auto kWakeCap = std::chrono::milliseconds(1000);
 
 SDL_Surface* windowIcon = nullptr;
 
@@ -71,8 +74,22 @@ WindowFrontend::~WindowFrontend() {
     output_.setDialog(nullptr);
 }
 
-void WindowFrontend::sleep(std::uint32_t ms, rt::Wait) {
-    if (ms == 0) {
+// A key wait (a line input or end program polling the keyboard ring) that
+// finds the ring empty sleeps until the event loop stores a key or the stop
+// request is set, instead of waking every 10 ms to look: an idle prompt then
+// costs no processor time, and a typed key is read at once. With keys
+// already waiting it sleeps the asked time, so a burst is read at the
+// usual pace.
+void WindowFrontend::sleep(std::uint32_t ms, rt::Wait why) {
+    const bool keyWait = why == rt::Wait::KeyPoll || why == rt::Wait::KeyEnd;
+    if (keyWait && ms > 0 && rt::keyBufferEmpty()) {
+        wakeSignal_.waitUntil(
+            [] {
+                return !rt::keyBufferEmpty() ||
+                       rt::flags().stopRequest.load(std::memory_order_acquire) != 0;
+            },
+            kWakeCap);
+    } else if (ms == 0) {
         std::this_thread::yield();
     } else {
         SDL_Delay(ms);
@@ -88,12 +105,16 @@ std::time_t WindowFrontend::calendarTime() {
 }
 
 // The timer thread asks to yield three turns out of four and to sleep 1 ms
-// on the fourth: about a thousand wake-ups a second, a few per cent of a
-// core for a thread whose only work here is to notice the stop request (no
-// timer event is ever defined). Its turns are spaced 16 ms apart instead,
-// the step in which shut-down waits for it anyway.
-void WindowFrontend::timerSleep(std::uint32_t ms) {
-    sleep(std::max<std::uint32_t>(ms, kTimerTurnMs), rt::Wait::Plain);
+// on the fourth: about a thousand wake-ups a second for a thread whose only
+// work here is to notice the stop request (no timer event is ever defined).
+// It sleeps until shut-down sets that request instead.
+void WindowFrontend::timerSleep(std::uint32_t) {
+    wakeSignal_.waitUntil(
+        [] { return rt::flags().stopRequest.load(std::memory_order_acquire) != 0; }, kWakeCap);
+}
+
+void WindowFrontend::stopRequested() {
+    wakeSignal_.notify();
 }
 
 bool WindowFrontend::startSdl() {

@@ -26,6 +26,7 @@
 #include "host/host_core.h"
 #include "host/sdl_dialog.h"
 #include "host/sdl_renderer.h"
+#include "host/wake_signal.h"
 
 namespace host {
 
@@ -71,6 +72,7 @@ class WindowFrontend : public Frontend {
     // Main thread.
     void runEventLoop() override;
     void shutDown() override;
+    void stopRequested() override;
 
     // Dialogs.
     DialogButton showDialog(std::string_view caption, std::string_view text,
@@ -125,6 +127,9 @@ class WindowFrontend : public Frontend {
     std::function<void()> frameStartObserver_;
     std::function<void()> frameObserver_;
     std::function<void(const SDL_Event&)> eventObserver_;
+    // Wakes the game thread's key waits when a key reaches the ring, and the
+    // timer thread when the stop request is set.
+    WakeSignal wakeSignal_;
 };
 
 } // namespace host

@@ -385,6 +385,22 @@ TEST_F(KeyboardTest, LockSyncFollowsThePlatformToggles) {
     EXPECT_EQ(ringPairs().size(), 1u); // lock changes store nothing
 }
 
+TEST_F(KeyboardTest, ScrollLockKeySurvivesTheTurnsLockSync) {
+    // SDL 1.2 never reports Scroll Lock in its modifier state; the key
+    // itself toggles the state, and the next turns' syncs must keep it.
+    tap(SDLK_SCROLLOCK);
+    EXPECT_TRUE(kb.isHeld(host::kStateScrollLock));
+    kb.syncLocksFromMod(static_cast<std::uint32_t>(KMOD_NONE));
+    kb.syncLocksFromMod(static_cast<std::uint32_t>(KMOD_CAPS));
+    EXPECT_TRUE(kb.isHeld(host::kStateScrollLock));
+    EXPECT_TRUE(kb.capsLockOn());
+    EXPECT_EQ(rt::lowByte(0x417), 0x50);
+    tap(SDLK_SCROLLOCK);
+    kb.syncLocksFromMod(static_cast<std::uint32_t>(KMOD_CAPS));
+    EXPECT_FALSE(kb.isHeld(host::kStateScrollLock));
+    EXPECT_EQ(rt::lowByte(0x417), 0x40);
+}
+
 TEST_F(KeyboardTest, CapsLockKeyEventsAgreeWithTheSync) {
     // SDL reports Caps Lock going down when it turns on, up when it turns off.
     kb.keyDown(SDLK_CAPSLOCK, 0, KMOD_CAPS);

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
+#include "host/wake_signal.h"
 #include "runtime/errors.h"
 #include "runtime/keyboard_buffer.h"
 #include "runtime/strings.h"
@@ -92,6 +94,47 @@ TEST_F(KeyboardRingThreads, KeysAreLostOnlyToAFullRing) {
     producer.join();
     EXPECT_EQ(received, stored);
     EXPECT_GT(received.size(), 15u);
+}
+
+// A key wait sleeps on the wake signal until the main thread has stored a
+// key and notified it, or the stop request is set. The cap is far beyond
+// the test's timeout: a lost notification hangs the test instead of being
+// covered up by a short cap.
+TEST_F(KeyboardRingThreads, AKeyWaitWakesForEveryStoredKeyAndForTheStopRequest) {
+    constexpr int kKeys = 200;
+    constexpr auto kCap = std::chrono::hours(1);
+    host::WakeSignal signal;
+    std::atomic<bool> stop{false};
+    std::atomic<int> taken{0};
+    auto keyOrStop = [&] {
+        return !rt::keyBufferEmpty() || stop.load(std::memory_order_acquire);
+    };
+    std::thread producer([&] {
+        for (int i = 0; i < kKeys; ++i) {
+            // One key at a time, stored while the consumer may be asleep.
+            while (taken.load(std::memory_order_acquire) < i)
+                std::this_thread::yield();
+            ASSERT_TRUE(rt::storeKeyPair(character(i), 0));
+            signal.notify();
+        }
+        while (taken.load(std::memory_order_acquire) < kKeys)
+            std::this_thread::yield();
+        stop.store(true, std::memory_order_release);
+        signal.notify();
+    });
+    const std::uint32_t base = rt::temporaryNextIndex();
+    std::vector<std::uint8_t> received;
+    while (signal.waitUntil(keyOrStop, kCap)) {
+        if (stop.load(std::memory_order_acquire) && rt::keyBufferEmpty()) break;
+        rt::RuntimeString* k = rt::readKey();
+        if (k->length == 1) received.push_back(static_cast<std::uint8_t>(k->text[0]));
+        rt::releaseTemporaries(base, 0);
+        taken.store(static_cast<int>(received.size()), std::memory_order_release);
+    }
+    producer.join();
+    ASSERT_EQ(received.size(), static_cast<std::size_t>(kKeys));
+    for (int i = 0; i < kKeys; ++i)
+        EXPECT_EQ(received[static_cast<std::size_t>(i)], character(i));
 }
 
 } // namespace
