@@ -11,6 +11,7 @@
 #include "host/sdl_frontend.h"
 
 #include <SDL_ttf.h>
+#include <dlfcn.h>
 
 #include <chrono>
 #include <cstdio>
@@ -31,6 +32,30 @@ static_assert(kSdlInitFlags == (SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO
 // The longest a key wait or a timer turn sleeps without being woken: a
 // safety net only, every change they wait for also wakes them.
 constexpr auto kWakeCap = std::chrono::milliseconds(1000);
+
+// Xlib's reaction to a lost X connection: our own report, then the process
+// ends at once with the status Xlib's default handler uses.
+int displayLost(void* /*display*/) {
+    std::fputs("glimmerdeep: the connection to the X display was lost\n", stderr);
+    std::_Exit(1);
+}
+
+// When the X server goes away (the session ends), Xlib's default handler
+// calls exit(1), and exit runs SDL's shut-down, which on the dead
+// connection waits in Xlib for an event that never comes: the process
+// would spin a core for ever. With this handler the process ends at once
+// instead, without running the at-exit handlers. libX11 is loaded along
+// with SDL's X11 driver; under any other video driver nothing is done.
+void endAtOnceWhenTheDisplayIsLost() {
+    void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (x11 == nullptr) return;
+    using IOErrorHandler = int (*)(void*);
+    using SetIOErrorHandler = IOErrorHandler (*)(IOErrorHandler);
+    if (void* set = dlsym(x11, "XSetIOErrorHandler")) {
+        reinterpret_cast<SetIOErrorHandler>(set)(&displayLost);
+    }
+    dlclose(x11); // only drops our reference: SDL keeps the library loaded
+}
 
 SDL_Surface* windowIcon = nullptr;
 
@@ -121,6 +146,7 @@ bool WindowFrontend::startSdl() {
     mainThread_ = std::this_thread::get_id();
     if (SDL_Init(kSdlInitFlags) < 0) return false;
     std::atexit(SDL_Quit);
+    endAtOnceWhenTheDisplayIsLost();
     sdlStarted_ = true;
     return true;
 }
