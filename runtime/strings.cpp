@@ -552,7 +552,12 @@ std::int32_t equality(const RuntimeString* a, const RuntimeString* b) {
     if (b == nullptr) b = &sharedEmpty;
     if (a->length != b->length) return 0;
     if (a->length <= 0 || a->text == b->text) return -1;
-    return std::memcmp(a->text, b->text, static_cast<std::size_t>(a->length)) == 0 ? -1 : 0;
+    // Most comparisons are of a short answer with a menu choice and differ
+    // in the first byte: settle those without calling memcmp.
+    if (a->text[0] != b->text[0]) return 0;
+    if (a->length == 1) return -1;
+    return std::memcmp(a->text + 1, b->text + 1, static_cast<std::size_t>(a->length) - 1) == 0 ? -1
+                                                                                                : 0;
 }
 
 void freeString(RuntimeString* s) {
