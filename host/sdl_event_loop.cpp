@@ -1,16 +1,17 @@
 // The event loop of the window program (main thread).
 //
 // Every turn keeps the emulated clock (the 18.2 Hz tick count at 0x46C..
-// 0x46E), sleeps 16 ms (15 ms and then 1 ms, as one sleep), ends the loop when shut-down is due
-// (the exit request, or a critical error elsewhere), and flips the turn
-// phase. Phase 1 paints a frame when the automatic display flag is non-zero.
-// Phase 0 reads input: key repeat is on only while the window has the input
-// focus and is active, the Caps Lock and Num Lock toggles are compared with
-// the keyboard model (SDL 1.2 does not report Scroll Lock, so the model's
-// own Scroll Lock state stands), and SDL's queue is drained: key presses and releases go to the
-// keyboard model, the window's close button ends the loop, anything else is
-// ignored. So the screen is painted and events are read each about every
-// 32 ms, alternately.
+// 0x46E), sleeps 16 ms (15 ms and then 1 ms, as one sleep), ends the loop
+// when shut-down is due (the exit request, or a critical error elsewhere),
+// and flips the turn phase. Phase 1 paints a frame when the automatic
+// display flag is non-zero. Phase 0 reads input: key repeat is on only while
+// the window has the input focus and is active, the Caps Lock and Num Lock
+// toggles are compared with the keyboard model (SDL 1.2 does not report
+// Scroll Lock, so the model's own Scroll Lock state stands), and SDL's queue
+// is drained: key presses and releases go to the keyboard model, the
+// window's close button ends the loop, anything else is ignored. A game
+// thread asleep in a key wait is woken when a key is in the ring. So the
+// screen is painted and events are read each about every 32 ms, alternately.
 //
 // A dialog runs the same turn in a loop of its own until it is answered:
 // the page is still painted under the box, key presses go to the box

@@ -556,8 +556,8 @@ std::int32_t equality(const RuntimeString* a, const RuntimeString* b) {
     // in the first byte: settle those without calling memcmp.
     if (a->text[0] != b->text[0]) return 0;
     if (a->length == 1) return -1;
-    return std::memcmp(a->text + 1, b->text + 1, static_cast<std::size_t>(a->length) - 1) == 0 ? -1
-                                                                                                : 0;
+    const std::size_t rest = static_cast<std::size_t>(a->length) - 1;
+    return std::memcmp(a->text + 1, b->text + 1, rest) == 0 ? -1 : 0;
 }
 
 void freeString(RuntimeString* s) {

@@ -106,9 +106,7 @@ TEST_F(KeyboardRingThreads, AKeyWaitWakesForEveryStoredKeyAndForTheStopRequest) 
     host::WakeSignal signal;
     std::atomic<bool> stop{false};
     std::atomic<int> taken{0};
-    auto keyOrStop = [&] {
-        return !rt::keyBufferEmpty() || stop.load(std::memory_order_acquire);
-    };
+    auto keyOrStop = [&] { return !rt::keyBufferEmpty() || stop.load(std::memory_order_acquire); };
     std::thread producer([&] {
         for (int i = 0; i < kKeys; ++i) {
             // One key at a time, stored while the consumer may be asleep.
