@@ -33,6 +33,10 @@ static_assert(kSdlInitFlags == (SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO
 // safety net only, every change they wait for also wakes them.
 constexpr auto kWakeCap = std::chrono::milliseconds(1000);
 
+bool stopRequestSet() {
+    return rt::flags().stopRequest.load(std::memory_order_acquire) != 0;
+}
+
 // Xlib's reaction to a lost X connection: our own report, then the process
 // ends at once with the status Xlib's default handler uses.
 int displayLost(void* /*display*/) {
@@ -108,12 +112,7 @@ WindowFrontend::~WindowFrontend() {
 void WindowFrontend::sleep(std::uint32_t ms, rt::Wait why) {
     const bool keyWait = why == rt::Wait::KeyPoll || why == rt::Wait::KeyEnd;
     if (keyWait && ms > 0 && rt::keyBufferEmpty()) {
-        wakeSignal_.waitUntil(
-            [] {
-                return !rt::keyBufferEmpty() ||
-                       rt::flags().stopRequest.load(std::memory_order_acquire) != 0;
-            },
-            kWakeCap);
+        wakeSignal_.waitUntil([] { return !rt::keyBufferEmpty() || stopRequestSet(); }, kWakeCap);
     } else if (ms == 0) {
         std::this_thread::yield();
     } else {
@@ -134,8 +133,7 @@ std::time_t WindowFrontend::calendarTime() {
 // work here is to notice the stop request (no timer event is ever defined).
 // It sleeps until shut-down sets that request instead.
 void WindowFrontend::timerSleep(std::uint32_t) {
-    wakeSignal_.waitUntil(
-        [] { return rt::flags().stopRequest.load(std::memory_order_acquire) != 0; }, kWakeCap);
+    wakeSignal_.waitUntil(stopRequestSet, kWakeCap);
 }
 
 void WindowFrontend::stopRequested() {

@@ -66,20 +66,27 @@ expect_screen_line() {
   done
 }
 
-# expect_exit STATUS MS: the program must end with STATUS within MS ms.
-expect_exit() {
-  local want=$1 limit=$2 start status
+# wait_for_end MS: waits up to MS ms for the program to end; sets STATUS
+# to its exit status and TOOK to the milliseconds waited.
+wait_for_end() {
+  local limit=$1 start
   start=$(now_ms)
   while kill -0 "$PID" 2>/dev/null; do
     [ $(( $(now_ms) - start )) -le "$limit" ] || fail "still running after $limit ms"
     sleep 0.01
   done
-  status=0
-  wait "$PID" || status=$?
-  local took=$(( $(now_ms) - start ))
+  STATUS=0
+  wait "$PID" || STATUS=$?
+  TOOK=$(( $(now_ms) - start ))
   PID=""
-  [ "$status" -eq "$want" ] || { WIN=""; fail "exit status $status, expected $want"; }
-  echo "ended with status $status after $took ms"
+}
+
+# expect_exit STATUS MS: the program must end with STATUS within MS ms.
+expect_exit() {
+  local want=$1
+  wait_for_end "$2"
+  [ "$STATUS" -eq "$want" ] || { WIN=""; fail "exit status $STATUS, expected $want"; }
+  echo "ended with status $STATUS after $TOOK ms"
 }
 
 # close_window: the window manager's close button (WM_DELETE_WINDOW).
@@ -115,4 +122,26 @@ expect_error_dialog() {
   expect_screen_line "Illegal function call"
   expect_screen_line "Continue?"
   expect_screen_line "Yes        No"
+}
+
+# start_x_server DIR: starts a virtual X server that picks a free display
+# number itself (-displayfd), so servers started at the same moment never
+# share one, and that does not reset when its last client leaves. Sets
+# DISPLAY and XSERVER (its process id); DIR holds its log.
+start_x_server() {
+  local dir=$1
+  : >"$dir/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
+  XSERVER=$!
+  for _ in $(seq 200); do
+    [ -s "$dir/display" ] && break
+    kill -0 "$XSERVER" 2>/dev/null || break
+    sleep 0.05
+  done
+  if [ ! -s "$dir/display" ]; then
+    echo "FAIL: Xvfb did not start" >&2
+    cat "$dir/xvfb.log" >&2
+    return 1
+  fi
+  export DISPLAY=":$(head -n 1 "$dir/display")"
 }
