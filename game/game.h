@@ -8,4 +8,4 @@ namespace game {
 // game thread.
 [[noreturn]] void gameMain();
 
-}  // namespace game
+} // namespace game

@@ -58,7 +58,8 @@ void header(int line, Loc loc) {
 }
 
 void lines(std::initializer_list<const char*> texts, Loc loc) {
-    for (const char* t : texts) say(t, loc);
+    for (const char* t : texts)
+        say(t, loc);
 }
 
 void devBlank(Loc loc) {

@@ -10,8 +10,8 @@ Str stairsFlooded, poisonedRod, glowingConcoction, smokeActive, bedroomLightOn, 
     currentScene, cabinetSearched, gummieBears, scrapLumber, northRoomCollapsed, newspaperRead,
     fireExtinguisher;
 Num health;
-Str raft, water, knife, inStory, flashlight, metalRod, smokeBomb, lighter, rustyKey,
-    officeUnlocked, redMushroom, fireOut, bronzeDagger, glassJar, scubaGear;
+Str raft, water, knife, inStory, flashlight, metalRod, smokeBomb, lighter, rustyKey, officeUnlocked,
+    redMushroom, fireOut, bronzeDagger, glassJar, scubaGear;
 
 Num money;
 Str travelDirection, pryTried, flag290, menuTenEnabled;
@@ -24,4 +24,4 @@ Str spear;
 Str menuChoice, passwordEntry, quitAnswer, pauseEntry;
 Str wordObject, wordPerson, wordAction, wordPlace, wordFeeling;
 
-}  // namespace game
+} // namespace game

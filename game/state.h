@@ -20,8 +20,8 @@ extern Num score;
 
 // New-game variables.
 extern Str stairsFlooded, poisonedRod, glowingConcoction, smokeActive, bedroomLightOn,
-    yellowMushroom, currentScene, cabinetSearched, gummieBears, scrapLumber,
-    northRoomCollapsed, newspaperRead, fireExtinguisher;
+    yellowMushroom, currentScene, cabinetSearched, gummieBears, scrapLumber, northRoomCollapsed,
+    newspaperRead, fireExtinguisher;
 extern Num health;
 extern Str raft, water, knife, inStory, flashlight, metalRod, smokeBomb, lighter, rustyKey,
     officeUnlocked, redMushroom, fireOut, bronzeDagger, glassJar, scubaGear;
@@ -38,4 +38,4 @@ extern Str spear;
 extern Str menuChoice, passwordEntry, quitAnswer, pauseEntry;
 extern Str wordObject, wordPerson, wordAction, wordPlace, wordFeeling;
 
-}  // namespace game
+} // namespace game

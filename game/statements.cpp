@@ -58,9 +58,15 @@ void printVariable(const Str& v) {
 void printPieces(std::initializer_list<Piece> pieces) {
     for (const Piece& p : pieces) {
         switch (p.kind) {
-        case Piece::Kind::Literal: printLiteral(p.text); break;
-        case Piece::Kind::Number: printNumber(p.number); break;
-        case Piece::Kind::Variable: printVariable(*p.variable); break;
+        case Piece::Kind::Literal:
+            printLiteral(p.text);
+            break;
+        case Piece::Kind::Number:
+            printNumber(p.number);
+            break;
+        case Piece::Kind::Variable:
+            printVariable(*p.variable);
+            break;
         case Piece::Kind::Zone:
             if (rt::errorPending() == 0) rt::nextPrintZone();
             break;
@@ -91,10 +97,14 @@ void readInto(std::uint32_t kind, void* address, const Loc& loc) {
     endStatement(loc);
 }
 
-}  // namespace
+} // namespace
 
-Str::Str() { allStrs().push_back(this); }
-Num::Num() { allNums().push_back(this); }
+Str::Str() {
+    allStrs().push_back(this);
+}
+Num::Num() {
+    allNums().push_back(this);
+}
 
 void createVariables() {
     for (Str* s : allStrs()) {
@@ -109,12 +119,16 @@ void createVariables() {
 }
 
 void resetAll(Loc loc) {
-    for (Str* s : allStrs()) rt::assign(s->get(), rt::emptyString());
-    for (Num* n : allNums()) n->ref() = 0;
+    for (Str* s : allStrs())
+        rt::assign(s->get(), rt::emptyString());
+    for (Num* n : allNums())
+        n->ref() = 0;
     endStatement(loc);
 }
 
-void recordTemporaryBase() { temporaryBase = rt::temporaryNextIndex(); }
+void recordTemporaryBase() {
+    temporaryBase = rt::temporaryNextIndex();
+}
 
 void say(std::initializer_list<Piece> pieces, Loc loc) {
     printPieces(pieces);
@@ -143,8 +157,8 @@ void let(const Str& variable, const char* text, Loc loc) {
 }
 
 bool is(const Str& variable, const char* text, Loc loc) {
-    std::int32_t r = rt::releaseTemporaries(
-        temporaryBase, rt::equality(variable.get(), rt::literal(text)));
+    std::int32_t r =
+        rt::releaseTemporaries(temporaryBase, rt::equality(variable.get(), rt::literal(text)));
     if (rt::flags().eventPending.load(std::memory_order_acquire) != 0) {
         rt::gameHost().eventCheck(loc.line());
     }
@@ -164,7 +178,7 @@ void ask(const char* prompt, const Num& variable, Loc loc) {
 void endProgram(Loc loc) {
     (void)loc;
     rt::gameHost().endProgram();
-    std::abort();  // end program does not return
+    std::abort(); // end program does not return
 }
 
-}  // namespace game
+} // namespace game

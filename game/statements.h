@@ -24,31 +24,40 @@ using Loc = std::source_location;
 // behind it is created when the game starts (createVariables), and resetAll
 // empties every one of them.
 class Str {
-public:
+  public:
     Str();
     Str(const Str&) = delete;
     Str& operator=(const Str&) = delete;
     rt::RuntimeString* get() const { return s_; }
     std::string_view view() const { return s_->view(); }
 
-private:
+  private:
     friend void createVariables();
     rt::RuntimeString* s_ = nullptr;
 };
 
 // A single-precision variable, carved from the runtime's variable block.
 class Num {
-public:
+  public:
     Num();
     Num(const Num&) = delete;
     Num& operator=(const Num&) = delete;
     float& ref() const { return *p_; }
     operator float() const { return *p_; }
-    Num& operator=(float v) { *p_ = v; return *this; }
-    Num& operator+=(float v) { *p_ = *p_ + v; return *this; }
-    Num& operator-=(float v) { *p_ = *p_ - v; return *this; }
+    Num& operator=(float v) {
+        *p_ = v;
+        return *this;
+    }
+    Num& operator+=(float v) {
+        *p_ = *p_ + v;
+        return *this;
+    }
+    Num& operator-=(float v) {
+        *p_ = *p_ - v;
+        return *this;
+    }
 
-private:
+  private:
     friend void createVariables();
     float* p_ = nullptr;
 };
@@ -81,8 +90,12 @@ inline constexpr Piece::ZoneTag zone{};
 
 // PRINT pieces... and end the line.
 void say(std::initializer_list<Piece> pieces, Loc loc = Loc::current());
-inline void say(Loc loc = Loc::current()) { say({}, loc); }
-inline void say(const char* text, Loc loc = Loc::current()) { say({Piece(text)}, loc); }
+inline void say(Loc loc = Loc::current()) {
+    say({}, loc);
+}
+inline void say(const char* text, Loc loc = Loc::current()) {
+    say({Piece(text)}, loc);
+}
 // PRINT pieces...; (no line end)
 void sayOn(std::initializer_list<Piece> pieces, Loc loc = Loc::current());
 
@@ -103,4 +116,4 @@ void ask(const char* prompt, const Num& variable, Loc loc = Loc::current());
 // The end of the program: end program never returns.
 [[noreturn]] void endProgram(Loc loc = Loc::current());
 
-}  // namespace game
+} // namespace game

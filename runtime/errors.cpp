@@ -86,18 +86,26 @@ constexpr Message kMessages[] = {
     {313, "Source and destination memory have been freed"},
 };
 
-}  // namespace
+} // namespace
 
-Flags& flags() { return theFlags; }
+Flags& flags() {
+    return theFlags;
+}
 
-std::uint32_t errorPending() { return pending.load(std::memory_order_relaxed); }
-void clearError() { pending.store(0, std::memory_order_relaxed); }
+std::uint32_t errorPending() {
+    return pending.load(std::memory_order_relaxed);
+}
+void clearError() {
+    pending.store(0, std::memory_order_relaxed);
+}
 
 bool isCriticalNumber(std::int32_t n) {
     return n == 11 || n == 256 || n == 257 || (n >= 259 && n <= 261) || (n >= 502 && n <= 518);
 }
 
-bool isCriticalDialogNumber(std::uint32_t n) { return n >= 300 && n <= 313; }
+bool isCriticalDialogNumber(std::uint32_t n) {
+    return n >= 300 && n <= 313;
+}
 
 const char* errorMessage(std::uint32_t n) {
     for (const Message& m : kMessages) {
@@ -114,18 +122,23 @@ std::string criticalCaption(std::int32_t n) {
 
 const char* criticalText(std::int32_t n) {
     switch (n) {
-    case 11: return "Division by zero";
-    case 256: return "Out of stack space";
-    case 259: return "Cannot find dynamic library file";
+    case 11:
+        return "Division by zero";
+    case 256:
+        return "Out of stack space";
+    case 259:
+        return "Cannot find dynamic library file";
     case 260:
-    case 261: return "Sub/Function does not exist in dynamic library";
-    default: return "Out of memory";
+    case 261:
+        return "Sub/Function does not exist in dynamic library";
+    default:
+        return "Out of memory";
     }
 }
 
 void raiseError(std::int32_t n) {
     if (isCriticalNumber(n)) port().critical(criticalCaption(n), criticalText(n));
-    if (pending.load(std::memory_order_relaxed) != 0) return;  // the first error wins
+    if (pending.load(std::memory_order_relaxed) != 0) return; // the first error wins
     if (n <= 0) n = 5;
     pending.store(static_cast<std::uint32_t>(n), std::memory_order_relaxed);
     theFlags.eventPending.store(1, std::memory_order_release);
@@ -133,7 +146,7 @@ void raiseError(std::int32_t n) {
 
 void outOfMemory(int n) {
     port().critical("Critical Error #" + std::to_string(n), "Out of memory");
-    std::abort();  // critical() does not return
+    std::abort(); // critical() does not return
 }
 
 void resetErrorsAndFlags() {
@@ -151,4 +164,4 @@ void resetErrorsAndFlags() {
     theFlags.exitStatus = 0;
 }
 
-}  // namespace rt
+} // namespace rt

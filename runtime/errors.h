@@ -18,16 +18,16 @@
 namespace rt {
 
 struct Flags {
-    std::atomic<std::uint8_t> stopRequest{0};   // the program must stop now
-    std::atomic<std::uint8_t> exitRequest{0};   // please shut the program down
-    std::atomic<std::int32_t> eventPending{0};  // call the event check after this statement
-    std::atomic<std::uint32_t> threadsFinished{0};  // bit 0 game thread, bit 1 timer thread
+    std::atomic<std::uint8_t> stopRequest{0};      // the program must stop now
+    std::atomic<std::uint8_t> exitRequest{0};      // please shut the program down
+    std::atomic<std::int32_t> eventPending{0};     // call the event check after this statement
+    std::atomic<std::uint32_t> threadsFinished{0}; // bit 0 game thread, bit 1 timer thread
     std::atomic<std::int32_t> threadsRunning{0};
-    std::atomic<std::int32_t> automaticDisplay{1};  // 1 auto, 0 explicit only, -1 one frame asked
-    std::atomic<std::int32_t> displayHandshake{0};  // 0 idle, 1 asked, 2 granted
-    std::atomic<std::uint8_t> pauseState{0};    // bit 0: paused by the Pause key
+    std::atomic<std::int32_t> automaticDisplay{1}; // 1 auto, 0 explicit only, -1 one frame asked
+    std::atomic<std::int32_t> displayHandshake{0}; // 0 idle, 1 asked, 2 granted
+    std::atomic<std::uint8_t> pauseState{0};       // bit 0: paused by the Pause key
     std::atomic<std::int32_t> statementRetry{0};
-    std::atomic<std::int32_t> fullScreenToggles{0};  // Alt+Enter presses not yet handled
+    std::atomic<std::int32_t> fullScreenToggles{0}; // Alt+Enter presses not yet handled
     std::atomic<std::int32_t> exitStatus{0};
 };
 Flags& flags();
@@ -40,8 +40,8 @@ void clearError();
 // Critical numbers never return.
 void raiseError(std::int32_t n);
 
-bool isCriticalNumber(std::int32_t n);   // numbers raise error ends the process for
-bool isCriticalDialogNumber(std::uint32_t n);  // 300..313: their dialog has only OK
+bool isCriticalNumber(std::int32_t n);        // numbers raise error ends the process for
+bool isCriticalDialogNumber(std::uint32_t n); // 300..313: their dialog has only OK
 // The message for error n, or "Unprintable error".
 const char* errorMessage(std::uint32_t n);
 // Caption and text of the box a critical number shows.
@@ -54,4 +54,4 @@ const char* criticalText(std::int32_t n);
 // Resets the flags and the error-pending code (tests).
 void resetErrorsAndFlags();
 
-}  // namespace rt
+} // namespace rt

@@ -43,4 +43,4 @@ int keyBufferCount();
 // characters 0 and the scan code for an extended key. Yields once.
 RuntimeString* readKey();
 
-}  // namespace rt
+} // namespace rt

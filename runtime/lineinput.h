@@ -16,7 +16,7 @@ namespace rt {
 constexpr std::uint32_t kKindString = 1u << 30;
 constexpr std::uint32_t kKindFloat = 1u << 29;
 constexpr std::uint32_t kKindUnsigned = 1u << 28;
-constexpr std::uint32_t kKindWholeLine = 1u << 9;   // with kKindString
+constexpr std::uint32_t kKindWholeLine = 1u << 9; // with kKindString
 constexpr std::uint32_t kKindSingle = kKindFloat | 32;
 
 // Fills entry index (1-based) of the descriptor arrays.
@@ -30,4 +30,4 @@ void input(std::uint32_t n, int lineEnd);
 enum class FieldCheck : std::uint8_t { Unacceptable, Acceptable };
 FieldCheck checkSingleField(const char* text, std::int32_t length, float* value);
 
-}  // namespace rt
+} // namespace rt

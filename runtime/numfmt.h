@@ -9,4 +9,4 @@ namespace rt {
 // no trailing zeros, no "0" before the point, scientific from 1E+07 on.
 RuntimeString* singleToText(float x);
 
-}  // namespace rt
+} // namespace rt

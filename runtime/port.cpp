@@ -11,7 +11,7 @@ namespace {
 // Until a host installs its own: real sleeps, critical errors on standard
 // error.
 class DefaultPort final : public Port {
-public:
+  public:
     void sleep(std::uint32_t ms, Wait) override {
         if (ms == 0) {
             std::this_thread::yield();
@@ -31,7 +31,7 @@ public:
         std::_Exit(0);
     }
 
-private:
+  private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
@@ -41,7 +41,7 @@ Port* current = &defaultPort;
 // Without a host the game can only end: the event check clears the flag and
 // carries on, end program and stopping the thread end the process.
 class DefaultGameHost final : public GameHost {
-public:
+  public:
     void eventCheck(std::uint32_t) override {}
     [[noreturn]] void endProgram() override { std::exit(0); }
     [[noreturn]] void stopGameThread() override { std::exit(0); }
@@ -50,12 +50,20 @@ public:
 DefaultGameHost defaultGameHost;
 GameHost* currentGameHost = &defaultGameHost;
 
-}  // namespace
+} // namespace
 
-Port& port() { return *current; }
-void setPort(Port* p) { current = p != nullptr ? p : &defaultPort; }
+Port& port() {
+    return *current;
+}
+void setPort(Port* p) {
+    current = p != nullptr ? p : &defaultPort;
+}
 
-GameHost& gameHost() { return *currentGameHost; }
-void setGameHost(GameHost* h) { currentGameHost = h != nullptr ? h : &defaultGameHost; }
+GameHost& gameHost() {
+    return *currentGameHost;
+}
+void setGameHost(GameHost* h) {
+    currentGameHost = h != nullptr ? h : &defaultGameHost;
+}
 
-}  // namespace rt
+} // namespace rt

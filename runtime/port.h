@@ -17,14 +17,14 @@ namespace rt {
 // Why the game thread is about to sleep. The replay driver delivers its next
 // scripted key only while the game waits for one to arrive.
 enum class Wait : std::uint8_t {
-    Plain,     // any other wait (thread end, handshakes, the tone)
-    KeyPoll,   // line input polling the keyboard buffer
-    KeyEnd,    // end program waiting for the key after its prompt
-    Paused,    // the event check waiting for the pause to end
+    Plain,   // any other wait (thread end, handshakes, the tone)
+    KeyPoll, // line input polling the keyboard buffer
+    KeyEnd,  // end program waiting for the key after its prompt
+    Paused,  // the event check waiting for the pause to end
 };
 
 class Port {
-public:
+  public:
     virtual ~Port() = default;
     // Sleeps ms milliseconds (0 = yield the processor once).
     virtual void sleep(std::uint32_t ms, Wait why) = 0;
@@ -36,10 +36,10 @@ public:
 };
 
 Port& port();
-void setPort(Port* p);  // null restores the default port
+void setPort(Port* p); // null restores the default port
 
 class GameHost {
-public:
+  public:
     virtual ~GameHost() = default;
     // Called after a statement when the event-pending flag is set.
     virtual void eventCheck(std::uint32_t line) = 0;
@@ -52,4 +52,4 @@ public:
 GameHost& gameHost();
 void setGameHost(GameHost* h);
 
-}  // namespace rt
+} // namespace rt
