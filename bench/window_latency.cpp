@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
     std::vector<double> latencies;
     std::thread injector([&] {
         inject(keys, latencies);
-        rt::flags().exitRequest.store(1, std::memory_order_release);
+        host::requestExit();
     });
     char name[] = "bench_window_latency";
     char* args[] = {name, nullptr};

@@ -28,7 +28,7 @@ std::uint32_t temporaryBase = 1;
 // something is pending (an error, the Pause key, the window closing).
 void endStatement(const Loc& loc) {
     rt::releaseTemporaries(temporaryBase, 0);
-    if (rt::flags().eventPending.load(std::memory_order_acquire) != 0) {
+    if (rt::eventPending()) {
         rt::gameHost().eventCheck(loc.line());
     }
 }
@@ -91,7 +91,7 @@ void printPrompt(const char* prompt) {
 void readInto(std::uint32_t kind, void* address, const Loc& loc) {
     rt::setInputVariable(1, kind, address);
     rt::input(1, 1);
-    if (rt::flags().stopRequest.load(std::memory_order_acquire) != 0) {
+    if (rt::stopRequested()) {
         rt::gameHost().stopGameThread();
     }
     endStatement(loc);
@@ -159,7 +159,7 @@ void let(const Str& variable, const char* text, Loc loc) {
 bool is(const Str& variable, const char* text, Loc loc) {
     std::int32_t r =
         rt::releaseTemporaries(temporaryBase, rt::equality(variable.get(), rt::literal(text)));
-    if (rt::flags().eventPending.load(std::memory_order_acquire) != 0) {
+    if (rt::eventPending()) {
         rt::gameHost().eventCheck(loc.line());
     }
     return r != 0;

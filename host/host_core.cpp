@@ -3,9 +3,11 @@
 //
 // Start-up runs on the main thread in a fixed order: the working directory
 // becomes the program's own folder, the string store and the emulated
-// low-memory block are prepared, the front end starts SDL and TrueType, the
-// keyboard model takes over the keys already held, the text page is selected,
-// and then the game thread and the timer thread start. The main thread hands
+// low-memory block are prepared, the front end starts its display system,
+// the time-of-day base is taken, the front end starts its font library, the
+// keyboard model takes over the keys already held, the front end prepares
+// its display, the text page is selected, and then the game thread and the
+// timer thread start. The main thread hands
 // itself to the front end's event loop; when that returns, shut-down sets the
 // stop-request flag, waits for the game thread to stop itself and for the
 // timer thread to see the flag, and returns the exit status.
@@ -31,7 +33,6 @@
 
 #include "host/host_core_internal.h"
 #include "host/keyboard.h"
-#include "runtime/errors.h"
 #include "runtime/keyboard_buffer.h"
 #include "runtime/pages.h"
 #include "runtime/strings.h"
@@ -39,8 +40,6 @@
 namespace host {
 namespace {
 
-constexpr int kStatusSdl = 100;
-constexpr int kStatusTrueType = 7000;
 constexpr std::uint64_t kMillisecondsPerDay = 86400000;
 constexpr std::size_t kClockBytes = 0x46C;
 
@@ -54,8 +53,14 @@ thread_local bool isGameThread = false;
 std::atomic<int> criticalExit{-1};
 // Set by the game thread as the very last thing it does.
 std::atomic<bool> gameThreadDone{false};
+// Bit 0: the game thread has stopped itself (or is about to); bit 1: the
+// timer thread has seen the stop request.
+std::atomic<std::uint32_t> threadsFinished{0};
 
-std::vector<VideoMode> modes;
+// The host state (host_core.h).
+std::atomic<bool> exitRequest{false};
+std::atomic<bool> paused{false};
+std::atomic<int> fullScreenToggles{0};
 std::atomic<std::uint64_t> baseMilliseconds{0};
 std::atomic<std::uint64_t> baseTicks{0};
 std::string commandLineText;
@@ -87,27 +92,28 @@ void gameThreadMain(void (*entry)()) {
         entry();
         // The game entry is not expected to return; if it does, the program
         // ends the way end program ends it.
-        rt::flags().exitRequest.store(1, std::memory_order_release);
+        requestExit();
         if (Frontend* f = detail::frontend()) f->wake();
         rt::gameHost().stopGameThread();
     } catch (const detail::GameThreadEnd&) {
         // The game thread stopped itself.
     }
-    rt::flags().threadsFinished.fetch_or(1, std::memory_order_acq_rel);
+    detail::gameThreadFinished();
     gameThreadDone.store(true, std::memory_order_release);
     if (Frontend* f = detail::frontend()) f->wake();
 }
 
 void timerThreadMain(Frontend* f) {
-    rt::Flags& flags = rt::flags();
     unsigned turn = 0;
     // The game defines no timer events, so every turn only checks for the
-    // stop request: yield three turns out of four, sleep 1 ms on the fourth.
-    while (flags.stopRequest.load(std::memory_order_acquire) == 0) {
+    // stop request. The turn asks for no wait three times out of four and
+    // 1 ms on the fourth; front ends that can sleep until the stop request
+    // is set do so instead.
+    while (!rt::stopRequested()) {
         ++turn;
         f->timerSleep((turn & 3u) == 0 ? 1 : 0);
     }
-    flags.threadsFinished.fetch_or(2, std::memory_order_acq_rel);
+    threadsFinished.fetch_or(2, std::memory_order_acq_rel);
 }
 
 // Working directory := the folder of the program's own file.
@@ -126,8 +132,8 @@ void enterProgramFolder(char** argv) {
     }
 }
 
-// Start-up step 5: wait for the calendar time to reach the next second, so
-// the tick count marks the start of that second exactly.
+// The time-of-day base: wait for the calendar time to reach the next second,
+// so that the tick count marks the start of that second exactly.
 void takeTimeOfDayBase(Frontend& f) {
     std::time_t start = f.calendarTime();
     std::time_t now = start;
@@ -144,10 +150,9 @@ void takeTimeOfDayBase(Frontend& f) {
     baseMilliseconds.store(seconds * 1000, std::memory_order_relaxed);
 }
 
-// Shut-down steps 2 and 3: the game thread stops itself at its next stop
-// check; the timer thread at its next turn.
+// Shut-down: the game thread stops itself at its next stop check, the timer
+// thread at its next turn; wait for both.
 void waitForThreads(Frontend& f, std::thread* game, std::thread* timer) {
-    rt::Flags& flags = rt::flags();
     if (game != nullptr) {
         while (!gameThreadDone.load(std::memory_order_acquire) &&
                criticalExit.load(std::memory_order_acquire) < 0) {
@@ -155,7 +160,7 @@ void waitForThreads(Frontend& f, std::thread* game, std::thread* timer) {
         }
     }
     std::uint32_t expected = (game != nullptr ? 1u : 0u) | (timer != nullptr ? 2u : 0u);
-    while ((flags.threadsFinished.load(std::memory_order_acquire) & expected) != expected &&
+    while ((threadsFinished.load(std::memory_order_acquire) & expected) != expected &&
            criticalExit.load(std::memory_order_acquire) < 0) {
         f.sleep(16, rt::Wait::Plain);
     }
@@ -174,7 +179,7 @@ void waitForThreads(Frontend& f, std::thread* game, std::thread* timer) {
 // may destroy once runtimeMain returns), leave the parked thread alone.
 int criticalEnd(Frontend& f, std::unique_ptr<std::thread>& game,
                 std::unique_ptr<std::thread>& timer) {
-    rt::flags().stopRequest.store(1, std::memory_order_release);
+    rt::requestStop();
     f.stopRequested();
     if (timer && timer->joinable()) timer->join();
     if (game && game->joinable()) {
@@ -193,7 +198,54 @@ namespace detail {
 Frontend* frontend() {
     return currentFrontend.load(std::memory_order_acquire);
 }
+void gameThreadFinished() {
+    threadsFinished.fetch_or(1, std::memory_order_acq_rel);
+}
 } // namespace detail
+
+void Frontend::awaitHost(std::uint64_t seen) {
+    rt::waitForChange(seen, std::chrono::milliseconds(10));
+}
+
+void requestExit() {
+    exitRequest.store(true, std::memory_order_release);
+    rt::noteChange();
+}
+bool exitRequested() {
+    return exitRequest.load(std::memory_order_acquire);
+}
+void pauseGame() {
+    paused.store(true, std::memory_order_release);
+    rt::setEventPending();
+}
+void endPause() {
+    paused.store(false, std::memory_order_release);
+    rt::noteChange();
+}
+bool gamePaused() {
+    return paused.load(std::memory_order_acquire);
+}
+void countFullScreenToggle() {
+    fullScreenToggles.fetch_add(1, std::memory_order_acq_rel);
+    rt::noteChange();
+}
+bool takeFullScreenToggle() {
+    int n = fullScreenToggles.load(std::memory_order_relaxed);
+    while (n > 0 && !fullScreenToggles.compare_exchange_weak(n, n - 1, std::memory_order_acq_rel)) {
+    }
+    return n > 0;
+}
+int pendingFullScreenToggles() {
+    return fullScreenToggles.load(std::memory_order_acquire);
+}
+void dropFullScreenToggles() {
+    fullScreenToggles.store(0, std::memory_order_release);
+}
+void resetHostState() {
+    exitRequest.store(false);
+    paused.store(false);
+    fullScreenToggles.store(0);
+}
 
 std::string joinArguments(int argc, char** argv) {
     std::string joined;
@@ -220,10 +272,6 @@ rt::RuntimeString* commandLineString() {
     return commandLineValue;
 }
 
-const std::vector<VideoMode>& fullScreenModes() {
-    return modes;
-}
-
 TimeOfDayBase timeOfDayBase() {
     return {baseMilliseconds.load(std::memory_order_relaxed),
             baseTicks.load(std::memory_order_relaxed)};
@@ -242,8 +290,7 @@ void updateClockBytes() {
 }
 
 bool shutdownRequested() {
-    return rt::flags().exitRequest.load(std::memory_order_acquire) != 0 ||
-           criticalExit.load(std::memory_order_acquire) >= 0 ||
+    return exitRequested() || criticalExit.load(std::memory_order_acquire) >= 0 ||
            gameThreadDone.load(std::memory_order_acquire);
 }
 
@@ -270,19 +317,18 @@ void endProcess(int status) {
 }
 
 static int runtimeMainBody(int argc, char** argv, Frontend& frontend, void (*gameEntry)()) {
-    rt::Flags& flags = rt::flags();
     mainThread = std::this_thread::get_id();
     mainThreadKnown.store(true, std::memory_order_release);
     currentFrontend.store(&frontend, std::memory_order_release);
     criticalExit.store(-1, std::memory_order_relaxed);
     gameThreadDone.store(false, std::memory_order_relaxed);
+    threadsFinished.store(0, std::memory_order_relaxed);
     detail::installPorts();
 
-    // 1. The programmable function-key events keep their defaults: the game
-    // defines none.
-    // 2. The program's own folder becomes the working directory.
+    // The programmable function-key events keep their defaults: the game
+    // defines none. The program's own folder becomes the working directory.
     enterProgramFolder(argv);
-    // 3. String store, emulated low-memory block, shared strings and the
+    // String store, emulated low-memory block, shared strings and the
     // command-line string.
     rt::initStringStore();
     rt::resetLowMemory();
@@ -290,32 +336,22 @@ static int runtimeMainBody(int argc, char** argv, Frontend& frontend, void (*gam
     commandLineValue = rt::newString(0, false);
     rt::assign(commandLineValue, rt::literal(commandLineText.c_str(),
                                              static_cast<std::int32_t>(commandLineText.size())));
-    // 4. SDL.
-    if (!frontend.startSdl()) {
-        std::fprintf(stderr, "Unable to init SDL: %s\n", frontend.sdlError().c_str());
-        return kStatusSdl;
-    }
-    // 5. The time-of-day base.
+    if (int status = frontend.startDisplaySystem(); status != 0) return status;
     takeTimeOfDayBase(frontend);
-    // 6. TrueType.
-    if (!frontend.startTrueType()) return kStatusTrueType;
-    // 7. The keys already held and the lock states.
+    if (int status = frontend.startFontLibrary(); status != 0) return status;
+    // The keys already held and the lock states. Input-method composition
+    // is not supported on this platform.
     keyboard().reset();
-    keyboard().startUp(frontend.keyModifiers());
-    // 8, 9. Input-method composition is not supported on this platform.
-    // 10. Full-screen modes.
-    modes = frontend.listFullScreenModes();
-    // 11. Key repeat, Unicode translation, an empty keyboard buffer.
-    frontend.enableKeyRepeat(500, 30);
+    keyboard().startUp(frontend.keyboardState());
+    // An empty keyboard buffer; the front end sets key repeat, the icon,
+    // the caption, the mouse cursor, palettes and fonts.
     rt::setLowByte(rt::kKeyHead, rt::kRingFirst);
     rt::setLowByte(rt::kKeyTail, rt::kRingFirst);
-    // 12, 13. Icon, caption, mouse cursor, palettes and fonts.
-    frontend.setIconAndCaption("Untitled");
-    frontend.prepareDisplay();
-    // 14. Screen mode 0.
+    frontend.prepareDisplay("Untitled");
+    // Screen mode 0: the 80 x 25 text page.
     rt::selectTextMode0();
 
-    // 15, 16. The threads.
+    // The game thread and the timer thread.
     std::unique_ptr<std::thread> game;
     std::unique_ptr<std::thread> timer;
     try {
@@ -329,8 +365,7 @@ static int runtimeMainBody(int argc, char** argv, Frontend& frontend, void (*gam
     } catch (const std::system_error& e) {
         std::fprintf(stderr, "Unable to create thread: %s\n", e.what());
         // The game thread already runs: stop it before main returns.
-        flags.stopRequest.store(1, std::memory_order_release);
-        flags.eventPending.store(1, std::memory_order_release);
+        rt::requestStop();
         frontend.stopRequested();
         waitForThreads(frontend, game.get(), nullptr);
         if (criticalExit.load(std::memory_order_acquire) >= 0)
@@ -338,24 +373,23 @@ static int runtimeMainBody(int argc, char** argv, Frontend& frontend, void (*gam
         return 0;
     }
 
-    // 17. The event loop.
-    flags.threadsRunning.store(1, std::memory_order_release);
+    // The event loop, until the program is to end.
+    rt::setDisplayLoopRunning(true);
     frontend.runEventLoop();
     if (criticalExit.load(std::memory_order_acquire) >= 0)
         return criticalEnd(frontend, game, timer);
 
-    // Shut-down.
-    flags.stopRequest.store(1, std::memory_order_release);
-    flags.eventPending.store(1, std::memory_order_release);
+    // Shut-down: stop the threads, let the front end tidy up. There is no
+    // printer and no open file to flush or close.
+    rt::requestStop();
     frontend.stopRequested();
     waitForThreads(frontend, game.get(), timer.get());
     if (criticalExit.load(std::memory_order_acquire) >= 0)
         return criticalEnd(frontend, game, timer);
-    // No printer and no open files: nothing to flush or close.
     frontend.shutDown();
-    flags.threadsRunning.store(0, std::memory_order_release);
+    rt::setDisplayLoopRunning(false);
     std::fflush(nullptr);
-    return flags.exitStatus.load(std::memory_order_acquire);
+    return 0;
 }
 
 int runtimeMain(int argc, char** argv, Frontend& frontend, void (*gameEntry)()) {

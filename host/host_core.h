@@ -14,7 +14,8 @@
 // until it stops itself (stopGameThread: it unwinds to its entry, so it is
 // never killed in the middle of changing a string or a page). The timer
 // thread watches the timer-event slots (the game defines none) until the
-// stop-request flag is set. They talk through rt::flags() only.
+// stop-request flag is set. The runtime and the host talk through the seam
+// of runtime/port.h; the host's own parts share the host state below.
 //
 // Error handling lives here too: the event check after a statement (pause
 // wait, stop request, the runtime error dialog), end program, critical errors
@@ -27,6 +28,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/keyboard.h"
 #include "runtime/port.h"
 #include "runtime/strings.h"
 
@@ -37,11 +39,6 @@ namespace host {
 // with Closed and then lets its event loop return so that shut-down runs.
 enum class DialogButtons : std::uint8_t { OK, YesNo };
 enum class DialogButton : std::uint8_t { OK, Yes, No, Closed };
-
-struct VideoMode {
-    std::uint16_t width;
-    std::uint16_t height;
-};
 
 // What differs between the window program and the replay driver.
 class Frontend {
@@ -59,27 +56,27 @@ class Frontend {
     virtual std::time_t calendarTime() = 0;
     // The timer thread's pause between two turns (0 = yield).
     virtual void timerSleep(std::uint32_t ms) = 0;
+    // The game thread waits for a display request to be answered (see
+    // rt::Port::awaitHost). The default sleeps until the seam's change count
+    // moves past seen; a front end that answers requests on the game thread
+    // itself overrides it.
+    virtual void awaitHost(std::uint64_t seen);
 
     // ---- Start-up (main thread, called by runtimeMain in this order) ----
-    // SDL_Init with timer, audio, video and CD-ROM (0x131) and atexit(SDL_Quit).
-    // false on failure; sdlError() then gives SDL's error text.
-    virtual bool startSdl() = 0;
-    virtual std::string sdlError() = 0;
-    // TTF_Init and atexit(TTF_Quit); false on failure (exit status 7000).
-    virtual bool startTrueType() = 0;
-    // The keyboard's lock and modifier state as SDL's SDLMod bits (KMOD_*),
-    // copied into the keyboard model at start-up.
-    virtual std::uint32_t keyModifiers() = 0;
-    // The full-screen video modes (full screen + hardware surface); may be
-    // empty, then only full-screen switching is unavailable.
-    virtual std::vector<VideoMode> listFullScreenModes() = 0;
-    // SDL key repeat (delay, interval in ms) and SDL's Unicode translation.
-    virtual void enableKeyRepeat(int delayMs, int intervalMs) = 0;
-    // The built-in window icon, the caption ("Untitled"), the mouse position
-    // and the built-in mouse cursor.
-    virtual void setIconAndCaption(const char* caption) = 0;
-    // Palettes, built-in fonts, pixel formats of 32-bit and 8-bit surfaces.
-    virtual void prepareDisplay() = 0;
+    // The display system (the window system, the terminal). 0 when it
+    // started; otherwise the exit status to end with, after the front end
+    // has said why on standard error.
+    virtual int startDisplaySystem() = 0;
+    // The font library, once the time-of-day base is taken: 0, or the exit
+    // status to end with.
+    virtual int startFontLibrary() { return 0; }
+    // The lock toggles and the modifier keys held right now, which the
+    // keyboard model takes over.
+    virtual KeyboardState keyboardState() { return {}; }
+    // Everything the display needs before the game starts: full-screen
+    // modes, key repeat, the icon, the caption, the mouse cursor, palettes
+    // and fonts.
+    virtual void prepareDisplay(const char* caption) = 0;
 
     // ---- Main thread ----
     // The event loop. Returns when shut-down must run: the window was closed,
@@ -130,9 +127,6 @@ bool shutdownRequested();
 // bytes at 0x46C..0x46E of the low-memory block.
 void updateClockBytes();
 
-// The full-screen modes found at start-up.
-const std::vector<VideoMode>& fullScreenModes();
-
 // The time-of-day base: milliseconds since midnight at the tick count
 // baseTicks.
 struct TimeOfDayBase {
@@ -161,5 +155,29 @@ bool onGameThread();
 
 // Installs the floating-point signal handler (SIGFPE raises error 11).
 void installFloatingPointHandler();
+
+// ---- Host state ----
+// What only the host's own parts tell each other (the keyboard model, the
+// event check, end program, the renderer, shut-down); the runtime never sees
+// it. Atomics: the keyboard model runs on the main thread, the event check
+// and end program on the game thread.
+
+// The exit request: please shut the program down (end program, the error
+// dialog's No, Break, the game entry returning). The event loop ends at its
+// next turn; callers on the game thread also wake the front end.
+void requestExit();
+bool exitRequested();
+// The Pause key's pause: the event check holds the game until a key ends it.
+void pauseGame();
+void endPause();
+bool gamePaused();
+// Alt+Enter presses the renderer has not yet handled.
+void countFullScreenToggle();
+// Takes one pending press; false when there is none.
+bool takeFullScreenToggle();
+int pendingFullScreenToggles();
+void dropFullScreenToggles();
+// Resets the host state (tests).
+void resetHostState();
 
 } // namespace host

@@ -14,6 +14,9 @@ Frontend* frontend();
 // std::exception: no handler for standard exceptions can swallow it.
 struct GameThreadEnd {};
 
+// The game thread has stopped itself (or is about to).
+void gameThreadFinished();
+
 // Installs the host's rt::Port and rt::GameHost.
 void installPorts();
 

@@ -141,7 +141,6 @@ std::array<std::uint8_t, kIconBmpBytes> makeBmp() {
 }
 
 // The pointer: 'X' black, 'o' white, ' ' transparent; hot spot at the tip.
-constexpr int kPointerSize = 16;
 // clang-format off
 constexpr const char* kPointer[kPointerSize] = {
     "X               ",
@@ -177,30 +176,21 @@ const std::uint8_t* iconMask() {
     return kMask.data();
 }
 
-SDL_Surface* createIconSurface() {
-    SDL_RWops* rw = SDL_RWFromConstMem(iconBmp(), static_cast<int>(kIconBmpBytes));
-    if (!rw) {
-        return nullptr;
-    }
-    return SDL_LoadBMP_RW(rw, 1);
-}
-
-SDL_Cursor* createMouseCursor() {
-    Uint8 data[kPointerSize * 2] = {};
-    Uint8 mask[kPointerSize * 2] = {};
+PointerBits pointerBits() {
+    PointerBits bits{};
     for (int y = 0; y < kPointerSize; ++y) {
         for (int x = 0; x < kPointerSize; ++x) {
             const char c = kPointer[y][x];
-            const auto bit = static_cast<Uint8>(0x80 >> (x % 8));
+            const auto bit = static_cast<std::uint8_t>(0x80 >> (x % 8));
             if (c != ' ') {
-                mask[y * 2 + x / 8] |= bit;
+                bits.mask[static_cast<std::size_t>(y * 2 + x / 8)] |= bit;
             }
             if (c == 'X') {
-                data[y * 2 + x / 8] |= bit;
+                bits.data[static_cast<std::size_t>(y * 2 + x / 8)] |= bit;
             }
         }
     }
-    return SDL_CreateCursor(data, mask, kPointerSize, kPointerSize, 0, 0);
+    return bits;
 }
 
 } // namespace host

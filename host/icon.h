@@ -2,13 +2,13 @@
 //
 // The icon is a 32 x 32 picture of a miner's lantern in 256 colours, kept as
 // a Windows bitmap file image in memory (2102 bytes: headers, the 256-entry
-// colour table of the start-up palette, then the bottom-up pixel rows), so it
-// loads with SDL_LoadBMP_RW. Its transparent parts use colour index 0, which
-// iconMask() leaves out. The mouse pointer is a 16 x 16 arrow.
+// colour table of the start-up palette, then the bottom-up pixel rows), so
+// any BMP reader loads it. Its transparent parts use colour index 0, which
+// iconMask() leaves out. The mouse pointer is a 16 x 16 arrow. The window
+// front end turns both into SDL objects (host/sdl_icon.h).
 #pragma once
 
-#include <SDL.h>
-
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -24,12 +24,14 @@ const std::uint8_t* iconPixels();
 // SDL_WM_SetIcon's mask: 32 rows of 4 bytes, bit 7 of the first byte the
 // leftmost pixel, set where the icon is opaque.
 const std::uint8_t* iconMask();
-// The icon as an 8-bit SDL surface with its palette; the caller frees it.
-// Null when SDL cannot make it.
-SDL_Surface* createIconSurface();
-
-// The built-in mouse pointer (SDL_CreateCursor); the caller frees it with
-// SDL_FreeCursor. Null when SDL cannot make it.
-SDL_Cursor* createMouseCursor();
+// The mouse pointer: 16 rows of 2 bytes each, bit 7 of the first byte the
+// leftmost pixel; data set where the pointer is black, mask where it is
+// opaque (black or white). The hot spot is the top-left corner.
+inline constexpr int kPointerSize = 16;
+struct PointerBits {
+    std::array<std::uint8_t, kPointerSize * 2> data;
+    std::array<std::uint8_t, kPointerSize * 2> mask;
+};
+PointerBits pointerBits();
 
 } // namespace host

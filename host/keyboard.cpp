@@ -1,7 +1,7 @@
 // The PC-style keyboard model (see keyboard.h for the key codes).
 //
-// An SDL key-down event goes through three stages. The key-down translation
-// looks at the SDL symbol and Unicode value and picks a key code: keypad keys
+// A key-down event goes through three stages. The key-down translation
+// looks at the key identity and Unicode value and picks a key code: keypad keys
 // by symbol, control characters typed with Ctrl back to their letter keys,
 // other text through code page 437, function and cursor keys to their
 // extended codes. The key press then runs the special-key rules (Break,
@@ -9,13 +9,13 @@
 // table, under the state the held modifiers give (plain, Shift, Ctrl, Alt,
 // Num Lock, Num Lock + Shift), and stores the resulting (character, scan
 // code) pair in the keyboard ring. Key-up events release what the key
-// pressed, found by its symbol, and complete an Alt-code when Alt goes up.
+// pressed, found by its identity, and complete an Alt-code when Alt goes up.
 #include "host/keyboard.h"
 
 #include <algorithm>
 
 #include "host/cp437.h"
-#include "runtime/errors.h"
+#include "host/host_core.h"
 #include "runtime/keyboard_buffer.h"
 
 namespace host {
@@ -218,19 +218,19 @@ std::int32_t characterCode(std::uint32_t u) {
 LockState locksFromMod(std::uint32_t mod, bool scrollLockOn) {
     LockState s;
     s.scrollLock = scrollLockOn;
-    s.capsLock = (mod & KMOD_CAPS) != 0;
-    s.numLock = (mod & KMOD_NUM) != 0;
+    s.capsLock = (mod & kModCapsLock) != 0;
+    s.numLock = (mod & kModNumLock) != 0;
     return s;
 }
 
 HeldModifiers heldFromMod(std::uint32_t mod) {
     HeldModifiers h;
-    h.leftShift = (mod & KMOD_LSHIFT) != 0;
-    h.rightShift = (mod & KMOD_RSHIFT) != 0;
-    h.leftCtrl = (mod & KMOD_LCTRL) != 0;
-    h.rightCtrl = (mod & KMOD_RCTRL) != 0;
-    h.leftAlt = (mod & KMOD_LALT) != 0;
-    h.rightAlt = (mod & KMOD_RALT) != 0;
+    h.leftShift = (mod & kModLeftShift) != 0;
+    h.rightShift = (mod & kModRightShift) != 0;
+    h.leftCtrl = (mod & kModLeftCtrl) != 0;
+    h.rightCtrl = (mod & kModRightCtrl) != 0;
+    h.leftAlt = (mod & kModLeftAlt) != 0;
+    h.rightAlt = (mod & kModRightAlt) != 0;
     return h;
 }
 
@@ -364,22 +364,20 @@ void Keyboard::keyPress(std::int32_t k, std::int32_t symbol, bool fromText) {
     // stroke: it neither breaks nor pauses nor ends a pause.
     if (!lockEntry_) {
         if (k == kCodeBreak || ((k == kCodeScrollLock || k == kCodeF15) && ctrlHeld())) {
-            rt::flags().exitRequest.store(1, std::memory_order_release);
+            requestExit();
             return;
         }
         if (k == kCodePause || (k == kCodeNumLock && ctrlHeld())) {
-            rt::flags().pauseState.fetch_or(1, std::memory_order_acq_rel);
-            rt::flags().eventPending.store(1, std::memory_order_release);
+            pauseGame();
             return;
         }
-        if ((rt::flags().pauseState.load(std::memory_order_acquire) & 1) != 0) {
-            rt::flags().pauseState.fetch_and(static_cast<std::uint8_t>(~1u),
-                                             std::memory_order_acq_rel);
+        if (gamePaused()) {
+            endPause();
             return; // the key only ends the pause
         }
     }
     if (altHeld() && k == 13) {
-        rt::flags().fullScreenToggles.fetch_add(1, std::memory_order_acq_rel);
+        countFullScreenToggle();
         return;
     }
     if (altState_ != 2) recordEvent(k, isKeypadCode(k)); // no key traps are defined
@@ -470,34 +468,34 @@ void Keyboard::pressLetter(std::int32_t lower, std::int32_t symbol) {
     keyPress(upper ? lower - 32 : lower, symbol);
 }
 
-// ---- SDL events ----
+// ---- Key events ----
 
-void Keyboard::keyDown(SDLKey key, std::uint16_t unicode, SDLMod mod) {
+void Keyboard::keyDown(KeyId key, std::uint16_t unicode, std::uint32_t mod) {
     lastMod_ = static_cast<std::uint32_t>(mod);
     std::int32_t sym = static_cast<std::int32_t>(key);
     std::uint32_t u = unicode;
 
     // Alt-code entry: Alt down, keypad digits, Alt up (see keyUp).
-    bool isAlt = key == SDLK_LALT || key == SDLK_RALT;
+    bool isAlt = key == kKeyLeftAlt || key == kKeyRightAlt;
     if (isAlt) {
         if (!altHeld()) {
             altState_ = 1;
             altAccumulator_ = 0;
         }
     } else if (altState_ != 0) {
-        if (key >= SDLK_KP0 && key <= SDLK_KP9) {
+        if (key >= kKeyKeypad0 && key <= kKeyKeypad9) {
             altState_ = 2;
-            altAccumulator_ = altAccumulator_ * 10 + static_cast<std::uint64_t>(sym - SDLK_KP0);
+            altAccumulator_ = altAccumulator_ * 10 + static_cast<std::uint64_t>(sym - kKeyKeypad0);
         } else {
             altState_ = 0;
         }
     }
 
-    if (u == 127 && sym == SDLK_BACKSPACE) u = 8;
-    if (u == 127 && sym == SDLK_DELETE) u = 0;
+    if (u == 127 && sym == kKeyBackspace) u = 8;
+    if (u == 127 && sym == kKeyDelete) u = 0;
 
     if (u != 0) {
-        if (sym >= SDLK_KP0 && sym <= SDLK_KP_ENTER) {
+        if (sym >= kKeyKeypad0 && sym <= kKeyKeypadEnter) {
             keyPress(kSymbolBase + sym, sym);
             return;
         }
@@ -519,8 +517,7 @@ void Keyboard::keyDown(SDLKey key, std::uint16_t unicode, SDLMod mod) {
             // their own control characters (8, 9, 13): they stay themselves so
             // that their own Ctrl values (127, Ctrl+Tab, 10) apply rather than
             // those of H, I and M.
-            if (u >= 1 && u <= 26 && sym != SDLK_BACKSPACE && sym != SDLK_TAB &&
-                sym != SDLK_RETURN) {
+            if (u >= 1 && u <= 26 && sym != kKeyBackspace && sym != kKeyTab && sym != kKeyReturn) {
                 pressLetter(static_cast<std::int32_t>(u) + 96, sym);
                 return;
             }
@@ -531,33 +528,33 @@ void Keyboard::keyDown(SDLKey key, std::uint16_t unicode, SDLMod mod) {
     }
     if (sym == 0) return;
 
-    if (sym >= SDLK_KP0 && sym <= SDLK_KP_PERIOD) {
-        keyPress(sym + (kCodeKeypadBare - SDLK_KP0), sym);
-    } else if (sym >= SDLK_KP_DIVIDE && sym <= SDLK_KP_ENTER) {
+    if (sym >= kKeyKeypad0 && sym <= kKeyKeypadPeriod) {
+        keyPress(sym + (kCodeKeypadBare - kKeyKeypad0), sym);
+    } else if (sym >= kKeyKeypadDivide && sym <= kKeyKeypadEnter) {
         keyPress(kSymbolBase + sym, sym);
-    } else if (sym >= SDLK_F1 && sym <= SDLK_F10) {
+    } else if (sym >= kKeyF1 && sym <= kKeyF10) {
         keyPress((sym - 223) * 256, sym);
-    } else if (sym == SDLK_F11 || sym == SDLK_F12) {
+    } else if (sym == kKeyF11 || sym == kKeyF12) {
         keyPress((sym - 159) * 256, sym);
-    } else if (sym == SDLK_HOME) {
+    } else if (sym == kKeyHome) {
         keyPress(0x4700, sym);
-    } else if (sym == SDLK_UP) {
+    } else if (sym == kKeyUp) {
         keyPress(0x4800, sym);
-    } else if (sym == SDLK_PAGEUP) {
+    } else if (sym == kKeyPageUp) {
         keyPress(0x4900, sym);
-    } else if (sym == SDLK_LEFT) {
+    } else if (sym == kKeyLeft) {
         keyPress(0x4B00, sym);
-    } else if (sym == SDLK_RIGHT) {
+    } else if (sym == kKeyRight) {
         keyPress(0x4D00, sym);
-    } else if (sym == SDLK_END) {
+    } else if (sym == kKeyEnd) {
         keyPress(0x4F00, sym);
-    } else if (sym == SDLK_DOWN) {
+    } else if (sym == kKeyDown) {
         keyPress(0x5000, sym);
-    } else if (sym == SDLK_PAGEDOWN) {
+    } else if (sym == kKeyPageDown) {
         keyPress(0x5100, sym);
-    } else if (sym == SDLK_INSERT) {
+    } else if (sym == kKeyInsert) {
         keyPress(0x5200, sym);
-    } else if (sym == SDLK_DELETE) {
+    } else if (sym == kKeyDelete) {
         keyPress(0x5300, sym);
     } else if (ctrlHeld() &&
                ((sym >= 32 && sym <= 96) || sym == 8 || sym == 9 || sym == 13 || sym == 27)) {
@@ -569,10 +566,10 @@ void Keyboard::keyDown(SDLKey key, std::uint16_t unicode, SDLMod mod) {
     }
 }
 
-void Keyboard::keyUp(SDLKey key, SDLMod mod) {
+void Keyboard::keyUp(KeyId key, std::uint32_t mod) {
     lastMod_ = static_cast<std::uint32_t>(mod);
     std::int32_t completed = -1;
-    if (altState_ != 0 && (key == SDLK_LALT || key == SDLK_RALT)) {
+    if (altState_ != 0 && (key == kKeyLeftAlt || key == kKeyRightAlt)) {
         if (altState_ == 2) completed = static_cast<std::int32_t>(altAccumulator_ % 256);
         altState_ = 0;
     }
@@ -595,14 +592,14 @@ void Keyboard::syncLocks(LockState platform) {
     if (platform.scrollLock != isHeld(kStateScrollLock)) toggleState(kStateScrollLock);
     if (platform.capsLock != isHeld(kCodeCapsLock)) {
         if (platform.capsLock) {
-            enterLock(kCodeCapsLock, SDLK_CAPSLOCK);
+            enterLock(kCodeCapsLock, kKeyCapsLock);
         } else {
             keyRelease(kCodeCapsLock);
         }
     }
     if (platform.numLock != isHeld(kCodeNumLock)) {
         if (platform.numLock) {
-            enterLock(kCodeNumLock, SDLK_NUMLOCK);
+            enterLock(kCodeNumLock, kKeyNumLock);
         } else {
             keyRelease(kCodeNumLock);
         }
@@ -612,23 +609,23 @@ void Keyboard::syncLocks(LockState platform) {
 
 void Keyboard::startUp(LockState locks, HeldModifiers held) {
     if (locks.scrollLock) addHeld(kStateScrollLock, -1);
-    if (held.scrollLock) enterLock(kCodeScrollLock, SDLK_SCROLLOCK);
-    if (held.leftShift) enterLock(kCodeLeftShift, SDLK_LSHIFT);
-    if (held.rightShift) enterLock(kCodeRightShift, SDLK_RSHIFT);
-    if (held.leftCtrl) enterLock(kCodeLeftCtrl, SDLK_LCTRL);
-    if (held.rightCtrl) enterLock(kCodeRightCtrl, SDLK_RCTRL);
-    if (held.leftAlt) enterLock(kCodeLeftAlt, SDLK_LALT);
-    if (held.rightAlt) enterLock(kCodeRightAlt, SDLK_RALT);
-    if (locks.capsLock) enterLock(kCodeCapsLock, SDLK_CAPSLOCK);
-    if (locks.numLock) enterLock(kCodeNumLock, SDLK_NUMLOCK);
-    lastMod_ = (locks.capsLock ? static_cast<std::uint32_t>(KMOD_CAPS) : 0u) |
-               (locks.numLock ? static_cast<std::uint32_t>(KMOD_NUM) : 0u);
+    if (held.scrollLock) enterLock(kCodeScrollLock, kKeyScrollLock);
+    if (held.leftShift) enterLock(kCodeLeftShift, kKeyLeftShift);
+    if (held.rightShift) enterLock(kCodeRightShift, kKeyRightShift);
+    if (held.leftCtrl) enterLock(kCodeLeftCtrl, kKeyLeftCtrl);
+    if (held.rightCtrl) enterLock(kCodeRightCtrl, kKeyRightCtrl);
+    if (held.leftAlt) enterLock(kCodeLeftAlt, kKeyLeftAlt);
+    if (held.rightAlt) enterLock(kCodeRightAlt, kKeyRightAlt);
+    if (locks.capsLock) enterLock(kCodeCapsLock, kKeyCapsLock);
+    if (locks.numLock) enterLock(kCodeNumLock, kKeyNumLock);
+    lastMod_ = (locks.capsLock ? static_cast<std::uint32_t>(kModCapsLock) : 0u) |
+               (locks.numLock ? static_cast<std::uint32_t>(kModNumLock) : 0u);
     rebuildShiftState();
 }
 
-void Keyboard::startUp(std::uint32_t sdlMod, bool scrollLockOn) {
-    startUp(locksFromMod(sdlMod, scrollLockOn), heldFromMod(sdlMod));
-    lastMod_ = sdlMod;
+void Keyboard::startUp(std::uint32_t mod, bool scrollLockOn) {
+    startUp(locksFromMod(mod, scrollLockOn), heldFromMod(mod));
+    lastMod_ = mod;
 }
 
 Keyboard& Keyboard::instance() {

@@ -1,14 +1,14 @@
 // The PC-style keyboard model.
 //
-// SDL key events (key symbol, Unicode value) are turned into the runtime's
-// key codes and then, like a PC BIOS does it, into (character, scan code)
-// pairs in the keyboard ring of the low-memory block (runtime/
+// Key events (a key identity, a Unicode value and modifier bits, all of
+// host/key_ids.h) are turned into the runtime's key codes and then, like a PC BIOS does it, into
+// (character, scan code) pairs in the keyboard ring of the low-memory block (runtime/
 // keyboard_buffer.h), where line input takes them with rt::readKey.
 //
 // Key codes (32-bit):
 //   0..255                   a character of code page 437
 //   s * 256                  an extended key with PC scan code s (0x4800 Up)
-//   100000 + SDL symbol      a key known only by its symbol: the modifiers
+//   100000 + key identity    a key known only by its identity: the modifiers
 //                            (100300..100308), Pause 100019, Break 100318,
 //                            keypad keys 100256..100271 carrying a character
 //   200000..200010           keypad 0..9 and '.' without a character
@@ -16,8 +16,8 @@
 //   200013                   stands for key code 0
 //   0x40000000 + u           a typed Unicode character with no CP437 byte
 //
-// The model keeps the held-key list (each code at most once, with the SDL
-// symbol that pressed it, plus the two state codes while their states are
+// The model keeps the held-key list (each code at most once, with the key
+// identity that pressed it, plus the two state codes while their states are
 // on), the Alt-code entry state (Alt + keypad digits), the shift-state bytes
 // at 0x417, 0x418 and 0x496, and small key-event and port scan-code queues.
 // Whether a Shift, Ctrl or Alt key is held and whether Caps Lock is on is
@@ -30,17 +30,18 @@
 // paused only ends the pause; Alt+Enter counts a full-screen toggle; then
 // the pair from the key translation table is stored.
 //
-// The model is independent of any window: the SDL event loop and the replay
+// The model is independent of any window and of SDL: the window's event
+// loop (through host/sdl_keys.h), the terminal front end and the replay
 // driver feed it the same events. It runs on the main thread only (and at
 // start-up); the flags it sets are atomics read by the game thread.
 #pragma once
-
-#include <SDL/SDL_keysym.h>
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "host/key_ids.h"
 
 namespace host {
 
@@ -113,8 +114,8 @@ struct HeldModifiers {
     bool leftAlt = false;
     bool rightAlt = false;
 };
-// From SDL's modifier bits (SDLMod / KMOD_*). SDL 1.2 reports no Scroll Lock,
-// so that one is passed in.
+// From the modifier bits (KeyMod). They carry no Scroll Lock, so that one is
+// passed in.
 LockState locksFromMod(std::uint32_t mod, bool scrollLockOn = false);
 HeldModifiers heldFromMod(std::uint32_t mod);
 
@@ -143,32 +144,30 @@ class Keyboard {
     // Alt held, Caps Lock on and Num Lock on are each entered as a press of
     // their key code, in that order; then the shift-state bytes are rebuilt.
     void startUp(LockState locks, HeldModifiers held);
-    // The same from SDL's modifier bits.
-    void startUp(std::uint32_t sdlMod, bool scrollLockOn = false);
-    void enterHeldKeys(std::uint32_t sdlMod, bool scrollLockOn = false) {
-        startUp(sdlMod, scrollLockOn);
-    }
+    // The same from the modifier bits.
+    void startUp(std::uint32_t mod, bool scrollLockOn = false);
+    void startUp(KeyboardState state) { startUp(state.mod, state.scrollLockOn); }
 
     // The process's keyboard model (the window program's and the replay
     // driver's; tests may make their own).
     static Keyboard& instance();
 
-    // SDL key events. mod is SDL's modifier state that came with the event;
-    // the model keeps the latest (platformLocks) but decides "held" from its
+    // Key events. mod is the modifier state that came with the event; the
+    // model keeps the latest (platformLocks) but decides "held" from its
     // own held-key list.
-    void keyDown(SDLKey sym, std::uint16_t unicode, SDLMod mod = KMOD_NONE);
-    void keyUp(SDLKey sym, SDLMod mod = KMOD_NONE);
+    void keyDown(KeyId sym, std::uint16_t unicode, std::uint32_t mod = kModNone);
+    void keyUp(KeyId sym, std::uint32_t mod = kModNone);
 
     // Event loop, every input turn: for each lock whose platform toggle state
     // differs from the held-key list, toggle 200011 (Scroll Lock) or
     // press/release 100301 (Caps Lock) or 100300 (Num Lock); then rebuild the
     // shift-state bytes.
     void syncLocks(LockState platform);
-    // The same from SDL's current modifier state. SDL 1.2 reports no Scroll
-    // Lock, so the model's own Scroll Lock state stands for the platform's
+    // The same from the current modifier state. It carries no Scroll Lock,
+    // so the model's own Scroll Lock state stands for the platform's
     // (otherwise every input turn would turn it off again).
-    void syncLocksFromMod(std::uint32_t sdlMod) {
-        syncLocks(locksFromMod(sdlMod, isHeld(kStateScrollLock)));
+    void syncLocksFromMod(std::uint32_t mod) {
+        syncLocks(locksFromMod(mod, isHeld(kStateScrollLock)));
     }
 
     // Text typed through the input method (or any other text source): a
@@ -191,8 +190,8 @@ class Keyboard {
     bool capsLockOn() const { return isHeld(kCodeCapsLock); }
     // The lock states as the held-key list has them.
     LockState locks() const;
-    // The lock toggles from the SDL modifier state of the latest key event
-    // (Scroll Lock from the held-key list, since SDL does not report it).
+    // The lock toggles from the modifier state of the latest key event
+    // (Scroll Lock from the held-key list, since the bits carry none).
     LockState platformLocks() const;
     int altCodeState() const { return altState_; }
 

@@ -47,10 +47,6 @@ void sleepFor(std::uint32_t ms, rt::Wait why) {
     rt::port().sleep(ms, why);
 }
 
-bool stopRequested() {
-    return rt::flags().stopRequest.load(std::memory_order_acquire) != 0;
-}
-
 // Makes the display page the write page. For the game they are always the
 // same page; otherwise the display page's record is looked up.
 void writeToDisplayPage() {
@@ -83,18 +79,31 @@ class HostPort final : public rt::Port {
         if (Frontend* f = detail::frontend()) f->showDialog(caption, text, DialogButtons::OK);
         endProcess(0);
     }
+    void awaitHost(std::uint64_t seen) override {
+        if (Frontend* f = detail::frontend()) {
+            f->awaitHost(seen);
+        } else {
+            rt::Port::awaitHost(seen);
+        }
+    }
 };
 
 class HostGameHost final : public rt::GameHost {
   public:
     void eventCheck(std::uint32_t line) override {
-        rt::Flags& flags = rt::flags();
-        flags.eventPending.store(0, std::memory_order_release);
-        flags.statementRetry.store(0, std::memory_order_release);
-        for (;;) {
-            if (stopRequested()) stopGameThread();
-            if (flags.pauseState.load(std::memory_order_acquire) == 0) break;
-            sleepFor(kPausePollMs, rt::Wait::Paused);
+        rt::clearEventPending();
+        if (rt::stopRequested()) stopGameThread();
+        if (gamePaused()) {
+            rt::beginInputWait(rt::InputWait::Pause);
+            while (gamePaused()) {
+                if (rt::stopRequested()) {
+                    rt::endInputWait();
+                    stopGameThread();
+                }
+                sleepFor(kPausePollMs, rt::Wait::Paused);
+            }
+            rt::endInputWait();
+            if (rt::stopRequested()) stopGameThread();
         }
         if (rt::errorPending() == 0) return; // no timer or key-trap events exist
         currentLine.store(line, std::memory_order_relaxed);
@@ -102,7 +111,6 @@ class HostGameHost final : public rt::GameHost {
     }
 
     [[noreturn]] void endProgram() override {
-        rt::Flags& flags = rt::flags();
         // No files are ever open, and the game never handles closing itself.
         writeToDisplayPage();
         if (rt::ScreenPage* page = rt::writePage()) {
@@ -112,6 +120,7 @@ class HostGameHost final : public rt::GameHost {
                                   std::memory_order_relaxed);
             page->cursorColumn.store(1, std::memory_order_relaxed);
             page->pendingWrap.store(0, std::memory_order_relaxed);
+            page->markCursor();
         }
         rt::print(rt::emptyString(), 1);
         rt::RuntimeString* prompt = rt::newString(0, false);
@@ -126,19 +135,24 @@ class HostGameHost final : public rt::GameHost {
         // A stop request ends the drain too, in case keys keep arriving.
         while (rt::readKey()->length != 0) {
             rt::releaseTemporaries(base, 0);
-            if (stopRequested()) stopGameThread();
+            if (rt::stopRequested()) stopGameThread();
             sleepFor(0, rt::Wait::Plain);
         }
         rt::releaseTemporaries(base, 0);
-        flags.automaticDisplay.store(1, std::memory_order_release);
+        rt::setDisplayMode(rt::DisplayMode::Automatic);
+        rt::beginInputWait(rt::InputWait::EndKey);
         for (;;) {
             sleepFor(kEndKeyPollMs, rt::Wait::KeyEnd);
-            if (stopRequested()) stopGameThread();
+            if (rt::stopRequested()) {
+                rt::endInputWait();
+                stopGameThread();
+            }
             bool key = rt::readKey()->length != 0;
             rt::releaseTemporaries(base, 0);
             if (key) break;
         }
-        flags.exitRequest.store(1, std::memory_order_release);
+        rt::endInputWait();
+        requestExit();
         if (Frontend* f = detail::frontend()) f->wake();
         stopGameThread();
     }
@@ -148,10 +162,9 @@ class HostGameHost final : public rt::GameHost {
             std::fputs("glimmerdeep: the game thread can only be stopped from itself\n", stderr);
             std::abort();
         }
-        rt::Flags& flags = rt::flags();
-        flags.threadsFinished.fetch_or(1, std::memory_order_acq_rel);
+        detail::gameThreadFinished();
         if (Frontend* f = detail::frontend()) f->wake();
-        while (!stopRequested())
+        while (!rt::stopRequested())
             sleepFor(kThreadEndPollMs, rt::Wait::Plain);
         throw detail::GameThreadEnd{};
     }
@@ -179,7 +192,7 @@ class HostGameHost final : public rt::GameHost {
             rt::clearError();
             return;
         case DialogButton::No:
-            rt::flags().exitRequest.store(1, std::memory_order_release);
+            requestExit();
             if (f != nullptr) f->wake();
             stopGameThread();
         case DialogButton::Closed:

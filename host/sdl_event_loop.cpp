@@ -21,7 +21,7 @@
 // which gives up waiting for its answer.
 #include "host/keyboard.h"
 #include "host/sdl_frontend.h"
-#include "runtime/errors.h"
+#include "host/sdl_keys.h"
 #include "runtime/keyboard_buffer.h"
 
 namespace host {
@@ -50,7 +50,7 @@ WindowFrontend::Turn WindowFrontend::turn(DialogBox* box, std::optional<DialogBu
     if (quit_ || shutdownRequested()) return Turn::Shutdown;
     phase_ ^= 1;
     if (phase_ == 1) {
-        const bool automatic = rt::flags().automaticDisplay.load(std::memory_order_acquire) != 0;
+        const bool automatic = rt::displayMode() != rt::DisplayMode::Explicit;
         // A dialog needs a window even when the game paints only on request.
         if (automatic || (box != nullptr && renderer_.canvas() == nullptr)) {
             paint(box);
@@ -105,7 +105,7 @@ void WindowFrontend::updateKeyRepeat() {
 }
 
 void WindowFrontend::syncLockKeys() {
-    keyboard().syncLocksFromMod(static_cast<std::uint32_t>(SDL_GetModState()));
+    keyboard().syncLocksFromMod(keyModFromSdl(SDL_GetModState()));
 }
 
 bool WindowFrontend::handleEvent(const SDL_Event& event, DialogBox* box,
@@ -116,12 +116,12 @@ bool WindowFrontend::handleEvent(const SDL_Event& event, DialogBox* box,
             answer =
                 box->keyDown(event.key.keysym.sym, event.key.keysym.unicode, event.key.keysym.mod);
         } else {
-            keyboard().keyDown(event.key.keysym.sym, event.key.keysym.unicode,
-                               event.key.keysym.mod);
+            keyboard().keyDown(keyIdFromSdl(event.key.keysym.sym), event.key.keysym.unicode,
+                               keyModFromSdl(event.key.keysym.mod));
         }
         break;
     case SDL_KEYUP:
-        keyboard().keyUp(event.key.keysym.sym, event.key.keysym.mod);
+        keyboard().keyUp(keyIdFromSdl(event.key.keysym.sym), keyModFromSdl(event.key.keysym.mod));
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (box != nullptr && event.button.button == SDL_BUTTON_LEFT) {

@@ -19,11 +19,16 @@
 #include <ctime>
 
 #include "host/icon.h"
-#include "runtime/errors.h"
+#include "host/sdl_icon.h"
+#include "host/sdl_keys.h"
 #include "runtime/keyboard_buffer.h"
 
 namespace host {
 namespace {
+
+// Exit statuses when SDL or TrueType do not start.
+constexpr int kStatusSdl = 100;
+constexpr int kStatusTrueType = 7000;
 
 // SDL_Init flags: timer, audio, video and CD-ROM.
 constexpr Uint32 kSdlInitFlags = 0x131;
@@ -34,7 +39,7 @@ static_assert(kSdlInitFlags == (SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO
 constexpr auto kWakeCap = std::chrono::milliseconds(1000);
 
 bool stopRequestSet() {
-    return rt::flags().stopRequest.load(std::memory_order_acquire) != 0;
+    return rt::stopRequested();
 }
 
 // Xlib's reaction to a lost X connection: our own report, then the process
@@ -140,31 +145,32 @@ void WindowFrontend::stopRequested() {
     wakeSignal_.notify();
 }
 
-bool WindowFrontend::startSdl() {
+int WindowFrontend::startDisplaySystem() {
     mainThread_ = std::this_thread::get_id();
-    if (SDL_Init(kSdlInitFlags) < 0) return false;
+    if (SDL_Init(kSdlInitFlags) < 0) {
+        const char* e = SDL_GetError();
+        std::fprintf(stderr, "Unable to init SDL: %s\n", e != nullptr ? e : "");
+        return kStatusSdl;
+    }
     std::atexit(SDL_Quit);
     endAtOnceWhenTheDisplayIsLost();
     sdlStarted_ = true;
-    return true;
+    return 0;
 }
 
-std::string WindowFrontend::sdlError() {
-    const char* e = SDL_GetError();
-    return e != nullptr ? e : "";
-}
-
-bool WindowFrontend::startTrueType() {
-    if (TTF_Init() < 0) return false;
+int WindowFrontend::startFontLibrary() {
+    if (TTF_Init() < 0) return kStatusTrueType;
     std::atexit(TTF_Quit);
-    return true;
+    return 0;
 }
 
-std::uint32_t WindowFrontend::keyModifiers() {
-    return static_cast<std::uint32_t>(SDL_GetModState());
+KeyboardState WindowFrontend::keyboardState() {
+    return sdlKeyboardState();
 }
 
-std::vector<VideoMode> WindowFrontend::listFullScreenModes() {
+namespace {
+
+std::vector<VideoMode> listFullScreenModes() {
     std::vector<VideoMode> modes;
     SDL_Rect** list = SDL_ListModes(nullptr, SDL_FULLSCREEN | SDL_HWSURFACE);
     if (list == nullptr) return modes;
@@ -183,13 +189,13 @@ std::vector<VideoMode> WindowFrontend::listFullScreenModes() {
     return modes;
 }
 
-void WindowFrontend::enableKeyRepeat(int delayMs, int intervalMs) {
-    SDL_EnableKeyRepeat(delayMs, intervalMs);
-    SDL_EnableUNICODE(1);
-    repeatState_ = delayMs > 0 ? 1 : 0;
-}
+} // namespace
 
-void WindowFrontend::setIconAndCaption(const char* caption) {
+void WindowFrontend::prepareDisplay(const char* caption) {
+    modes_ = listFullScreenModes();
+    SDL_EnableKeyRepeat(kKeyRepeatDelayMs, kKeyRepeatIntervalMs);
+    SDL_EnableUNICODE(1);
+    repeatState_ = 1;
     // The icon must be set before the window opens (with the first frame).
     freeIcon();
     windowIcon = createIconSurface();
@@ -203,11 +209,8 @@ void WindowFrontend::setIconAndCaption(const char* caption) {
     systemCursor_ = SDL_GetCursor();
     cursor_ = createMouseCursor();
     if (cursor_ != nullptr) SDL_SetCursor(cursor_);
-}
-
-void WindowFrontend::prepareDisplay() {
     // Palettes and fonts are built-in tables; the renderer needs the modes.
-    renderer_.setFullScreenModes(fullScreenModes());
+    renderer_.setFullScreenModes(modes_);
 }
 
 void WindowFrontend::shutDown() {
@@ -237,9 +240,7 @@ DialogButton WindowFrontend::showDialog(std::string_view caption, std::string_vi
     // Any other thread: the main thread shows it. Shut-down sets the stop
     // request before it waits for the threads, so a dialog nobody will
     // answer any more never holds the asker.
-    return channel_.ask(std::move(request), [] {
-        return rt::flags().stopRequest.load(std::memory_order_acquire) != 0;
-    });
+    return channel_.ask(std::move(request), [] { return rt::stopRequested(); });
 }
 
 bool WindowFrontend::isFullScreen() {

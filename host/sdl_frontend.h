@@ -59,15 +59,16 @@ class WindowFrontend : public Frontend {
     std::time_t calendarTime() override;
     void timerSleep(std::uint32_t ms) override;
 
-    // Start-up.
-    bool startSdl() override;
-    std::string sdlError() override;
-    bool startTrueType() override;
-    std::uint32_t keyModifiers() override;
-    std::vector<VideoMode> listFullScreenModes() override;
-    void enableKeyRepeat(int delayMs, int intervalMs) override;
-    void setIconAndCaption(const char* caption) override;
-    void prepareDisplay() override;
+    // Start-up: SDL (status 100 with "Unable to init SDL: ..." when it does
+    // not start), TrueType (status 7000), the keyboard's state, then the
+    // full-screen modes, key repeat with Unicode translation, the icon, the
+    // caption and the mouse pointer.
+    int startDisplaySystem() override;
+    int startFontLibrary() override;
+    KeyboardState keyboardState() override;
+    void prepareDisplay(const char* caption) override;
+    // The full-screen modes found at start-up.
+    const std::vector<VideoMode>& fullScreenModes() const { return modes_; }
 
     // Main thread.
     void runEventLoop() override;
@@ -122,6 +123,7 @@ class WindowFrontend : public Frontend {
     int repeatState_ = -1; // -1 unknown, 0 off, 1 on
     bool quit_ = false;    // the window's close button was pressed
     bool sdlStarted_ = false;
+    std::vector<VideoMode> modes_;
     std::atomic<bool> fullScreen_{false};
     std::atomic<int> dialogsShown_{0};
     std::function<void()> frameStartObserver_;

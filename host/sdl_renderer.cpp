@@ -1,12 +1,12 @@
 // The display renderer: one frame of the display page per call.
 //
-// Renderer::frame() runs the frame in this order: count the frame and answer
-// the display handshake; find the page and its pixel size; search the
+// Renderer::frame() runs the frame in this order: count the frame and grant
+// a display hold that was asked for; find the page and its pixel size; search the
 // full-screen modes and apply one pending Alt+Enter; set the video mode when
 // the window size or the full-screen mode changed; clear the window when the
 // frame is not valid; let the TextPainter repaint the cells that changed;
 // hand the changed rectangles (or the whole window) to the window system;
-// answer the handshake again and clear a one-frame display request.
+// grant a hold again and complete a one-frame display request.
 //
 // TextPainter keeps the cells it drew last, the palette, the cursor place and
 // the cursor and blink phases. A cell is skipped when the frame is valid, it
@@ -29,7 +29,6 @@
 
 #include "host/fonts.h"
 #include "host/palette.h"
-#include "runtime/errors.h"
 #include "runtime/pages.h"
 
 namespace host {
@@ -395,8 +394,8 @@ void TextPainter::resize(int columns, int rows) {
 }
 
 void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette,
-                        SDL_Surface* surface, int offsetX, int offsetY,
-                        std::uint32_t frameCounter) {
+                        SDL_Surface* surface, int offsetX, int offsetY, std::uint32_t frameCounter,
+                        std::uint64_t damage) {
     cellsDrawn_ = 0;
     fullRedraw_ = false;
     rects_.clear();
@@ -413,14 +412,13 @@ void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette
     const int cw = font.cellWidth;
     const int ch = font.cellHeight;
 
+    // Only a report of everything (a new page, a palette change) can have
+    // changed the palette, so a quiet frame never compares it.
     bool full = !valid_;
-    if (full || std::memcmp(palette, palette_.data(), sizeof palette_) != 0) {
+    if (full || ((damage & rt::ScreenPage::kDamageAll) != 0 &&
+                 std::memcmp(palette, palette_.data(), sizeof palette_) != 0)) {
         std::memcpy(palette_.data(), palette, sizeof palette_);
         full = true;
-    }
-    std::uint32_t colours[16];
-    for (int i = 0; i < 16; ++i) {
-        colours[i] = palette_[static_cast<std::size_t>(i)] & 0x00FFFFFF;
     }
 
     int cursorColumn = page.column() - 1;
@@ -431,6 +429,32 @@ void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette
     }
     const int cursorPhase = static_cast<int>((frameCounter >> 2) & 1);
     const int blinkPhase = static_cast<int>((frameCounter >> 3) & 1);
+    const bool moved = cursorColumn != cursorColumn_ || cursorRow != cursorRow_;
+    const bool blinkFlip = blinkPhase != blinkPhase_ && blinkingCells_ > 0;
+    const bool cursorFlip = cursorPhase != cursorPhase_;
+
+    // The rows to look at: those reported damaged, the old and the new
+    // cursor row when the cursor moved or its phase flipped, every row when
+    // the blink phase flipped. Nothing else can differ from what was drawn,
+    // so a quiet frame ends here.
+    std::uint64_t scan = damage & rt::ScreenPage::kDamageRowBits;
+    if (full || blinkFlip || (damage & rt::ScreenPage::kDamageAll) != 0) {
+        scan = rt::ScreenPage::kDamageRowBits;
+    }
+    if (moved || cursorFlip) {
+        scan |=
+            rt::ScreenPage::rowDamage(cursorRow + 1) | rt::ScreenPage::rowDamage(cursorRow_ + 1);
+    }
+    if (scan == 0) {
+        cursorPhase_ = cursorPhase;
+        blinkPhase_ = blinkPhase;
+        return;
+    }
+
+    std::uint32_t colours[16];
+    for (int i = 0; i < 16; ++i) {
+        colours[i] = palette_[static_cast<std::size_t>(i)] & 0x00FFFFFF;
+    }
     const bool showCursor = page.cursorVisible.load(std::memory_order_relaxed) != 0 && cursorPhase;
     const CursorRows shape = cursorRows(page.cursorFirstLine.load(std::memory_order_relaxed),
                                         page.cursorLastLine.load(std::memory_order_relaxed), ch);
@@ -449,15 +473,14 @@ void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette
         std::fill(previous_.begin(), previous_.end(), kRedraw);
         blinkingCells_ = 0;
     } else {
-        if (blinkPhase != blinkPhase_ && blinkingCells_ > 0) {
+        if (blinkFlip) {
             for (std::uint32_t& cell : previous_) {
                 if (cell & 0x8000) {
                     cell |= kRedraw;
                 }
             }
         }
-        const bool moved = cursorColumn != cursorColumn_ || cursorRow != cursorRow_;
-        if (cursorIndex >= 0 && (moved || cursorPhase != cursorPhase_)) {
+        if (cursorIndex >= 0 && (moved || cursorFlip)) {
             previous_[static_cast<std::size_t>(cursorIndex)] |= kRedraw;
         }
         const int oldIndex = cellIndex(cursorColumn_, cursorRow_);
@@ -470,17 +493,9 @@ void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette
     const int visibleColumns = std::min(columns, (surface->w - offsetX) / cw);
     const int visibleRows = std::min(rows, (surface->h - offsetY) / ch);
 
-    // When whole rows are visible the page is one run of cells, and a single
-    // scan skips the rows in which nothing is to be drawn.
-    const bool wholeRows = visibleColumns == columns;
-    const int visibleCells = visibleRows * columns;
     for (int r = 0; r < visibleRows; ++r) {
-        if (wholeRows) {
-            const int next = firstChanged(page.cells, previous_.data(), r * columns, visibleCells);
-            if (next >= visibleCells) {
-                break;
-            }
-            r = next / columns;
+        if ((scan & rt::ScreenPage::rowDamage(r + 1)) == 0) {
+            continue;
         }
         const std::size_t rowStart = static_cast<std::size_t>(r) * columns;
         const std::atomic<std::uint16_t>* source = page.cells + rowStart;
@@ -626,32 +641,20 @@ void Renderer::frame(const rt::ScreenPage* page) {
     runFrame(page, false);
 }
 
-void Renderer::answerHandshake() {
-    std::int32_t asked = 1;
-    // A plain load first: the locked exchange is only needed when asked.
-    std::atomic<std::int32_t>& handshake = rt::flags().displayHandshake;
-    if (handshake.load(std::memory_order_acquire) == 1 &&
-        handshake.compare_exchange_strong(asked, 2, std::memory_order_acq_rel)) {
-        output_.yield();
-    }
-}
-
 void Renderer::runFrame(const rt::ScreenPage* page, bool useDisplayPage) {
-    rt::Flags& flags = rt::flags();
     ++frameCounter_;
     lastUpdate_ = Update::None;
-    answerHandshake();
-    if (flags.displayHandshake.load(std::memory_order_acquire) == 0) {
+    // A layout change asked to hold the display: grant it and give the game
+    // thread the processor; draw only while no hold is in force.
+    if (rt::answerDisplayHold()) output_.yield();
+    if (rt::displayHold() == rt::DisplayHold::Idle) {
         if (useDisplayPage) {
             page = rt::displayPage();
         }
         drawPage(page);
     }
-    answerHandshake();
-    std::int32_t oneFrame = -1;
-    if (flags.automaticDisplay.load(std::memory_order_acquire) == -1) {
-        flags.automaticDisplay.compare_exchange_strong(oneFrame, 0, std::memory_order_acq_rel);
-    }
+    if (rt::answerDisplayHold()) output_.yield();
+    rt::frameShown();
 }
 
 void Renderer::drawPage(const rt::ScreenPage* page) {
@@ -664,12 +667,8 @@ void Renderer::drawPage(const rt::ScreenPage* page) {
     const int requiredHeight = page->height * font.cellHeight;
 
     const ModeChoice choice = chooseFullScreenModes(modes_, requiredWidth, requiredHeight);
-    std::int32_t toggles = rt::flags().fullScreenToggles.load(std::memory_order_relaxed);
-    while (toggles > 0 && !rt::flags().fullScreenToggles.compare_exchange_weak(
-                              toggles, toggles - 1, std::memory_order_relaxed)) {
-    }
     int mode = fullScreenMode_;
-    if (toggles > 0) {
+    if (takeFullScreenToggle()) {
         mode = nextFullScreenMode(mode, modes_, choice);
     }
     // A page that no longer fits the full-screen mode goes back to the window.
@@ -715,7 +714,8 @@ void Renderer::drawPage(const rt::ScreenPage* page) {
             return;
         }
         const std::uint32_t* palette = page->palette ? page->palette : defaultPalette256();
-        painter_.paint(*page, palette, canvas_, offsetX_, offsetY_, frameCounter_);
+        painter_.paint(*page, palette, canvas_, offsetX_, offsetY_, frameCounter_,
+                       page->takeDamage());
     }
     if (cleared || painter_.fullRedraw()) {
         show(nullptr, 0);

@@ -3,10 +3,10 @@
 // The event loop calls Renderer::frame() on the main thread, normally every
 // second turn (about every 32 ms). A frame advances the frame counter (bit 2
 // is the cursor phase, bit 3 the blink phase), answers the game thread's
-// display handshake, handles pending Alt+Enter presses (window -> full screen
-// in the best-fitting mode -> full screen in the best 4:3 mode -> window),
-// sets the video mode when the window size or the full-screen mode changed,
-// and then repaints only the cells that differ from what it drew last time:
+// display hold and one-frame request (runtime/port.h), handles pending Alt+Enter presses (window ->
+// full screen in the best-fitting mode -> full screen in the best 4:3 mode -> window), sets the
+// video mode when the window size or the full-screen mode changed, and then repaints only the cells
+// that differ from what it drew last time, looking only at the rows the page's change report names:
 // changed cells, the cursor cell when the cursor phase flips or the cursor
 // moves, blinking cells when the blink phase flips. A palette change or a new
 // video mode repaints everything. Only the rectangles of the cells drawn are
@@ -20,8 +20,9 @@
 //
 // The renderer reads the display page's cells and cursor while the game
 // thread writes them (relaxed atomics): a frame may show a half-printed row,
-// which the next frame corrects. Page layout changes are fenced by the
-// display handshake flag: while it is non-zero nothing is drawn.
+// which the next frame corrects: the write comes after the report was taken,
+// so it is reported again. Page layout changes are fenced by the display
+// hold: while one is asked for or granted nothing is drawn.
 #pragma once
 
 #include <SDL.h>
@@ -36,6 +37,11 @@
 #include "runtime/screen.h"
 
 namespace host {
+
+struct VideoMode {
+    std::uint16_t width;
+    std::uint16_t height;
+};
 
 // ---- Full-screen mode search -------------------------------------------
 
@@ -99,8 +105,16 @@ class TextPainter {
     // One frame's cells, top-left cell at (offsetX, offsetY), with the
     // cursor and blink phases of frameCounter. Cells not wholly inside the
     // surface are not drawn. palette: the page's 256 entries (0xAARRGGBB).
+    // damage is the page's change report since the previous paint: only
+    // the rows it names are compared with what was drawn (plus the cursor
+    // rows on a cursor move or phase flip, and every row on a blink flip),
+    // and the palette only when it reports everything changed. The default
+    // looks at everything.
     void paint(const rt::ScreenPage& page, const std::uint32_t* palette, SDL_Surface* surface,
-               int offsetX, int offsetY, std::uint32_t frameCounter);
+               int offsetX, int offsetY, std::uint32_t frameCounter,
+               std::uint64_t damage = kEverything);
+    static constexpr std::uint64_t kEverything =
+        rt::ScreenPage::kDamageRowBits | rt::ScreenPage::kDamageAll | rt::ScreenPage::kDamageCursor;
 
     // The next paint redraws every cell.
     void invalidate() { valid_ = false; }
@@ -147,7 +161,7 @@ class VideoOutput {
     // Shows the given rectangles of the window surface; count 0 = all of it.
     virtual void update(SDL_Surface* surface, const SDL_Rect* rects, int count) = 0;
     virtual void showPointer(bool visible) = 0;
-    // Gives up the processor once (the display handshake).
+    // Gives up the processor once (after granting a display hold).
     virtual void yield() = 0;
 };
 
@@ -208,7 +222,6 @@ class Renderer {
     void releaseBuffer();
     void show(const SDL_Rect* rects, int count);
     void runFrame(const rt::ScreenPage* page, bool useDisplayPage);
-    void answerHandshake();
     void drawPage(const rt::ScreenPage* page);
 
     VideoOutput& output_;

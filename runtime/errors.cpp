@@ -7,7 +7,6 @@
 namespace rt {
 namespace {
 
-Flags theFlags;
 std::atomic<std::uint32_t> pending{0};
 
 struct Message {
@@ -88,10 +87,6 @@ constexpr Message kMessages[] = {
 
 } // namespace
 
-Flags& flags() {
-    return theFlags;
-}
-
 std::uint32_t errorPending() {
     return pending.load(std::memory_order_relaxed);
 }
@@ -141,7 +136,7 @@ void raiseError(std::int32_t n) {
     if (pending.load(std::memory_order_relaxed) != 0) return; // the first error wins
     if (n <= 0) n = 5;
     pending.store(static_cast<std::uint32_t>(n), std::memory_order_relaxed);
-    theFlags.eventPending.store(1, std::memory_order_release);
+    setEventPending();
 }
 
 void outOfMemory(int n) {
@@ -151,17 +146,7 @@ void outOfMemory(int n) {
 
 void resetErrorsAndFlags() {
     pending.store(0);
-    theFlags.stopRequest = 0;
-    theFlags.exitRequest = 0;
-    theFlags.eventPending = 0;
-    theFlags.threadsFinished = 0;
-    theFlags.threadsRunning = 0;
-    theFlags.automaticDisplay = 1;
-    theFlags.displayHandshake = 0;
-    theFlags.pauseState = 0;
-    theFlags.statementRetry = 0;
-    theFlags.fullScreenToggles = 0;
-    theFlags.exitStatus = 0;
+    resetConversation();
 }
 
 } // namespace rt

@@ -6,9 +6,8 @@
 // statement has shown the error. Critical errors (memory exhaustion and a few
 // others) go straight to the port's critical report, which ends the process.
 //
-// The flags are shared between the game thread, the main thread's event loop
-// and the timer thread without locks; each is an atomic word polled with short
-// sleeps.
+// The event-pending flag that raise error sets belongs to the seam with the
+// host (port.h).
 #pragma once
 
 #include <atomic>
@@ -16,21 +15,6 @@
 #include <string>
 
 namespace rt {
-
-struct Flags {
-    std::atomic<std::uint8_t> stopRequest{0};      // the program must stop now
-    std::atomic<std::uint8_t> exitRequest{0};      // please shut the program down
-    std::atomic<std::int32_t> eventPending{0};     // call the event check after this statement
-    std::atomic<std::uint32_t> threadsFinished{0}; // bit 0 game thread, bit 1 timer thread
-    std::atomic<std::int32_t> threadsRunning{0};
-    std::atomic<std::int32_t> automaticDisplay{1}; // 1 auto, 0 explicit only, -1 one frame asked
-    std::atomic<std::int32_t> displayHandshake{0}; // 0 idle, 1 asked, 2 granted
-    std::atomic<std::uint8_t> pauseState{0};       // bit 0: paused by the Pause key
-    std::atomic<std::int32_t> statementRetry{0};
-    std::atomic<std::int32_t> fullScreenToggles{0}; // Alt+Enter presses not yet handled
-    std::atomic<std::int32_t> exitStatus{0};
-};
-Flags& flags();
 
 // The error-pending code: 0 = none.
 std::uint32_t errorPending();
@@ -51,7 +35,7 @@ const char* criticalText(std::int32_t n);
 // Shows "Out of memory" captioned "Critical Error #" + n and ends the process.
 [[noreturn]] void outOfMemory(int n);
 
-// Resets the flags and the error-pending code (tests).
+// Resets the error-pending code and the seam's state (tests).
 void resetErrorsAndFlags();
 
 } // namespace rt

@@ -92,6 +92,7 @@ RuntimeString* readKey() {
     std::uint8_t k = block[kSlotBase + head].load(std::memory_order_relaxed);
     std::uint8_t s = block[kSlotBase + head + 1].load(std::memory_order_relaxed);
     block[kKeyHead].store(advance(head), std::memory_order_release);
+    noteChange(); // a slot is free again, and the host may be waiting for the game to take it
     if (k != 0 || s == 0) {
         RuntimeString* r = newString(1, true);
         r->text[0] = static_cast<char>(k);

@@ -234,7 +234,7 @@ class Editor {
     std::uint32_t n_;
     int lineEnd_;
     bool wholeLine_ = false;
-    std::int32_t savedAutomatic_ = 0;
+    DisplayMode savedMode_ = DisplayMode::Automatic;
     std::int32_t screen_ = 0;
     std::int32_t original_ = 0; // first snapshot: the screen before input
     std::int32_t work_ = 0;     // second snapshot: the redraw page
@@ -354,6 +354,7 @@ void Editor::redraw() {
         s->cursorRow.store(w->row(), std::memory_order_relaxed);
         s->pendingWrap.store(w->pendingWrap.load(std::memory_order_relaxed),
                              std::memory_order_relaxed);
+        s->markCursor();
     }
 }
 
@@ -369,7 +370,7 @@ int Editor::waitForKey() {
             if (k != nullptr && k->length == 1) key = static_cast<unsigned char>(k->text[0]);
             releaseTemporaries(temporaryBase_, 0);
         }
-        if (flags().stopRequest.load(std::memory_order_acquire) != 0) return -1;
+        if (stopRequested()) return -1;
         if (key >= 0) return key;
     }
 }
@@ -378,26 +379,20 @@ void Editor::finish() {
     if (lineEnd_ != 0) print(emptyString(), 1);
     if (ScreenPage* s = pageByHandle(screen_)) {
         s->cursorVisible.store(savedCursorVisible_, std::memory_order_relaxed);
+        s->markCursor();
     }
     releaseImage(work_);
     releaseImage(original_);
-    if (savedAutomatic_ == 0) {
-        // Ask the display loop for one frame of the final screen and wait until
-        // it has been shown. At shut-down the display loop no longer runs, so a
-        // stop request ends the wait too.
-        Flags& fl = flags();
-        fl.automaticDisplay.store(-1, std::memory_order_release);
-        while (fl.automaticDisplay.load(std::memory_order_acquire) != 0 &&
-               fl.stopRequest.load(std::memory_order_acquire) == 0) {
-            port().sleep(1, Wait::Plain);
-        }
-    }
+    endInputWait();
+    // In explicit display mode, ask the host for one frame of the final
+    // screen and wait until it has been shown (a stop request ends the wait:
+    // at shut-down nothing draws any more).
+    if (savedMode_ == DisplayMode::Explicit) showOneFrame();
 }
 
 void Editor::run() {
-    Flags& fl = flags();
-    savedAutomatic_ = fl.automaticDisplay.load(std::memory_order_acquire);
-    fl.automaticDisplay.store(1, std::memory_order_release);
+    savedMode_ = displayMode();
+    setDisplayMode(DisplayMode::Automatic);
 
     screen_ = getWritePage();
     original_ = snapshotWritePage();
@@ -408,7 +403,7 @@ void Editor::run() {
     if (original_ >= 0 || work_ >= 0 || s == nullptr) {
         // No page to read on (an error is now pending): give up quietly.
         if (original_ < -1) releaseImage(original_);
-        fl.automaticDisplay.store(savedAutomatic_, std::memory_order_release);
+        setDisplayMode(savedMode_);
         return;
     }
 
@@ -419,7 +414,9 @@ void Editor::run() {
     wholeLine_ = isStringKind(variables[1].kind) && (variables[1].kind & kKindWholeLine) != 0;
     savedCursorVisible_ = s->cursorVisible.load(std::memory_order_relaxed);
     s->cursorVisible.store(1, std::memory_order_relaxed);
+    s->markCursor();
     clearVariables();
+    beginInputWait(InputWait::Line);
 
     for (;;) {
         // Check the line; take back characters until it is acceptable.
@@ -430,7 +427,10 @@ void Editor::run() {
         bool changed = false;
         while (!changed) {
             const int key = waitForKey();
-            if (key < 0) return; // stop request: the program is ending
+            if (key < 0) { // stop request: the program is ending
+                endInputWait();
+                return;
+            }
             switch (key) {
             case 13:
                 finish();

@@ -118,6 +118,7 @@ void zeroRecord(ScreenPage& r) {
     r.pendingWrap.store(0, relaxed);
     r.ownership = 0;
     r.palette = nullptr;
+    r.damage.store(ScreenPage::kDamageAll, relaxed);
 }
 
 // Every field of the record; the cells and palette pointers are the caller's
@@ -142,6 +143,7 @@ void copyRecord(ScreenPage& d, const ScreenPage& s) {
     d.cursorLastLine.store(s.cursorLastLine.load(relaxed), relaxed);
     d.pendingWrap.store(s.pendingWrap.load(relaxed), relaxed);
     d.ownership = s.ownership;
+    d.markDamage(ScreenPage::kDamageAll);
 }
 
 std::size_t cellCount(const ScreenPage& p) {
@@ -228,6 +230,7 @@ void initTextFields(ScreenPage& r, std::uint16_t width, std::uint16_t height, st
     r.cursorFirstLine.store(4, relaxed);
     r.cursorLastLine.store(4, relaxed);
     r.pendingWrap.store(0, relaxed);
+    r.markDamage(ScreenPage::kDamageAll);
 }
 
 // A new screen page with the size and mode of page 0, sharing its palette.
@@ -312,37 +315,10 @@ void emptyTable() {
     table.pageNumbers.clear();
 }
 
-// Changing the page the renderer reads: once the threads run, ask the
-// renderer to stand still first (it grants by setting the flag to 2) and let
-// it go on afterwards. A stop request ends the wait: the renderer is then no
-// longer drawing.
-class DisplayHandshake {
-  public:
-    DisplayHandshake() {
-        Flags& f = flags();
-        active_ = f.automaticDisplay.load(std::memory_order_acquire) != 0 &&
-                  f.threadsRunning.load(std::memory_order_acquire) == 1;
-        if (!active_) return;
-        f.displayHandshake.store(1, std::memory_order_release);
-        while (f.displayHandshake.load(std::memory_order_acquire) != 2 &&
-               f.stopRequest.load(std::memory_order_acquire) == 0) {
-            port().sleep(0, Wait::Plain);
-        }
-    }
-    ~DisplayHandshake() {
-        if (active_) flags().displayHandshake.store(0, std::memory_order_release);
-    }
-    DisplayHandshake(const DisplayHandshake&) = delete;
-    DisplayHandshake& operator=(const DisplayHandshake&) = delete;
-
-  private:
-    bool active_ = false;
-};
-
 } // namespace
 
 void selectTextMode0() {
-    DisplayHandshake handshake;
+    ScopedDisplayHold hold; // the renderer must not read the old table
     emptyTable();
     constexpr std::uint16_t kWidth = 80;
     constexpr std::uint16_t kHeight = 25;
@@ -421,6 +397,7 @@ void copyPageCells(std::int32_t from, std::int32_t to) {
     const std::size_t n = cellCount(s);
     for (std::size_t i = 0; i < n; ++i)
         d.cells[i].store(s.cells[i].load(relaxed), relaxed);
+    d.markDamage(ScreenPage::kDamageRowBits);
 }
 
 void releaseImage(std::int32_t handle) {

@@ -91,10 +91,12 @@ void newLineOn(ScreenPage& p) {
     Area a = printArea(p);
     if (row <= a.bottom) {
         p.cursorRow.store(static_cast<std::int16_t>(row), relaxed);
+        p.markCursor();
         return;
     }
     scrollPrintArea(p);
     p.cursorRow.store(static_cast<std::int16_t>(a.bottom), relaxed);
+    p.markCursor();
 }
 
 // Clear screen without arguments; fill is the attribute of the blank cell.
@@ -105,6 +107,7 @@ void clearOn(ScreenPage& p, std::uint16_t fill) {
     for (int row = a.top; row <= a.bottom; ++row)
         fillRow(p, row, fill);
     fillRow(p, p.height, fill);
+    p.markDamage(ScreenPage::kDamageCleared | ScreenPage::kDamageCursor);
     // The pending-wrap flag is left as it was on purpose: a piece printed
     // right after the clear still starts with its deferred line break.
 }
@@ -214,6 +217,7 @@ void printOn(ScreenPage& p, const char* text, std::int64_t n, bool lineEnd) {
         }
     }
     if (lineEnd && !justWrapped) newLineOn(p);
+    p.markCursor();
 }
 
 ScreenPage* textWritePage() {
@@ -321,6 +325,7 @@ void clearScreen(std::int32_t method, std::int32_t colour, std::uint32_t mask) {
     p->cursorColumn.store(1, relaxed);
     for (int row = a.top; row <= a.bottom; ++row)
         fillRow(*p, row, fill);
+    p->markCursor();
 }
 
 void newLine() {

@@ -9,12 +9,17 @@
 // are relaxed atomics: a frame may show a half-printed row, the next one
 // corrects it, and there is no data race.
 //
+// Every writer to a page also records what it damaged in the page's damage
+// word (see below), so that a host can redraw only what changed and sleep
+// while nothing does.
+//
 // Attribute bits: 0-3 foreground, 4-6 background, 7 blink (foreground 16..31).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
+#include "runtime/port.h"
 #include "runtime/strings.h"
 
 namespace rt {
@@ -44,11 +49,36 @@ struct ScreenPage {
     std::uint32_t ownership = 0;      // bit 0 palette, bit 1 screen page, bit 2 cells
     std::uint32_t* palette = nullptr; // 256 entries 0xAARRGGBB when owned
 
+    // The change report: what was written since the host last took it. Bit
+    // r - 1 for a cell written on row r (rows past kDamageRows share the last
+    // row bit), plus the flags below. Writers merge with fetch_or (release,
+    // after the cells), the host takes it with takeDamage (acquire), so the
+    // cells of every row it reports are at least as new as the report. The
+    // first damage after a take advances the change count (port.h), which
+    // wakes a sleeping host; further writes before the next take cost only
+    // the fetch_or.
+    static constexpr int kDamageRows = 60;
+    static constexpr std::uint64_t kDamageRowBits = (std::uint64_t{1} << kDamageRows) - 1;
+    static constexpr std::uint64_t kDamageCursor = std::uint64_t{1} << 60;  // cursor moved or shown
+    static constexpr std::uint64_t kDamageCleared = std::uint64_t{1} << 61; // clear screen
+    static constexpr std::uint64_t kDamageAll = std::uint64_t{1} << 62;     // palette, layout
+    mutable std::atomic<std::uint64_t> damage{kDamageAll}; // hosts take it from const views
+
+    static constexpr std::uint64_t rowDamage(int row) { // 1-based
+        return std::uint64_t{1} << (row < 1 ? 0 : row > kDamageRows ? kDamageRows - 1 : row - 1);
+    }
+    void markDamage(std::uint64_t bits) {
+        if (damage.fetch_or(bits, std::memory_order_release) == 0) noteChange();
+    }
+    void markCursor() { markDamage(kDamageCursor); }
+    std::uint64_t takeDamage() const { return damage.exchange(0, std::memory_order_acq_rel); }
+
     std::uint16_t cell(int row, int column) const { // 1-based
         return cells[(row - 1) * width + (column - 1)].load(std::memory_order_relaxed);
     }
     void setCell(int row, int column, std::uint16_t value) {
         cells[(row - 1) * width + (column - 1)].store(value, std::memory_order_relaxed);
+        markDamage(rowDamage(row));
     }
     std::int16_t column() const { return cursorColumn.load(std::memory_order_relaxed); }
     std::int16_t row() const { return cursorRow.load(std::memory_order_relaxed); }

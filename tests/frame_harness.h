@@ -66,7 +66,7 @@ class ScriptPort final : public rt::Port {
 class ThrowingHost final : public rt::GameHost {
   public:
     void eventCheck(std::uint32_t line) override {
-        rt::flags().eventPending.store(0);
+        rt::clearEventPending();
         if (rt::errorPending() != 0) {
             ADD_FAILURE() << "runtime error " << rt::errorPending() << " at line " << line;
             rt::clearError();

@@ -35,29 +35,24 @@ TEST(ProgramFolder, CutAtTheLastSlashBackslashOrColon) {
     EXPECT_EQ(host::programFolder(""), "");
 }
 
-// A front end whose SDL or TrueType start fails.
+// A front end whose display system or font library does not start.
 class FailingFrontend final : public host::Frontend {
   public:
-    bool sdlStarts = true;
-    bool trueTypeStarts = true;
-    bool reachedTrueType = false;
+    int displayStatus = 0;
+    int fontStatus = 0;
+    bool reachedFonts = false;
     bool reachedDisplay = false;
 
     void sleep(std::uint32_t ms, rt::Wait) override { clock += ms; }
     std::uint64_t ticks() override { return clock; }
     std::time_t calendarTime() override { return 1000 + static_cast<std::time_t>(clock / 1000); }
     void timerSleep(std::uint32_t) override {}
-    bool startSdl() override { return sdlStarts; }
-    std::string sdlError() override { return "no video device"; }
-    bool startTrueType() override {
-        reachedTrueType = true;
-        return trueTypeStarts;
+    int startDisplaySystem() override { return displayStatus; }
+    int startFontLibrary() override {
+        reachedFonts = true;
+        return fontStatus;
     }
-    std::uint32_t keyModifiers() override { return 0; }
-    std::vector<host::VideoMode> listFullScreenModes() override { return {}; }
-    void enableKeyRepeat(int, int) override {}
-    void setIconAndCaption(const char*) override {}
-    void prepareDisplay() override { reachedDisplay = true; }
+    void prepareDisplay(const char*) override { reachedDisplay = true; }
     void runEventLoop() override {}
     host::DialogButton showDialog(std::string_view, std::string_view,
                                   host::DialogButtons) override {
@@ -84,26 +79,26 @@ class StartUpFailure : public ::testing::Test {
     char cwd_[4096];
 };
 
-TEST_F(StartUpFailure, SdlThatDoesNotStartEndsWithStatus100AndItsMessage) {
+TEST_F(StartUpFailure, ADisplaySystemThatDoesNotStartEndsWithItsStatusAtOnce) {
     FailingFrontend f;
-    f.sdlStarts = false;
+    f.displayStatus = 100;
     ::testing::internal::CaptureStderr();
     int status = run(f);
     std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, 100);
-    EXPECT_EQ(err, "Unable to init SDL: no video device\n");
-    EXPECT_FALSE(f.reachedTrueType);
+    EXPECT_EQ(err, ""); // the front end says why, not the core
+    EXPECT_FALSE(f.reachedFonts);
 }
 
-TEST_F(StartUpFailure, TrueTypeThatDoesNotStartEndsWithStatus7000Silently) {
+TEST_F(StartUpFailure, AFontLibraryThatDoesNotStartEndsWithItsStatusSilently) {
     FailingFrontend f;
-    f.trueTypeStarts = false;
+    f.fontStatus = 7000;
     ::testing::internal::CaptureStderr();
     int status = run(f);
     std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, 7000);
     EXPECT_EQ(err, "");
-    EXPECT_TRUE(f.reachedTrueType);
+    EXPECT_TRUE(f.reachedFonts);
     EXPECT_FALSE(f.reachedDisplay);
     // The time-of-day base was taken at the start of a new second.
     host::TimeOfDayBase base = host::timeOfDayBase();

@@ -2,6 +2,8 @@
 // low-memory ring out, plus the special keys, the held-key list, the
 // shift-state bytes and the code page 437 table.
 #include <gtest/gtest.h>
+
+#include "host/host_core.h"
 #include <unistd.h>
 
 #include <cstdlib>
@@ -19,19 +21,21 @@
 
 namespace {
 
+using namespace host;
+
 using Pair = std::pair<int, int>; // (character, scan code)
 
 // One SDL event: down (with its Unicode value) or up.
 struct Ev {
     bool down;
-    SDLKey sym;
+    KeyId sym;
     std::uint16_t u;
 };
 Ev down(int sym, std::uint16_t u = 0) {
-    return {true, static_cast<SDLKey>(sym), u};
+    return {true, static_cast<KeyId>(sym), u};
 }
 Ev up(int sym) {
-    return {false, static_cast<SDLKey>(sym), 0};
+    return {false, static_cast<KeyId>(sym), 0};
 }
 
 // The pairs waiting in the ring, oldest first, without taking them.
@@ -101,72 +105,88 @@ const std::vector<Case>& cases() {
     static const std::vector<Case> all = {
         {"LettersAndEnter",
          kNoLocks,
-         concat({tapped('a', 'a'), tapped('b', 'b'), tapped(SDLK_RETURN, 13)}),
+         concat({tapped('a', 'a'), tapped('b', 'b'), tapped(kKeyReturn, 13)}),
          {{97, 0x1E}, {98, 0x30}, {13, 0x1C}}},
-        {"UpArrow", kNoLocks, tapped(SDLK_UP), {{0, 0x48}}},
-        {"ShiftA", kNoLocks, with(SDLK_LSHIFT, tapped('a', 'A')), {{65, 0x1E}}},
-        {"CtrlC", kNoLocks, with(SDLK_LCTRL, tapped('c', 3)), {{3, 0x2E}}},
-        {"CtrlCWithoutUnicode", kNoLocks, with(SDLK_RCTRL, tapped('c', 0)), {{3, 0x2E}}},
-        {"AltX", kNoLocks, with(SDLK_LALT, tapped('x', 'x')), {{0, 0x2D}}},
-        {"F1", kNoLocks, tapped(SDLK_F1), {{0, 0x3B}}},
-        {"F10", kNoLocks, tapped(SDLK_F10), {{0, 0x44}}},
-        {"F11", kNoLocks, tapped(SDLK_F11), {{0, 0x85}}},
-        {"F12", kNoLocks, tapped(SDLK_F12), {{0, 0x86}}},
-        {"ShiftF1", kNoLocks, with(SDLK_LSHIFT, tapped(SDLK_F1)), {{0, 0x54}}},
-        {"CtrlF12", kNoLocks, with(SDLK_LCTRL, tapped(SDLK_F12)), {{0, 0x8A}}},
-        {"AltF4", kNoLocks, with(SDLK_RALT, tapped(SDLK_F4)), {{0, 0x6B}}},
-        {"Keypad7NumLockOn", kNumLock, tapped(SDLK_KP7, '7'), {{'7', 0x47}}},
-        {"Keypad7NumLockOff", kNoLocks, tapped(SDLK_KP7), {{0, 0x47}}},
-        {"ShiftKeypad7NumLockOn", kNumLock, with(SDLK_LSHIFT, tapped(SDLK_KP7, '7')), {{0, 0x47}}},
-        {"KeypadSlash", kNoLocks, tapped(SDLK_KP_DIVIDE, '/'), {{'/', 0x35}}},
-        {"KeypadEnter", kNumLock, tapped(SDLK_KP_ENTER, 13), {{13, 0x1C}}},
-        {"CtrlKeypadEnter", kNoLocks, with(SDLK_LCTRL, tapped(SDLK_KP_ENTER, 13)), {{10, 0x1C}}},
-        {"CtrlHome", kNoLocks, with(SDLK_LCTRL, tapped(SDLK_HOME)), {{0, 0x77}}},
+        {"UpArrow", kNoLocks, tapped(kKeyUp), {{0, 0x48}}},
+        {"ShiftA", kNoLocks, with(kKeyLeftShift, tapped('a', 'A')), {{65, 0x1E}}},
+        {"CtrlC", kNoLocks, with(kKeyLeftCtrl, tapped('c', 3)), {{3, 0x2E}}},
+        {"CtrlCWithoutUnicode", kNoLocks, with(kKeyRightCtrl, tapped('c', 0)), {{3, 0x2E}}},
+        {"AltX", kNoLocks, with(kKeyLeftAlt, tapped('x', 'x')), {{0, 0x2D}}},
+        {"F1", kNoLocks, tapped(kKeyF1), {{0, 0x3B}}},
+        {"F10", kNoLocks, tapped(kKeyF10), {{0, 0x44}}},
+        {"F11", kNoLocks, tapped(kKeyF11), {{0, 0x85}}},
+        {"F12", kNoLocks, tapped(kKeyF12), {{0, 0x86}}},
+        {"ShiftF1", kNoLocks, with(kKeyLeftShift, tapped(kKeyF1)), {{0, 0x54}}},
+        {"CtrlF12", kNoLocks, with(kKeyLeftCtrl, tapped(kKeyF12)), {{0, 0x8A}}},
+        {"AltF4",
+         kNoLocks,
+         with(kKeyRightAlt, tapped(static_cast<KeyId>(kKeyF1 + 3))),
+         {{0, 0x6B}}},
+        {"Keypad7NumLockOn",
+         kNumLock,
+         tapped(static_cast<KeyId>(kKeyKeypad0 + 7), '7'),
+         {{'7', 0x47}}},
+        {"Keypad7NumLockOff", kNoLocks, tapped(static_cast<KeyId>(kKeyKeypad0 + 7)), {{0, 0x47}}},
+        {"ShiftKeypad7NumLockOn",
+         kNumLock,
+         with(kKeyLeftShift, tapped(static_cast<KeyId>(kKeyKeypad0 + 7), '7')),
+         {{0, 0x47}}},
+        {"KeypadSlash", kNoLocks, tapped(kKeyKeypadDivide, '/'), {{'/', 0x35}}},
+        {"KeypadEnter", kNumLock, tapped(kKeyKeypadEnter, 13), {{13, 0x1C}}},
+        {"CtrlKeypadEnter",
+         kNoLocks,
+         with(kKeyLeftCtrl, tapped(kKeyKeypadEnter, 13)),
+         {{10, 0x1C}}},
+        {"CtrlHome", kNoLocks, with(kKeyLeftCtrl, tapped(kKeyHome)), {{0, 0x77}}},
         {"CursorKeys",
          kNoLocks,
-         concat({tapped(SDLK_HOME), tapped(SDLK_END), tapped(SDLK_PAGEUP), tapped(SDLK_PAGEDOWN),
-                 tapped(SDLK_LEFT), tapped(SDLK_RIGHT), tapped(SDLK_DOWN),
-                 tapped(SDLK_DELETE, 127)}),
+         concat({tapped(kKeyHome), tapped(kKeyEnd), tapped(kKeyPageUp), tapped(kKeyPageDown),
+                 tapped(kKeyLeft), tapped(kKeyRight), tapped(kKeyDown), tapped(kKeyDelete, 127)}),
          {{0, 0x47}, {0, 0x4F}, {0, 0x49}, {0, 0x51}, {0, 0x4B}, {0, 0x4D}, {0, 0x50}, {0, 0x53}}},
         {"AltKeypad65",
          kNumLock,
-         with(SDLK_LALT, concat({tapped(SDLK_KP6, '6'), tapped(SDLK_KP5, '5')})),
+         with(kKeyLeftAlt, concat({tapped(static_cast<KeyId>(kKeyKeypad0 + 6), '6'),
+                                   tapped(static_cast<KeyId>(kKeyKeypad0 + 5), '5')})),
          {{65, 0x1E}}},
         {"AltKeypad321Wraps",
          kNumLock,
-         with(SDLK_RALT,
-              concat({tapped(SDLK_KP3, '3'), tapped(SDLK_KP2, '2'), tapped(SDLK_KP1, '1')})),
+         with(kKeyRightAlt, concat({tapped(static_cast<KeyId>(kKeyKeypad0 + 3), '3'),
+                                    tapped(static_cast<KeyId>(kKeyKeypad0 + 2), '2'),
+                                    tapped(static_cast<KeyId>(kKeyKeypad0 + 1), '1')})),
          {{65, 0x1E}}},
         {"AltKeypadWithoutNumLock",
          kNoLocks,
-         with(SDLK_LALT, concat({tapped(SDLK_KP9), tapped(SDLK_KP7)})),
+         with(kKeyLeftAlt,
+              concat({tapped(kKeyKeypad9), tapped(static_cast<KeyId>(kKeyKeypad0 + 7))})),
          {{'a', 0x1E}}},
         {"AltCodeBrokenByOtherKey",
          kNumLock,
-         with(SDLK_LALT, concat({tapped(SDLK_KP6, '6'), tapped('q', 'q'), tapped(SDLK_KP5, '5')})),
+         with(kKeyLeftAlt,
+              concat({tapped(static_cast<KeyId>(kKeyKeypad0 + 6), '6'), tapped('q', 'q'),
+                      tapped(static_cast<KeyId>(kKeyKeypad0 + 5), '5')})),
          {{0, 0x10}}},
-        {"Ctrl2", kNoLocks, with(SDLK_LCTRL, tapped('2', 0)), {{0, 3}}},
-        {"Ctrl6", kNoLocks, with(SDLK_LCTRL, tapped('6', 30)), {{30, 0x07}}},
-        {"Ctrl1StoresNothing", kNoLocks, with(SDLK_LCTRL, tapped('1', 0)), {}},
-        {"CtrlMinus", kNoLocks, with(SDLK_LCTRL, tapped('-', 0)), {{31, 0x0C}}},
-        {"CtrlBracket", kNoLocks, with(SDLK_LCTRL, tapped('[', 27)), {{27, 0x1A}}},
-        {"CtrlBackslash", kNoLocks, with(SDLK_LCTRL, tapped('\\', 28)), {{28, 0x2B}}},
-        {"CtrlEnter", kNoLocks, with(SDLK_LCTRL, tapped(SDLK_RETURN, 10)), {{10, 0x1C}}},
-        {"CtrlSpace", kNoLocks, with(SDLK_LCTRL, tapped(SDLK_SPACE, 32)), {{32, 0x39}}},
-        {"Backspace", kNoLocks, tapped(SDLK_BACKSPACE, 8), {{8, 0x0E}}},
-        {"BackspaceReportedAs127", kNoLocks, tapped(SDLK_BACKSPACE, 127), {{8, 0x0E}}},
-        {"CtrlBackspace", kNoLocks, with(SDLK_LCTRL, tapped(SDLK_BACKSPACE, 127)), {{127, 0x0E}}},
-        {"AltBackspace", kNoLocks, with(SDLK_LALT, tapped(SDLK_BACKSPACE, 8)), {{0, 0x0E}}},
-        {"Escape", kNoLocks, tapped(SDLK_ESCAPE, 27), {{27, 0x01}}},
-        {"AltEscapeStoresNothing", kNoLocks, with(SDLK_LALT, tapped(SDLK_ESCAPE, 27)), {}},
-        {"Tab", kNoLocks, tapped(SDLK_TAB, 9), {{9, 0x0F}}},
-        {"ShiftTab", kNoLocks, with(SDLK_LSHIFT, tapped(SDLK_TAB, 9)), {{0, 0x0F}}},
-        {"AltTabStoresNothing", kNoLocks, with(SDLK_LALT, tapped(SDLK_TAB, 9)), {}},
-        {"AltDigit", kNoLocks, with(SDLK_LALT, tapped('0', '0')), {{0, 0x81}}},
-        {"AltEquals", kNoLocks, with(SDLK_LALT, tapped('=', '=')), {{0, 0x83}}},
-        {"ShiftedSymbol", kNoLocks, with(SDLK_LSHIFT, tapped('2', '@')), {{'@', 0x03}}},
+        {"Ctrl2", kNoLocks, with(kKeyLeftCtrl, tapped('2', 0)), {{0, 3}}},
+        {"Ctrl6", kNoLocks, with(kKeyLeftCtrl, tapped('6', 30)), {{30, 0x07}}},
+        {"Ctrl1StoresNothing", kNoLocks, with(kKeyLeftCtrl, tapped('1', 0)), {}},
+        {"CtrlMinus", kNoLocks, with(kKeyLeftCtrl, tapped('-', 0)), {{31, 0x0C}}},
+        {"CtrlBracket", kNoLocks, with(kKeyLeftCtrl, tapped('[', 27)), {{27, 0x1A}}},
+        {"CtrlBackslash", kNoLocks, with(kKeyLeftCtrl, tapped('\\', 28)), {{28, 0x2B}}},
+        {"CtrlEnter", kNoLocks, with(kKeyLeftCtrl, tapped(kKeyReturn, 10)), {{10, 0x1C}}},
+        {"CtrlSpace", kNoLocks, with(kKeyLeftCtrl, tapped(kKeySpace, 32)), {{32, 0x39}}},
+        {"Backspace", kNoLocks, tapped(kKeyBackspace, 8), {{8, 0x0E}}},
+        {"BackspaceReportedAs127", kNoLocks, tapped(kKeyBackspace, 127), {{8, 0x0E}}},
+        {"CtrlBackspace", kNoLocks, with(kKeyLeftCtrl, tapped(kKeyBackspace, 127)), {{127, 0x0E}}},
+        {"AltBackspace", kNoLocks, with(kKeyLeftAlt, tapped(kKeyBackspace, 8)), {{0, 0x0E}}},
+        {"Escape", kNoLocks, tapped(kKeyEscape, 27), {{27, 0x01}}},
+        {"AltEscapeStoresNothing", kNoLocks, with(kKeyLeftAlt, tapped(kKeyEscape, 27)), {}},
+        {"Tab", kNoLocks, tapped(kKeyTab, 9), {{9, 0x0F}}},
+        {"ShiftTab", kNoLocks, with(kKeyLeftShift, tapped(kKeyTab, 9)), {{0, 0x0F}}},
+        {"AltTabStoresNothing", kNoLocks, with(kKeyLeftAlt, tapped(kKeyTab, 9)), {}},
+        {"AltDigit", kNoLocks, with(kKeyLeftAlt, tapped('0', '0')), {{0, 0x81}}},
+        {"AltEquals", kNoLocks, with(kKeyLeftAlt, tapped('=', '=')), {{0, 0x83}}},
+        {"ShiftedSymbol", kNoLocks, with(kKeyLeftShift, tapped('2', '@')), {{'@', 0x03}}},
         {"CapsLockLetterWithoutUnicode", kCapsLock, tapped('a', 0), {{'A', 0x1E}}},
-        {"CapsLockAndShiftCancel", kCapsLock, with(SDLK_LSHIFT, tapped('a', 0)), {{'a', 0x1E}}},
+        {"CapsLockAndShiftCancel", kCapsLock, with(kKeyLeftShift, tapped('a', 0)), {{'a', 0x1E}}},
         {"CodePage437Character", kNoLocks, tapped('e', 0x00E9), {{0x82, 0}}},
         {"BoxDrawingCharacter", kNoLocks, tapped(0, 0x2502), {{0xB3, 0}}},
         {"FullWidthLetter", kNoLocks, tapped(0, 0xFF21), {{'A', 0x1E}}},
@@ -174,12 +194,12 @@ const std::vector<Case>& cases() {
         {"CharacterOutsideCodePage", kNoLocks, tapped(0, 0x4E2D), {}},
         {"AltGrCharacterUsesPlainState",
          kNoLocks,
-         with(SDLK_LCTRL, with(SDLK_RALT, tapped('q', '@'))),
+         with(kKeyLeftCtrl, with(kKeyRightAlt, tapped('q', '@'))),
          {{'@', 0x03}}},
-        {"UnknownKeyStoresNothing", kNoLocks, tapped(SDLK_F13), {}},
+        {"UnknownKeyStoresNothing", kNoLocks, tapped(kKeyF13), {}},
         {"ModifiersAloneStoreNothing",
          kNoLocks,
-         concat({tapped(SDLK_LSHIFT), tapped(SDLK_RCTRL), tapped(SDLK_LALT)}),
+         concat({tapped(kKeyLeftShift), tapped(kKeyRightCtrl), tapped(kKeyLeftAlt)}),
          {}},
     };
     return all;
@@ -195,15 +215,15 @@ TEST_F(KeyboardTest, SdlEventsStoreTheirTablePairs) {
         play(c.events);
         EXPECT_EQ(ringPairs(), c.stored);
         EXPECT_TRUE(kb.heldKeys().size() <= 3u); // only the lock states stay
-        EXPECT_EQ(rt::flags().fullScreenToggles.load(), 0);
-        EXPECT_EQ(rt::flags().exitRequest.load(), 0);
+        EXPECT_EQ(host::pendingFullScreenToggles(), 0);
+        EXPECT_EQ((host::exitRequested() ? 1 : 0), 0);
     }
 }
 
 TEST_F(KeyboardTest, ReadKeyReturnsOneCharacterOrZeroAndScan) {
     tap('a', 'a');
-    tap(SDLK_UP);
-    tap(SDLK_RETURN, 13);
+    tap(kKeyUp);
+    tap(kKeyReturn, 13);
     EXPECT_EQ(rt::readKey()->view(), "a");
     EXPECT_EQ(rt::readKey()->view(), std::string("\0\x48", 2));
     EXPECT_EQ(rt::readKey()->view(), "\r");
@@ -270,102 +290,102 @@ TEST_F(KeyboardTest, DamagedRingOffsetsNeverLeaveTheRing) {
 }
 
 TEST_F(KeyboardTest, PauseWaitsForAKeyThatOnlyEndsIt) {
-    tap(SDLK_PAUSE);
-    EXPECT_EQ(rt::flags().pauseState.load() & 1, 1);
-    EXPECT_EQ(rt::flags().eventPending.load(), 1);
+    tap(kKeyPause);
+    EXPECT_EQ((host::gamePaused() ? 1 : 0), 1);
+    EXPECT_EQ((rt::eventPending() ? 1 : 0), 1);
     tap('a', 'a');
-    EXPECT_EQ(rt::flags().pauseState.load() & 1, 0);
+    EXPECT_EQ((host::gamePaused() ? 1 : 0), 0);
     EXPECT_TRUE(ringPairs().empty());
     tap('b', 'b');
     EXPECT_EQ(ringPairs(), (std::vector<Pair>{{'b', 0x30}}));
 }
 
 TEST_F(KeyboardTest, CtrlNumLockPauses) {
-    play(with(SDLK_LCTRL, tapped(SDLK_NUMLOCK)));
-    EXPECT_EQ(rt::flags().pauseState.load() & 1, 1);
+    play(with(kKeyLeftCtrl, tapped(kKeyNumLock)));
+    EXPECT_EQ((host::gamePaused() ? 1 : 0), 1);
     EXPECT_TRUE(ringPairs().empty());
 }
 
 TEST_F(KeyboardTest, BreakKeysSetTheExitRequest) {
-    play(with(SDLK_RCTRL, tapped(SDLK_SCROLLOCK)));
-    EXPECT_EQ(rt::flags().exitRequest.load(), 1);
+    play(with(kKeyRightCtrl, tapped(kKeyScrollLock)));
+    EXPECT_EQ((host::exitRequested() ? 1 : 0), 1);
     EXPECT_FALSE(kb.isHeld(host::kStateScrollLock)); // Ctrl+Scroll Lock does not toggle it
     rt::resetErrorsAndFlags();
-    tap(SDLK_BREAK);
-    EXPECT_EQ(rt::flags().exitRequest.load(), 1);
+    tap(kKeyBreak);
+    EXPECT_EQ((host::exitRequested() ? 1 : 0), 1);
     rt::resetErrorsAndFlags();
-    play(with(SDLK_LCTRL, tapped(SDLK_F15)));
-    EXPECT_EQ(rt::flags().exitRequest.load(), 1);
+    play(with(kKeyLeftCtrl, tapped(kKeyF15)));
+    EXPECT_EQ((host::exitRequested() ? 1 : 0), 1);
     EXPECT_TRUE(ringPairs().empty());
 }
 
 TEST_F(KeyboardTest, AltEnterTogglesFullScreenAndStoresNothing) {
-    play(with(SDLK_LALT, tapped(SDLK_RETURN, 13)));
-    EXPECT_EQ(rt::flags().fullScreenToggles.load(), 1);
+    play(with(kKeyLeftAlt, tapped(kKeyReturn, 13)));
+    EXPECT_EQ(host::pendingFullScreenToggles(), 1);
     EXPECT_TRUE(ringPairs().empty());
-    play(with(SDLK_RALT, tapped(SDLK_RETURN, 13)));
-    EXPECT_EQ(rt::flags().fullScreenToggles.load(), 2);
+    play(with(kKeyRightAlt, tapped(kKeyReturn, 13)));
+    EXPECT_EQ(host::pendingFullScreenToggles(), 2);
 }
 
 TEST_F(KeyboardTest, KeyUpReleasesWhatTheKeyPressed) {
-    kb.keyDown(SDLK_LSHIFT, 0);
-    kb.keyDown(SDLK_a, 'A');
+    kb.keyDown(kKeyLeftShift, 0);
+    kb.keyDown(static_cast<host::KeyId>('a'), 'A');
     EXPECT_TRUE(kb.isHeld('A'));
     EXPECT_TRUE(kb.isHeld(host::kCodeLeftShift));
-    kb.keyUp(SDLK_a);
+    kb.keyUp(static_cast<host::KeyId>('a'));
     EXPECT_FALSE(kb.isHeld('A'));
-    kb.keyUp(SDLK_LSHIFT);
+    kb.keyUp(kKeyLeftShift);
     EXPECT_TRUE(kb.heldKeys().empty());
 }
 
 TEST_F(KeyboardTest, RepeatedKeyDownsStoreEachButHoldOnce) {
-    kb.keyDown(SDLK_x, 'x');
-    kb.keyDown(SDLK_x, 'x');
-    kb.keyDown(SDLK_x, 'x');
+    kb.keyDown(static_cast<host::KeyId>('x'), 'x');
+    kb.keyDown(static_cast<host::KeyId>('x'), 'x');
+    kb.keyDown(static_cast<host::KeyId>('x'), 'x');
     EXPECT_EQ(kb.heldKeys().size(), 1u);
     EXPECT_EQ(ringPairs().size(), 3u);
-    kb.keyUp(SDLK_x);
+    kb.keyUp(static_cast<host::KeyId>('x'));
     EXPECT_TRUE(kb.heldKeys().empty());
 }
 
 TEST_F(KeyboardTest, ShiftStateBytesFollowTheHeldKeys) {
-    kb.keyDown(SDLK_LSHIFT, 0);
+    kb.keyDown(kKeyLeftShift, 0);
     EXPECT_EQ(rt::lowByte(0x417), 0x02);
-    kb.keyDown(SDLK_RSHIFT, 0);
-    kb.keyDown(SDLK_LCTRL, 0);
+    kb.keyDown(kKeyRightShift, 0);
+    kb.keyDown(kKeyLeftCtrl, 0);
     EXPECT_EQ(rt::lowByte(0x417), 0x07);
     EXPECT_EQ(rt::lowByte(0x418), 0x01);
-    kb.keyDown(SDLK_RALT, 0);
+    kb.keyDown(kKeyRightAlt, 0);
     EXPECT_EQ(rt::lowByte(0x417), 0x0F);
     EXPECT_EQ(rt::lowByte(0x496), 0x12);
-    kb.keyUp(SDLK_LSHIFT);
-    kb.keyUp(SDLK_RSHIFT);
-    kb.keyUp(SDLK_LCTRL);
-    kb.keyUp(SDLK_RALT);
+    kb.keyUp(kKeyLeftShift);
+    kb.keyUp(kKeyRightShift);
+    kb.keyUp(kKeyLeftCtrl);
+    kb.keyUp(kKeyRightAlt);
     EXPECT_EQ(rt::lowByte(0x417), 0x00);
     EXPECT_EQ(rt::lowByte(0x418), 0x00);
     EXPECT_EQ(rt::lowByte(0x496), 0x10);
 
-    kb.keyDown(SDLK_SCROLLOCK, 0); // toggles Scroll Lock on, and is held
+    kb.keyDown(kKeyScrollLock, 0); // toggles Scroll Lock on, and is held
     EXPECT_EQ(rt::lowByte(0x417), 0x10);
     EXPECT_EQ(rt::lowByte(0x418), 0x10);
-    kb.keyUp(SDLK_SCROLLOCK);
+    kb.keyUp(kKeyScrollLock);
     EXPECT_EQ(rt::lowByte(0x418), 0x00);
     EXPECT_TRUE(kb.isHeld(host::kStateScrollLock));
-    tap(SDLK_SCROLLOCK);
+    tap(kKeyScrollLock);
     EXPECT_FALSE(kb.isHeld(host::kStateScrollLock));
     EXPECT_EQ(rt::lowByte(0x417), 0x00);
 }
 
 TEST_F(KeyboardTest, InsertTogglesInsertMode) {
-    tap(SDLK_INSERT);
+    tap(kKeyInsert);
     EXPECT_TRUE(kb.isHeld(host::kStateInsert));
     EXPECT_EQ(rt::lowByte(0x417) & 0x80, 0x80);
     EXPECT_EQ(ringPairs(), (std::vector<Pair>{{0, 0x52}}));
-    tap(SDLK_INSERT);
+    tap(kKeyInsert);
     EXPECT_FALSE(kb.isHeld(host::kStateInsert));
     EXPECT_EQ(rt::lowByte(0x417) & 0x80, 0);
-    play(with(SDLK_LSHIFT, tapped(SDLK_INSERT))); // Shift+Insert leaves the mode
+    play(with(kKeyLeftShift, tapped(kKeyInsert))); // Shift+Insert leaves the mode
     EXPECT_FALSE(kb.isHeld(host::kStateInsert));
 }
 
@@ -388,26 +408,26 @@ TEST_F(KeyboardTest, LockSyncFollowsThePlatformToggles) {
 TEST_F(KeyboardTest, ScrollLockKeySurvivesTheTurnsLockSync) {
     // SDL 1.2 never reports Scroll Lock in its modifier state; the key
     // itself toggles the state, and the next turns' syncs must keep it.
-    tap(SDLK_SCROLLOCK);
+    tap(kKeyScrollLock);
     EXPECT_TRUE(kb.isHeld(host::kStateScrollLock));
-    kb.syncLocksFromMod(static_cast<std::uint32_t>(KMOD_NONE));
-    kb.syncLocksFromMod(static_cast<std::uint32_t>(KMOD_CAPS));
+    kb.syncLocksFromMod(static_cast<std::uint32_t>(kModNone));
+    kb.syncLocksFromMod(static_cast<std::uint32_t>(kModCapsLock));
     EXPECT_TRUE(kb.isHeld(host::kStateScrollLock));
     EXPECT_TRUE(kb.capsLockOn());
     EXPECT_EQ(rt::lowByte(0x417), 0x50);
-    tap(SDLK_SCROLLOCK);
-    kb.syncLocksFromMod(static_cast<std::uint32_t>(KMOD_CAPS));
+    tap(kKeyScrollLock);
+    kb.syncLocksFromMod(static_cast<std::uint32_t>(kModCapsLock));
     EXPECT_FALSE(kb.isHeld(host::kStateScrollLock));
     EXPECT_EQ(rt::lowByte(0x417), 0x40);
 }
 
 TEST_F(KeyboardTest, CapsLockKeyEventsAgreeWithTheSync) {
     // SDL reports Caps Lock going down when it turns on, up when it turns off.
-    kb.keyDown(SDLK_CAPSLOCK, 0, KMOD_CAPS);
+    kb.keyDown(kKeyCapsLock, 0, kModCapsLock);
     EXPECT_TRUE(kb.capsLockOn());
     kb.syncLocks(kb.platformLocks());
     EXPECT_EQ(kb.heldKeys().size(), 1u);
-    kb.keyUp(SDLK_CAPSLOCK, KMOD_NONE);
+    kb.keyUp(kKeyCapsLock, kModNone);
     EXPECT_FALSE(kb.capsLockOn());
     kb.syncLocks(kb.platformLocks());
     EXPECT_TRUE(kb.heldKeys().empty());
@@ -434,14 +454,14 @@ TEST_F(KeyboardTest, StartUpEntersLocksAndHeldModifiersInOrder) {
 }
 
 TEST_F(KeyboardTest, StartUpFromSdlModifierBits) {
-    kb.startUp(static_cast<std::uint32_t>(KMOD_NUM | KMOD_LCTRL));
+    kb.startUp(static_cast<std::uint32_t>(kModNumLock | kModLeftCtrl));
     EXPECT_TRUE(kb.isHeld(host::kCodeLeftCtrl));
     EXPECT_TRUE(kb.isHeld(host::kCodeNumLock));
     // Num Lock already on while Ctrl is held is a state, not Ctrl+Num Lock:
     // the game does not start paused.
-    EXPECT_EQ(rt::flags().pauseState.load(), 0);
-    EXPECT_EQ(rt::flags().eventPending.load(), 0);
-    tap(SDLK_KP1, '1');
+    EXPECT_EQ((host::gamePaused() ? 1 : 0), 0);
+    EXPECT_EQ((rt::eventPending() ? 1 : 0), 0);
+    tap(static_cast<KeyId>(kKeyKeypad0 + 1), '1');
     EXPECT_EQ(ringPairs(), (std::vector<Pair>{{0, 0x75}})); // Ctrl + keypad 1
 }
 
@@ -484,8 +504,8 @@ TEST_F(KeyboardTest, KeyEventAndPortQueuesRecordPressesAndReleases) {
     EXPECT_EQ(kb.portScanCodes(), (std::vector<std::uint8_t>{0x1E, 0x9E}));
     tap('a', 'a'); // the same press again is queued, its code differing from the last
     EXPECT_EQ(kb.portScanCodes().size(), 4u);
-    kb.keyDown(SDLK_b, 'b');
-    kb.keyDown(SDLK_b, 'b'); // a repeat queues no second scan code
+    kb.keyDown(static_cast<host::KeyId>('b'), 'b');
+    kb.keyDown(static_cast<host::KeyId>('b'), 'b'); // a repeat queues no second scan code
     EXPECT_EQ(kb.portScanCodes().size(), 5u);
 }
 

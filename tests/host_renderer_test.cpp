@@ -6,6 +6,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "host/host_core.h"
+
 #include <array>
 #include <atomic>
 #include <cstring>
@@ -17,6 +19,7 @@
 #include "host/fonts.h"
 #include "host/icon.h"
 #include "host/palette.h"
+#include "host/sdl_icon.h"
 #include "host/sdl_renderer.h"
 #include "runtime/errors.h"
 #include "runtime/screen.h"
@@ -387,12 +390,14 @@ TEST_F(RendererTest, PaletteChangeRedrawsEveryCell) {
     ASSERT_EQ(r.painter().cellsDrawn(), 0);
     setPixel(out.surface.get(), 5, 5, 0x123456);
     p.palette[7] = 0xFF00FF00;
+    p.page.markDamage(rt::ScreenPage::kDamageAll); // as every palette writer reports it
     r.frame(&p.page);
     EXPECT_EQ(r.painter().cellsDrawn(), 2000);
     EXPECT_EQ(r.lastUpdate(), Renderer::Update::Full);
     expectCell(out.surface.get(), 0, 0, '#', 0x00FF00, kBlack);
     // Entries beyond the 16 text colours count too.
     p.palette[200] ^= 1;
+    p.page.markDamage(rt::ScreenPage::kDamageAll);
     r.frame(&p.page);
     EXPECT_EQ(r.painter().cellsDrawn(), 2000);
     r.frame(&p.page);
@@ -571,9 +576,9 @@ TEST_F(RendererTest, AltEnterGoesFullScreenCentredAndBackToTheWindow) {
     r.frame(&p.page);
     ASSERT_EQ(out.modeSets.size(), 1u);
 
-    rt::flags().fullScreenToggles.store(1);
+    host::countFullScreenToggle();
     r.frame(&p.page);
-    EXPECT_EQ(rt::flags().fullScreenToggles.load(), 0);
+    EXPECT_EQ(host::pendingFullScreenToggles(), 0);
     EXPECT_EQ(r.fullScreenMode(), host::kFullScreenBestFit);
     ASSERT_EQ(out.modeSets.size(), 2u);
     EXPECT_EQ(out.modeSets[1].width, 640);
@@ -592,7 +597,7 @@ TEST_F(RendererTest, AltEnterGoesFullScreenCentredAndBackToTheWindow) {
     expectCell(s, 632, 424, 'M', kGrey, kBlack);
 
     // 640 x 480 is also the best 4:3 mode: back to the window.
-    rt::flags().fullScreenToggles.store(1);
+    host::countFullScreenToggle();
     r.frame(&p.page);
     EXPECT_EQ(r.fullScreenMode(), host::kWindowed);
     ASSERT_EQ(out.modeSets.size(), 3u);
@@ -610,7 +615,7 @@ TEST_F(RendererTest, AltEnterVisitsTheBest43ModeWhenItDiffers) {
     Renderer r(out);
     r.setFullScreenModes({{640, 400}, {800, 600}});
     r.frame(&p.page);
-    rt::flags().fullScreenToggles.store(3);
+    host::countFullScreenToggle(), host::countFullScreenToggle(), host::countFullScreenToggle();
     r.frame(&p.page);
     EXPECT_EQ(r.fullScreenMode(), host::kFullScreenBestFit);
     EXPECT_EQ(std::make_tuple(r.windowWidth(), r.windowHeight(), r.offsetX(), r.offsetY()),
@@ -621,7 +626,7 @@ TEST_F(RendererTest, AltEnterVisitsTheBest43ModeWhenItDiffers) {
               std::make_tuple(800, 600, 80, 100));
     r.frame(&p.page);
     EXPECT_EQ(r.fullScreenMode(), host::kWindowed);
-    EXPECT_EQ(rt::flags().fullScreenToggles.load(), 0);
+    EXPECT_EQ(host::pendingFullScreenToggles(), 0);
     EXPECT_EQ(out.modeSets.size(), 4u);
     EXPECT_EQ(out.pointer, (std::vector<bool>{false, false, true}));
 }
@@ -633,9 +638,9 @@ TEST_F(RendererTest, AltEnterDoesNothingWithoutAModeAtLeast640Wide) {
     Renderer r(out);
     r.setFullScreenModes({{320, 200}, {512, 384}, {600, 800}});
     r.frame(&p.page);
-    rt::flags().fullScreenToggles.store(1);
+    host::countFullScreenToggle();
     r.frame(&p.page);
-    EXPECT_EQ(rt::flags().fullScreenToggles.load(), 0);
+    EXPECT_EQ(host::pendingFullScreenToggles(), 0);
     EXPECT_EQ(r.fullScreenMode(), host::kWindowed);
     EXPECT_EQ(out.modeSets.size(), 1u);
     EXPECT_TRUE(out.pointer.empty());
@@ -648,15 +653,15 @@ TEST_F(RendererTest, HandshakeGrantsTheModeChangeAndDrawsNothingMeanwhile) {
     TestPage p;
     FakeOutput out;
     Renderer r(out);
-    rt::flags().displayHandshake.store(1);
+    rt::askDisplayHold();
     r.frame(&p.page);
-    EXPECT_EQ(rt::flags().displayHandshake.load(), 2);
+    EXPECT_EQ(static_cast<int>(rt::displayHold()), 2);
     EXPECT_EQ(out.yields, 1);
     EXPECT_TRUE(out.modeSets.empty());
     r.frame(&p.page); // granted, not done yet
     EXPECT_TRUE(out.modeSets.empty());
     EXPECT_EQ(r.frameCounter(), 2u);
-    rt::flags().displayHandshake.store(0);
+    rt::releaseDisplay();
     r.frame(&p.page);
     EXPECT_EQ(out.modeSets.size(), 1u);
     EXPECT_EQ(r.painter().cellsDrawn(), 2000);
@@ -666,15 +671,15 @@ TEST_F(RendererTest, OneFrameRequestIsClearedAfterDrawing) {
     TestPage p;
     FakeOutput out;
     Renderer r(out);
-    rt::flags().automaticDisplay.store(-1);
+    rt::setDisplayMode(rt::DisplayMode::OneFrameAsked);
     r.frame(&p.page);
-    EXPECT_EQ(rt::flags().automaticDisplay.load(), 0);
-    rt::flags().automaticDisplay.store(1);
+    EXPECT_EQ(static_cast<int>(rt::displayMode()), 0);
+    rt::setDisplayMode(rt::DisplayMode::Automatic);
     r.frame(&p.page);
-    EXPECT_EQ(rt::flags().automaticDisplay.load(), 1);
-    rt::flags().automaticDisplay.store(-1);
+    EXPECT_EQ(static_cast<int>(rt::displayMode()), 1);
+    rt::setDisplayMode(rt::DisplayMode::OneFrameAsked);
     r.frame(nullptr); // no page: still answered
-    EXPECT_EQ(rt::flags().automaticDisplay.load(), 0);
+    EXPECT_EQ(static_cast<int>(rt::displayMode()), 0);
 }
 
 TEST_F(RendererTest, FailedVideoModeSkipsDrawingUntilALaterFrameSucceeds) {

@@ -5,6 +5,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "host/host_core.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <memory>
@@ -102,7 +104,7 @@ TEST(RendererAllocations, FramesAllocateNothingOnceThePageSizeIsKnown) {
     renderer.frame(&page);
     // Warm up every mode once (SDL's blitters, the surfaces of the output).
     for (int i = 0; i < 3; ++i) {
-        rt::flags().fullScreenToggles.store(1);
+        host::countFullScreenToggle();
         renderer.frame(&page);
     }
     ASSERT_EQ(renderer.fullScreenMode(), host::kWindowed);
@@ -118,7 +120,7 @@ TEST(RendererAllocations, FramesAllocateNothingOnceThePageSizeIsKnown) {
             palette[7] ^= 0x010101;
         }
         if (frame % 40 == 20) {
-            rt::flags().fullScreenToggles.store(1);
+            host::countFullScreenToggle();
         }
         if (frame % 60 == 30) {
             renderer.invalidate();

@@ -43,7 +43,7 @@ class ScriptPort final : public rt::Port {
             if (!rt::keyBufferEmpty()) return;
             if (steps.empty()) { // nothing more to type: end like a closed window
                 ranOut = true;
-                rt::flags().stopRequest.store(1);
+                rt::requestStop();
                 return;
             }
             Step s = steps.front();
@@ -53,9 +53,12 @@ class ScriptPort final : public rt::Port {
             } else {
                 rt::storeKeyPair(s.character, s.scan);
             }
-        } else if (ms == 1 && rt::flags().automaticDisplay.load() == -1) {
-            // The display loop: one frame shown, then back to explicit.
-            rt::flags().automaticDisplay.store(0);
+        }
+    }
+    // The display loop: one frame shown, then back to explicit.
+    void awaitHost(std::uint64_t) override {
+        if (rt::displayMode() == rt::DisplayMode::OneFrameAsked) {
+            rt::frameShown();
             ++framesShown;
         }
     }
@@ -429,7 +432,7 @@ TEST_F(LineInputTest, Character7SoundsAndLeavesTheText) {
 TEST_F(LineInputTest, AStopRequestWhileWaitingReturnsAtOnce) {
     prompt("? ");
     type("ab");
-    then([] { rt::flags().stopRequest.store(1); });
+    then([] { rt::requestStop(); });
     type("cd");
     key(kEnter);
     EXPECT_EQ(inputString(), "ab");
@@ -448,18 +451,18 @@ TEST_F(LineInputTest, TheCursorIsShownWhileTypingAndRestoredAfter) {
 }
 
 TEST_F(LineInputTest, InputKeepsTheDisplayRefreshingAndHandsBackAFrame) {
-    rt::flags().automaticDisplay.store(0);
-    then([&] { EXPECT_EQ(rt::flags().automaticDisplay.load(), 1); });
+    rt::setDisplayMode(rt::DisplayMode::Explicit);
+    then([&] { EXPECT_EQ(static_cast<int>(rt::displayMode()), 1); });
     key(kEnter);
     inputString();
-    EXPECT_EQ(rt::flags().automaticDisplay.load(), 0);
+    EXPECT_EQ(static_cast<int>(rt::displayMode()), 0);
     EXPECT_EQ(port.framesShown, 1);
 }
 
 TEST_F(LineInputTest, AnAutomaticDisplayStaysOn) {
     key(kEnter);
     inputString();
-    EXPECT_EQ(rt::flags().automaticDisplay.load(), 1);
+    EXPECT_EQ(static_cast<int>(rt::displayMode()), 1);
     EXPECT_EQ(port.framesShown, 0);
 }
 
@@ -471,9 +474,10 @@ TEST_F(LineInputTest, TheFrameHandshakeEndsOnAStopRequest) {
             if (why == rt::Wait::KeyPoll && !fed) {
                 rt::storeKeyPair(13, 0x1C);
                 fed = true;
-            } else if (why == rt::Wait::Plain && ++plainWaits == 50) {
-                rt::flags().stopRequest.store(1);
             }
+        }
+        void awaitHost(std::uint64_t) override {
+            if (++plainWaits == 50) rt::requestStop();
         }
         std::uint64_t ticks() override { return 0; }
         [[noreturn]] void critical(std::string_view, std::string_view) override { std::abort(); }
@@ -481,10 +485,10 @@ TEST_F(LineInputTest, TheFrameHandshakeEndsOnAStopRequest) {
         int plainWaits = 0;
     } noDisplay;
     rt::setPort(&noDisplay);
-    rt::flags().automaticDisplay.store(0);
+    rt::setDisplayMode(rt::DisplayMode::Explicit);
     inputString();
     EXPECT_EQ(noDisplay.plainWaits, 50);
-    EXPECT_EQ(rt::flags().automaticDisplay.load(), -1);
+    EXPECT_EQ(static_cast<int>(rt::displayMode()), -1);
 }
 
 TEST_F(LineInputTest, TemporariesAndSnapshotsAreGivenBack) {

@@ -32,7 +32,7 @@ std::uint32_t temporaryBase = 1;
 // The end of a statement.
 void endStatement(std::uint32_t line) {
     rt::releaseTemporaries(temporaryBase, 0);
-    if (rt::flags().eventPending.load(std::memory_order_acquire) != 0) {
+    if (rt::eventPending()) {
         rt::gameHost().eventCheck(line);
     }
 }
@@ -56,7 +56,7 @@ void ask(std::uint32_t line, const char* prompt, rt::RuntimeString* variable) {
     printText("? ", false);
     rt::setInputVariable(1, rt::kKindString, variable);
     rt::input(1, 1);
-    if (rt::flags().stopRequest.load(std::memory_order_acquire) != 0) {
+    if (rt::stopRequested()) {
         rt::gameHost().stopGameThread();
     }
     endStatement(line);
@@ -151,7 +151,7 @@ void drainStopGame() {
     say(10, "fifteen keys are waiting");
     for (int i = 0; i < 15; ++i)
         rt::storeKeyPair('x', 0x2D);
-    rt::flags().stopRequest.store(1);
+    rt::requestStop();
     rt::gameHost().endProgram();
 }
 
@@ -177,8 +177,8 @@ void pauseGame() {
     start();
     rt::RuntimeString* answer = rt::newString(0, false);
     say(10, "before the pause");
-    rt::flags().pauseState.fetch_or(1);
-    rt::flags().eventPending.store(1);
+    host::pauseGame();
+    rt::setEventPending();
     endStatement(20);
     say(30, "after the pause");
     ask(40, "Answer", answer);

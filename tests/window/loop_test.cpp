@@ -33,7 +33,7 @@ std::atomic<bool> continued{false};
 std::function<void()> gameScript;
 
 void statementEnd(std::uint32_t line) {
-    if (rt::flags().eventPending.load(std::memory_order_acquire) != 0) {
+    if (rt::eventPending()) {
         rt::gameHost().eventCheck(line);
     }
 }
@@ -44,7 +44,7 @@ void statementEnd(std::uint32_t line) {
     game::cls();
     gameScript();
     // Done: ask the main thread to shut down.
-    rt::flags().exitRequest.store(1, std::memory_order_release);
+    host::requestExit();
     rt::gameHost().stopGameThread();
     std::abort();
 }

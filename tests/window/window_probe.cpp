@@ -25,7 +25,7 @@ std::string mode;
 game::Str answer;
 
 void statementEnd(std::uint32_t line) {
-    if (rt::flags().eventPending.load(std::memory_order_acquire) != 0) {
+    if (rt::eventPending()) {
         rt::gameHost().eventCheck(line);
     }
 }

@@ -19,11 +19,10 @@
 //    each line input (kind "input"), at end program's wait ("end") and when
 //    the script runs out while the game waits ("script-end"). Dialogs are
 //    printed and answered by the script's {Yes}, {No} and {OK}.
-//  - The renderer's handshakes: a request for the display handshake or for
-//    one frame is granted at once, since there is nothing to draw.
+//  - The renderer's answers: a display hold or a request for one frame is
+//    answered at once, on the game thread that waits for it, since there is
+//    nothing to draw.
 #include "tools/replay/replay_driver.h"
-
-#include <SDL/SDL_keysym.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -40,7 +39,6 @@
 #include "host/cp437.h"
 #include "host/host_core.h"
 #include "host/keyboard.h"
-#include "runtime/errors.h"
 #include "runtime/keyboard_buffer.h"
 #include "runtime/pages.h"
 #include "runtime/screen.h"
@@ -62,34 +60,34 @@ struct NamedKey {
 
 // The named keys with the symbol and Unicode value SDL reports for them.
 constexpr NamedKey kNamedKeys[] = {
-    {"Enter", Step::Kind::Key, SDLK_RETURN, 13},
-    {"Backspace", Step::Kind::Key, SDLK_BACKSPACE, 8},
-    {"Tab", Step::Kind::Key, SDLK_TAB, 9},
-    {"Esc", Step::Kind::Key, SDLK_ESCAPE, 27},
-    {"Up", Step::Kind::Key, SDLK_UP, 0},
-    {"Down", Step::Kind::Key, SDLK_DOWN, 0},
-    {"Left", Step::Kind::Key, SDLK_LEFT, 0},
-    {"Right", Step::Kind::Key, SDLK_RIGHT, 0},
-    {"Home", Step::Kind::Key, SDLK_HOME, 0},
-    {"End", Step::Kind::Key, SDLK_END, 0},
-    {"PgUp", Step::Kind::Key, SDLK_PAGEUP, 0},
-    {"PgDn", Step::Kind::Key, SDLK_PAGEDOWN, 0},
-    {"Ins", Step::Kind::Key, SDLK_INSERT, 0},
-    {"Del", Step::Kind::Key, SDLK_DELETE, 127},
-    {"F1", Step::Kind::Key, SDLK_F1, 0},
-    {"F2", Step::Kind::Key, SDLK_F2, 0},
-    {"F3", Step::Kind::Key, SDLK_F3, 0},
-    {"F4", Step::Kind::Key, SDLK_F4, 0},
-    {"F5", Step::Kind::Key, SDLK_F5, 0},
-    {"F6", Step::Kind::Key, SDLK_F6, 0},
-    {"F7", Step::Kind::Key, SDLK_F7, 0},
-    {"F8", Step::Kind::Key, SDLK_F8, 0},
-    {"F9", Step::Kind::Key, SDLK_F9, 0},
-    {"F10", Step::Kind::Key, SDLK_F10, 0},
-    {"F11", Step::Kind::Key, SDLK_F11, 0},
-    {"F12", Step::Kind::Key, SDLK_F12, 0},
-    {"Pause", Step::Kind::Key, SDLK_PAUSE, 0},
-    {"Break", Step::Kind::Key, SDLK_BREAK, 0},
+    {"Enter", Step::Kind::Key, host::kKeyReturn, 13},
+    {"Backspace", Step::Kind::Key, host::kKeyBackspace, 8},
+    {"Tab", Step::Kind::Key, host::kKeyTab, 9},
+    {"Esc", Step::Kind::Key, host::kKeyEscape, 27},
+    {"Up", Step::Kind::Key, host::kKeyUp, 0},
+    {"Down", Step::Kind::Key, host::kKeyDown, 0},
+    {"Left", Step::Kind::Key, host::kKeyLeft, 0},
+    {"Right", Step::Kind::Key, host::kKeyRight, 0},
+    {"Home", Step::Kind::Key, host::kKeyHome, 0},
+    {"End", Step::Kind::Key, host::kKeyEnd, 0},
+    {"PgUp", Step::Kind::Key, host::kKeyPageUp, 0},
+    {"PgDn", Step::Kind::Key, host::kKeyPageDown, 0},
+    {"Ins", Step::Kind::Key, host::kKeyInsert, 0},
+    {"Del", Step::Kind::Key, host::kKeyDelete, 127},
+    {"F1", Step::Kind::Key, host::kKeyF1, 0},
+    {"F2", Step::Kind::Key, static_cast<host::KeyId>(host::kKeyF1 + 1), 0},
+    {"F3", Step::Kind::Key, static_cast<host::KeyId>(host::kKeyF1 + 2), 0},
+    {"F4", Step::Kind::Key, static_cast<host::KeyId>(host::kKeyF1 + 3), 0},
+    {"F5", Step::Kind::Key, static_cast<host::KeyId>(host::kKeyF1 + 4), 0},
+    {"F6", Step::Kind::Key, static_cast<host::KeyId>(host::kKeyF1 + 5), 0},
+    {"F7", Step::Kind::Key, static_cast<host::KeyId>(host::kKeyF1 + 6), 0},
+    {"F8", Step::Kind::Key, static_cast<host::KeyId>(host::kKeyF1 + 7), 0},
+    {"F9", Step::Kind::Key, static_cast<host::KeyId>(host::kKeyF1 + 8), 0},
+    {"F10", Step::Kind::Key, host::kKeyF10, 0},
+    {"F11", Step::Kind::Key, host::kKeyF11, 0},
+    {"F12", Step::Kind::Key, host::kKeyF12, 0},
+    {"Pause", Step::Kind::Key, host::kKeyPause, 0},
+    {"Break", Step::Kind::Key, host::kKeyBreak, 0},
     {"Alt+Enter", Step::Kind::AltEnter, 0, 0},
     {"Close", Step::Kind::Close, 0, 0},
     {"Yes", Step::Kind::Yes, 0, 0},
@@ -161,47 +159,47 @@ void appendUtf8(std::string& out, std::uint32_t u) {
 
 // Where a character is on a US keyboard: its key's symbol and whether Shift
 // is held. False for characters no key types (they are typed as text).
-bool usKey(std::uint32_t c, SDLKey& symbol, bool& shift) {
+bool usKey(std::uint32_t c, host::KeyId& symbol, bool& shift) {
     static constexpr std::string_view kShifted = "!1@2#3$4%5^6&7*8(9)0_-+={[}]|\\:;\"'<,>.?/~`";
     static constexpr std::string_view kPlain = " -=[]\\;',./`";
     shift = false;
     if (c >= 'a' && c <= 'z') {
-        symbol = static_cast<SDLKey>(c);
+        symbol = static_cast<host::KeyId>(c);
         return true;
     }
     if (c >= 'A' && c <= 'Z') {
-        symbol = static_cast<SDLKey>(c + 32);
+        symbol = static_cast<host::KeyId>(c + 32);
         shift = true;
         return true;
     }
     if (c >= '0' && c <= '9') {
-        symbol = static_cast<SDLKey>(c);
+        symbol = static_cast<host::KeyId>(c);
         return true;
     }
     if (c < 0x80) {
         if (kPlain.find(static_cast<char>(c)) != std::string_view::npos) {
-            symbol = static_cast<SDLKey>(c);
+            symbol = static_cast<host::KeyId>(c);
             return true;
         }
         for (std::size_t k = 0; k + 1 < kShifted.size(); k += 2) {
             if (kShifted[k] == static_cast<char>(c)) {
-                symbol = static_cast<SDLKey>(kShifted[k + 1]);
+                symbol = static_cast<host::KeyId>(kShifted[k + 1]);
                 shift = true;
                 return true;
             }
         }
         switch (c) {
         case '\t':
-            symbol = SDLK_TAB;
+            symbol = host::kKeyTab;
             return true;
         case '\b':
-            symbol = SDLK_BACKSPACE;
+            symbol = host::kKeyBackspace;
             return true;
         case '\r':
-            symbol = SDLK_RETURN;
+            symbol = host::kKeyReturn;
             return true;
         case 27:
-            symbol = SDLK_ESCAPE;
+            symbol = host::kKeyEscape;
             return true;
         default:
             break;
@@ -222,7 +220,6 @@ class ReplayFrontend final : public host::Frontend {
     // ---- Clock ----
     void sleep(std::uint32_t ms, rt::Wait why) override {
         clock_.fetch_add(ms, std::memory_order_relaxed);
-        grantDisplayRequests();
         if (!host::onGameThread() || why == rt::Wait::Plain) {
             std::this_thread::yield();
             return;
@@ -244,19 +241,18 @@ class ReplayFrontend final : public host::Frontend {
     void timerSleep(std::uint32_t) override {
         // Nothing for the timer thread to watch: rest until shut-down.
         std::unique_lock<std::mutex> lock(timerMutex_);
-        timerWake_.wait(
-            lock, [] { return rt::flags().stopRequest.load(std::memory_order_acquire) != 0; });
+        timerWake_.wait(lock, [] { return rt::stopRequested(); });
+    }
+    // There is no renderer: a display hold and a request for one frame are
+    // answered at once.
+    void awaitHost(std::uint64_t) override {
+        rt::answerDisplayRequests();
+        std::this_thread::yield();
     }
 
-    // ---- Start-up: no SDL, no window ----
-    bool startSdl() override { return true; }
-    std::string sdlError() override { return {}; }
-    bool startTrueType() override { return true; }
-    std::uint32_t keyModifiers() override { return KMOD_NONE; }
-    std::vector<host::VideoMode> listFullScreenModes() override { return {}; }
-    void enableKeyRepeat(int, int) override {}
-    void setIconAndCaption(const char*) override {}
-    void prepareDisplay() override {}
+    // ---- Start-up: no window ----
+    int startDisplaySystem() override { return 0; }
+    void prepareDisplay(const char*) override {}
 
     // ---- Main thread ----
     void runEventLoop() override {
@@ -330,19 +326,7 @@ class ReplayFrontend final : public host::Frontend {
         host::DialogButton answer = host::DialogButton::OK;
     };
 
-    bool stopping() const {
-        return loopEnded_ || rt::flags().stopRequest.load(std::memory_order_acquire) != 0;
-    }
-
-    // There is no renderer: the display handshake and a request for one
-    // frame are granted at once.
-    static void grantDisplayRequests() {
-        rt::Flags& f = rt::flags();
-        std::int32_t asked = 1;
-        f.displayHandshake.compare_exchange_strong(asked, 2, std::memory_order_acq_rel);
-        std::int32_t oneFrame = -1;
-        f.automaticDisplay.compare_exchange_strong(oneFrame, 0, std::memory_order_acq_rel);
-    }
+    bool stopping() const { return loopEnded_ || rt::stopRequested(); }
 
     const Step* nextStep() {
         if (next_ >= steps_.size()) return nullptr;
@@ -447,7 +431,7 @@ class ReplayFrontend final : public host::Frontend {
         host::Keyboard& kb = host::keyboard();
         switch (step.kind) {
         case Step::Kind::Character: {
-            SDLKey symbol = SDLK_UNKNOWN;
+            host::KeyId symbol = host::kKeyUnknown;
             bool shift = false;
             if (usKey(step.unicode, symbol, shift)) {
                 press(symbol, static_cast<std::uint16_t>(step.unicode), shift);
@@ -457,29 +441,29 @@ class ReplayFrontend final : public host::Frontend {
             break;
         }
         case Step::Kind::Key:
-            press(static_cast<SDLKey>(step.symbol), static_cast<std::uint16_t>(step.unicode),
+            press(static_cast<host::KeyId>(step.symbol), static_cast<std::uint16_t>(step.unicode),
                   false);
             break;
         case Step::Kind::AltEnter:
-            kb.keyDown(SDLK_LALT, 0, KMOD_LALT);
-            kb.keyDown(SDLK_RETURN, 13, KMOD_LALT);
-            kb.keyUp(SDLK_RETURN, KMOD_LALT);
-            kb.keyUp(SDLK_LALT, KMOD_NONE);
+            kb.keyDown(host::kKeyLeftAlt, 0, host::kModLeftAlt);
+            kb.keyDown(host::kKeyReturn, 13, host::kModLeftAlt);
+            kb.keyUp(host::kKeyReturn, host::kModLeftAlt);
+            kb.keyUp(host::kKeyLeftAlt, host::kModNone);
             // Nothing to switch without a window.
-            rt::flags().fullScreenToggles.store(0, std::memory_order_relaxed);
+            host::dropFullScreenToggles();
             break;
         default:
             break;
         }
     }
 
-    static void press(SDLKey symbol, std::uint16_t unicode, bool shift) {
+    static void press(host::KeyId symbol, std::uint16_t unicode, bool shift) {
         host::Keyboard& kb = host::keyboard();
-        const SDLMod mod = shift ? KMOD_LSHIFT : KMOD_NONE;
-        if (shift) kb.keyDown(SDLK_LSHIFT, 0, KMOD_LSHIFT);
+        const std::uint32_t mod = shift ? host::kModLeftShift : host::kModNone;
+        if (shift) kb.keyDown(host::kKeyLeftShift, 0, host::kModLeftShift);
         kb.keyDown(symbol, unicode, mod);
         kb.keyUp(symbol, mod);
-        if (shift) kb.keyUp(SDLK_LSHIFT, KMOD_NONE);
+        if (shift) kb.keyUp(host::kKeyLeftShift, host::kModNone);
     }
 
     // ---- Output ----
@@ -592,7 +576,7 @@ ParseResult parseScript(std::string_view script) {
             continue;
         }
         if (c == '\n') {
-            result.steps.push_back({Step::Kind::Key, 13, SDLK_RETURN, line});
+            result.steps.push_back({Step::Kind::Key, 13, host::kKeyReturn, line});
             ++line;
             ++i;
             continue;
