@@ -408,10 +408,6 @@ void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette
     if (columns != columns_ || rows != rows_) {
         resize(columns, rows);
     }
-    const FontShape font = fontShape(page.font);
-    const int cw = font.cellWidth;
-    const int ch = font.cellHeight;
-
     // Only a report of everything (a new page, a palette change) can have
     // changed the palette, so a quiet frame never compares it.
     bool full = !valid_;
@@ -431,7 +427,11 @@ void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette
     const int blinkPhase = static_cast<int>((frameCounter >> 3) & 1);
     const bool moved = cursorColumn != cursorColumn_ || cursorRow != cursorRow_;
     const bool blinkFlip = blinkPhase != blinkPhase_ && blinkingCells_ > 0;
-    const bool cursorFlip = cursorPhase != cursorPhase_;
+    // The cursor cell is drawn again only when the cursor appears, vanishes
+    // or moves while shown: a hidden cursor's phase flips cost nothing.
+    const bool showCursor = page.cursorVisible.load(std::memory_order_relaxed) != 0 && cursorPhase;
+    const bool eraseOld = cursorShown_ && (moved || !showCursor);
+    const bool drawNew = showCursor && (moved || !cursorShown_);
 
     // The rows to look at: those reported damaged, the old and the new
     // cursor row when the cursor moved or its phase flipped, every row when
@@ -441,21 +441,20 @@ void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette
     if (full || blinkFlip || (damage & rt::ScreenPage::kDamageAll) != 0) {
         scan = rt::ScreenPage::kDamageRowBits;
     }
-    if (moved || cursorFlip) {
-        scan |=
-            rt::ScreenPage::rowDamage(cursorRow + 1) | rt::ScreenPage::rowDamage(cursorRow_ + 1);
-    }
+    if (drawNew) scan |= rt::ScreenPage::rowDamage(cursorRow + 1);
+    if (eraseOld) scan |= rt::ScreenPage::rowDamage(cursorRow_ + 1);
     if (scan == 0) {
-        cursorPhase_ = cursorPhase;
         blinkPhase_ = blinkPhase;
         return;
     }
+    const FontShape font = fontShape(page.font);
+    const int cw = font.cellWidth;
+    const int ch = font.cellHeight;
 
     std::uint32_t colours[16];
     for (int i = 0; i < 16; ++i) {
         colours[i] = palette_[static_cast<std::size_t>(i)] & 0x00FFFFFF;
     }
-    const bool showCursor = page.cursorVisible.load(std::memory_order_relaxed) != 0 && cursorPhase;
     const CursorRows shape = cursorRows(page.cursorFirstLine.load(std::memory_order_relaxed),
                                         page.cursorLastLine.load(std::memory_order_relaxed), ch);
     auto cellIndex = [columns, rows](int column, int row) {
@@ -466,9 +465,7 @@ void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette
 
     // Mark the cells that must be drawn even if they did not change: all of
     // them on a full redraw; else the blinking ones when the blink phase
-    // flipped, the cursor cell when the cursor phase flipped, and the old
-    // and the new cursor cell when the cursor moved (the new one so that it
-    // shows the cursor at once in its visible phase).
+    // flipped, the cell that loses the cursor and the cell that gains it.
     if (full) {
         std::fill(previous_.begin(), previous_.end(), kRedraw);
         blinkingCells_ = 0;
@@ -480,11 +477,11 @@ void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette
                 }
             }
         }
-        if (cursorIndex >= 0 && (moved || cursorFlip)) {
+        if (cursorIndex >= 0 && drawNew) {
             previous_[static_cast<std::size_t>(cursorIndex)] |= kRedraw;
         }
         const int oldIndex = cellIndex(cursorColumn_, cursorRow_);
-        if (moved && oldIndex >= 0) {
+        if (oldIndex >= 0 && eraseOld) {
             previous_[static_cast<std::size_t>(oldIndex)] |= kRedraw;
         }
     }
@@ -536,7 +533,7 @@ void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette
         }
     }
 
-    cursorPhase_ = cursorPhase;
+    cursorShown_ = showCursor;
     blinkPhase_ = blinkPhase;
     cursorColumn_ = cursorColumn;
     cursorRow_ = cursorRow;
@@ -579,6 +576,7 @@ Renderer::~Renderer() {
 
 void Renderer::setFullScreenModes(std::vector<VideoMode> modes) {
     modes_ = std::move(modes);
+    choiceWidth_ = -1; // search again
 }
 
 void Renderer::releaseBuffer() {
@@ -666,7 +664,14 @@ void Renderer::drawPage(const rt::ScreenPage* page) {
     const int requiredWidth = page->width * font.cellWidth;
     const int requiredHeight = page->height * font.cellHeight;
 
-    const ModeChoice choice = chooseFullScreenModes(modes_, requiredWidth, requiredHeight);
+    // The mode search depends only on the page's pixel size: search again
+    // only when that changes (or the mode list does).
+    if (requiredWidth != choiceWidth_ || requiredHeight != choiceHeight_) {
+        choice_ = chooseFullScreenModes(modes_, requiredWidth, requiredHeight);
+        choiceWidth_ = requiredWidth;
+        choiceHeight_ = requiredHeight;
+    }
+    const ModeChoice choice = choice_;
     int mode = fullScreenMode_;
     if (takeFullScreenToggle()) {
         mode = nextFullScreenMode(mode, modes_, choice);

@@ -141,7 +141,7 @@ class TextPainter {
     std::array<std::uint32_t, 256> palette_{};
     int cursorColumn_ = -1;
     int cursorRow_ = -1;
-    int cursorPhase_ = 0;
+    bool cursorShown_ = false; // the last paint drew the cursor
     int blinkPhase_ = 0;
     int cellsDrawn_ = 0;
     bool fullRedraw_ = false;
@@ -227,6 +227,9 @@ class Renderer {
     VideoOutput& output_;
     TextPainter painter_;
     std::vector<VideoMode> modes_;
+    ModeChoice choice_;    // the search for the page size below
+    int choiceWidth_ = -1; // -1: no search made yet
+    int choiceHeight_ = -1;
     std::atomic<bool> invalidateRequest_{false};
     std::uint32_t frameCounter_ = 0;
     int fullScreenMode_ = kWindowed;

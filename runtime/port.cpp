@@ -32,9 +32,14 @@ struct Conversation {
     std::condition_variable changed;
 };
 
-Conversation& conversation() {
-    static Conversation c;
-    return c;
+// A namespace-scope object rather than a function's static: the host asks
+// for it several times a frame, and a guarded static costs a check each
+// time. Its atomics are constant-initialised, so even a use during another
+// file's static initialisation sees them zeroed.
+Conversation theConversation;
+
+inline Conversation& conversation() {
+    return theConversation;
 }
 
 // A display request is answered by the main thread within a frame; the cap

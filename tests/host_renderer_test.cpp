@@ -71,6 +71,7 @@ struct TestPage {
         page.cursorRow.store(static_cast<std::int16_t>(row));
         page.cursorColumn.store(static_cast<std::int16_t>(column));
         page.cursorVisible.store(visible ? 1 : 0);
+        page.markCursor();
     }
 };
 
@@ -944,14 +945,14 @@ TEST(RendererSharing, FramesWhileAnotherThreadWritesCellsAndCursor) {
     std::thread writer([&] {
         for (int round = 0; round < 200; ++round) {
             for (int i = 0; i < 2000; i += 7) {
-                p.page.cells[i].store(rt::makeCell(static_cast<std::uint8_t>('a' + round % 26),
-                                                   static_cast<std::uint8_t>(round & 0xFF)),
-                                      std::memory_order_relaxed);
+                p.page.setCell(i / 80 + 1, i % 80 + 1,
+                               rt::makeCell(static_cast<std::uint8_t>('a' + round % 26),
+                                            static_cast<std::uint8_t>(round & 0xFF)));
             }
             p.cursorAt(1 + round % 25, 1 + round % 80);
         }
         for (int i = 0; i < 2000; ++i) {
-            p.page.cells[i].store(rt::makeCell('z', 0x07), std::memory_order_relaxed);
+            p.page.setCell(i / 80 + 1, i % 80 + 1, rt::makeCell('z', 0x07));
         }
         done.store(true, std::memory_order_release);
     });

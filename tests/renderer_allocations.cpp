@@ -111,9 +111,10 @@ TEST(RendererAllocations, FramesAllocateNothingOnceThePageSizeIsKnown) {
 
     const long before = allocations.load();
     for (int frame = 0; frame < 200; ++frame) {
-        cells[(frame * 37) % 2000].store(
-            rt::makeCell(static_cast<std::uint8_t>('a' + frame % 26),
-                         static_cast<std::uint8_t>(frame % 3 == 0 ? 0x8E : 0x1F)));
+        const int i = (frame * 37) % 2000;
+        page.setCell(i / 80 + 1, i % 80 + 1,
+                     rt::makeCell(static_cast<std::uint8_t>('a' + frame % 26),
+                                  static_cast<std::uint8_t>(frame % 3 == 0 ? 0x8E : 0x1F)));
         page.cursorColumn.store(static_cast<std::int16_t>(1 + frame % 80));
         page.cursorRow.store(static_cast<std::int16_t>(1 + frame / 80 % 25));
         if (frame % 50 == 10) {
