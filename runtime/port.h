@@ -20,6 +20,10 @@
 //    host takes the damage of the page it shows and sleeps until the counter
 //    moves: on a condition (waitForChange) or, for a host that sleeps in
 //    poll(), through a wake hook that the first change after arming calls.
+//    A host's turn is: read changeCount(), take the damage and draw, then
+//    sleep unless the count has moved since it was read. A page reports
+//    only its first damage after each take, so a write between the take and
+//    the sleep moves the count, and none is slept through.
 //
 // The shared low-memory block with the keyboard ring (keyboard_buffer.h) and
 // the cells of the pages stay shared memory, read and written lock-free as

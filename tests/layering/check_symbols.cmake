@@ -1,0 +1,12 @@
+# Fails when one of LIBRARIES has an undefined SDL or TrueType symbol.
+foreach(lib ${LIBRARIES})
+  execute_process(COMMAND ${NM} -u ${lib} OUTPUT_VARIABLE undefined RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${NM} failed on ${lib}")
+  endif()
+  string(REGEX MATCHALL "[ \t](SDL|TTF)_[A-Za-z0-9_]+" hits "${undefined}")
+  if(hits)
+    message(FATAL_ERROR "${lib} needs SDL: ${hits}")
+  endif()
+endforeach()
+message(STATUS "no SDL or TrueType symbol in ${LIBRARIES}")
