@@ -10,8 +10,9 @@
 // The three current pages (write, source, display) are kept as record
 // numbers and as record pointers, both atomic: the game thread is the only
 // writer, the renderer reads the display page. Only selecting the text mode
-// replaces the page the renderer reads; it does so under the display
-// handshake once the threads run.
+// replaces the page the renderer reads; it does so under a display hold
+// (port.h) once the host's display loop runs. Every writer records the
+// damage it does in the page (screen.h).
 //
 // Every operation returns at once while an error is pending.
 #include "runtime/pages.h"
