@@ -13,10 +13,13 @@ if(TARGET glimmerdeep-term AND TARGET glimmerdeep-replay AND GLIMMER_PYTE_PYTHON
   endforeach()
   add_test(NAME term.resize COMMAND ${term_test} resize)
   add_test(NAME term.signals COMMAND ${term_test} signals)
+  add_executable(term_probe ${CMAKE_CURRENT_SOURCE_DIR}/term/term_probe.cpp)
+  target_link_libraries(term_probe PRIVATE glimmer_host_term glimmer_game)
+  add_test(NAME term.dialogs COMMAND ${term_test} dialogs $<TARGET_FILE:term_probe>)
   add_test(NAME term.plain COMMAND ${term_test} plain ${CMAKE_CURRENT_SOURCE_DIR}/term/plain_tour.txt)
   # No SDL in the terminal program: neither linked nor referenced.
   add_test(NAME term.no_sdl COMMAND sh -c
     "! ldd \"$1\" | grep -i sdl && ! nm -D --undefined-only \"$1\" | grep -i sdl"
     sh $<TARGET_FILE:glimmerdeep-term>)
-  set_tests_properties(term.resize term.signals term.plain term.no_sdl PROPERTIES LABELS term)
+  set_tests_properties(term.resize term.signals term.dialogs term.plain term.no_sdl PROPERTIES LABELS term)
 endif()

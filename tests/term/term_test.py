@@ -11,6 +11,9 @@
 #                                           with status 0, a crash signal is
 #                                           raised again; the terminal is
 #                                           restored every time
+#   term_test.py TERM REPLAY dialogs PROBE  the error dialogs drawn in the
+#                                           terminal: caption, text, buttons;
+#                                           Yes goes on, No and OK end (status 0)
 #   term_test.py TERM REPLAY plain EXPECTED a script piped through --plain gives
 #                                           the expected text; the end of the
 #                                           input ends with status 0
@@ -118,6 +121,47 @@ def case_signals():
             term.close()
 
 
+def screen_text(term):
+    return "\n".join(term.row_text(y) for y in range(25))
+
+
+def case_dialogs(probe):
+    cases = (
+        ("dialog", b"y", ["Unhandled Error #5", "Line:120", "Illegal function call", "Continue?",
+                          "[ Yes  ]", "  No"], True),
+        ("dialog", b"n", ["Unhandled Error #5", "[ Yes  ]"], False),
+        ("critical", b"\r", ["Critical Error #301", "Line:130", "Invalid size", "[  OK  ]"],
+         False),
+    )
+    for mode, answer, texts, goes_on in cases:
+        term = termlib.Term(probe, [mode])
+        try:
+            if not term.wait_for(lambda: all(t in screen_text(term) for t in texts)):
+                fail("%s: dialog not shown: %s" % (mode, screen_text(term)))
+                continue
+            if "Continue?" in texts and "No" not in screen_text(term):
+                fail("no No button")
+            if mode == "critical" and ("Yes" in screen_text(term) or "Continue?" in screen_text(term)):
+                fail("critical dialog offers more than OK")
+            term.send(answer)
+            if goes_on:
+                if not term.wait_for(lambda: "after yes" in screen_text(term) and
+                                     "Press any key to continue" in term.row_text(24)):
+                    fail("after Yes: %s" % screen_text(term))
+                if "Unhandled Error" in screen_text(term):
+                    fail("the dialog stayed on the screen")
+                term.send(b"x")
+            status = term.finish()
+            if status != 0:
+                fail("%s answered %r: status %r" % (mode, answer, status))
+            if not goes_on and "Press any key" in screen_text(term):
+                fail("%s answered %r showed end program's prompt" % (mode, answer))
+            for p in termlib.restored(term):
+                fail("%s: %s" % (mode, p))
+        finally:
+            term.close()
+
+
 def case_plain(expected_path):
     expected = open(expected_path, encoding="utf-8").read()
     script = expected.split("=== script\n", 1)[1].split("=== output\n", 1)
@@ -142,6 +186,8 @@ elif CASE == "resize":
     case_resize()
 elif CASE == "signals":
     case_signals()
+elif CASE == "dialogs":
+    case_dialogs(sys.argv[4])
 elif CASE == "plain":
     case_plain(sys.argv[4])
 else:
