@@ -154,7 +154,9 @@ bool PlainFrontend::wait(bool wantInput) {
 void PlainFrontend::typeLine(const std::string& line) {
     for (std::size_t i = 0; i < line.size();) {
         const std::uint32_t u = nextCodePoint(line, i);
-        if (u == 3 || u == 26) continue; // no key combinations in this mode
+        // Characters only: control characters would be key combinations,
+        // which this mode does not offer (a tab is the Tab key).
+        if ((u < 32 && u != 9) || u == 127) continue;
         queueKey(keyForCharacter(u));
     }
     queueKey(keyForCharacter(13));

@@ -60,12 +60,19 @@ def case_screens(keys_path):
         for i, expected in enumerate(screens):
             if not wait_screen(term, expected, "screen %d (%s)" % (i + 1, expected[0])):
                 break
+            if expected[0] == "end":
+                break
             if expected[0] == "input" and i < len(lines):
                 type_line(term, lines[i])
-        term.send(b"\x03")  # Ctrl+C: Break
+        if expected[0] == "end":
+            term.send(b"x")  # any key after "Press any key to continue"
+            how = "end program's key"
+        else:
+            term.send(b"\x03")  # Ctrl+C: Break
+            how = "Ctrl+C"
         status = term.finish()
         if status != 0:
-            fail("Ctrl+C ended with status %r" % status)
+            fail("%s ended with status %r" % (how, status))
         for p in termlib.restored(term):
             fail(p)
     finally:
