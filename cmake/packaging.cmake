@@ -30,6 +30,10 @@ if(NOT TARGET glimmerdeep)
 endif()
 
 install(TARGETS glimmerdeep RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The terminal program goes beside it, in the same package.
+if(TARGET glimmerdeep-term)
+  install(TARGETS glimmerdeep-term RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 install(FILES ${CMAKE_SOURCE_DIR}/data/glimmerdeep.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size ${GLIMMER_ICON_SIZES})
@@ -55,6 +59,22 @@ else()
   set(man_page ${CMAKE_SOURCE_DIR}/data/glimmerdeep.6)
 endif()
 install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+# The terminal program's manual page, compressed the same way.
+if(TARGET glimmerdeep-term)
+  if(GLIMMER_GZIP)
+    set(term_man_page ${CMAKE_BINARY_DIR}/glimmerdeep-term.6.gz)
+    add_custom_command(OUTPUT ${term_man_page}
+      COMMAND ${GLIMMER_GZIP} -9n -c ${CMAKE_SOURCE_DIR}/data/glimmerdeep-term.6 > ${term_man_page}
+      DEPENDS ${CMAKE_SOURCE_DIR}/data/glimmerdeep-term.6
+      COMMENT "Compressing the terminal program's manual page")
+    add_custom_target(glimmerdeep-term-man ALL DEPENDS ${term_man_page})
+    add_dependencies(glimmerdeep-term glimmerdeep-term-man)
+  else()
+    set(term_man_page ${CMAKE_SOURCE_DIR}/data/glimmerdeep-term.6)
+  endif()
+  install(FILES ${term_man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+endif()
 
 # Installing (and so cpack) only copies what the build made: build first,
 # then `cpack -G DEB`. Without this, cpack would first run `make all`, which

@@ -44,4 +44,7 @@ if(glimmer_shlibdeps AND EXISTS "${CPACK_GLIMMER_BINARY}")
 endif()
 
 list(PREPEND glimmer_depends "${glimmer_sdl}" "${glimmer_ttf}")
+# glimmerdeep-term, in the same package, needs ncursesw and its terminfo
+# library (and none of SDL).
+list(APPEND glimmer_depends "libncursesw6 (>= 6.1)" "libtinfo6 (>= 6.1)")
 list(JOIN glimmer_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)

@@ -23,6 +23,7 @@ struct Conversation {
     std::atomic<std::int8_t> displayMode{1};
     std::atomic<std::uint8_t> hold{0};
     std::atomic<std::uint8_t> inputWait{0};
+    std::atomic<std::uint64_t> inputWaits{0};
     std::atomic<std::uint64_t> changes{0};
     std::atomic<int> waiters{0};
     std::atomic<bool> hookArmed{false};
@@ -216,6 +217,7 @@ void answerDisplayRequests() {
 }
 
 void beginInputWait(InputWait what) {
+    conversation().inputWaits.fetch_add(1, std::memory_order_acq_rel);
     conversation().inputWait.store(static_cast<std::uint8_t>(what), std::memory_order_release);
     noteChange();
 }
@@ -226,6 +228,9 @@ void endInputWait() {
 }
 InputWait inputWait() {
     return static_cast<InputWait>(conversation().inputWait.load(std::memory_order_acquire));
+}
+std::uint64_t inputWaitSerial() {
+    return conversation().inputWaits.load(std::memory_order_acquire);
 }
 
 // ---- Change reports -----------------------------------------------------
@@ -274,6 +279,7 @@ void resetConversation() {
     c.displayMode.store(static_cast<std::int8_t>(DisplayMode::Automatic));
     c.hold.store(0);
     c.inputWait.store(0);
+    c.inputWaits.store(0);
     c.hookArmed.store(false);
 }
 

@@ -150,6 +150,10 @@ enum class InputWait : std::uint8_t { None, Line, Pause, EndKey };
 void beginInputWait(InputWait what);
 void endInputWait();
 InputWait inputWait();
+// How many input waits have begun so far. A host that looks only now and
+// then (a line-mode host) tells a new wait from the one it saw last by it,
+// even when the game ended one wait and began the next in between.
+std::uint64_t inputWaitSerial();
 
 // ---- Change reports -----------------------------------------------------
 

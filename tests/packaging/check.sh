@@ -68,13 +68,16 @@ install)
     root=$tmp/root
     cmake --install "$build" --prefix "$root" >"$tmp/install.log" || { cat "$tmp/install.log"; exit 1; }
 
-    expected=(bin/glimmerdeep share/applications/glimmerdeep.desktop share/man/man6/glimmerdeep.6.gz)
+    expected=(bin/glimmerdeep share/applications/glimmerdeep.desktop share/man/man6/glimmerdeep.6.gz
+              bin/glimmerdeep-term share/man/man6/glimmerdeep-term.6.gz)
     for s in "${sizes[@]}"; do expected+=("share/icons/hicolor/${s}x${s}/apps/glimmerdeep.png"); done
     diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$root" && find . -type f | sed 's|^\./||' | sort) ||
         fail "installed files differ from the list above (< expected, > installed)"
 
     [ -x "$root/bin/glimmerdeep" ] || fail "bin/glimmerdeep is not executable"
     cmp -s "$root/bin/glimmerdeep" "$build/glimmerdeep" || fail "bin/glimmerdeep is not the built program"
+    cmp -s "$root/bin/glimmerdeep-term" "$build/glimmerdeep-term" ||
+        fail "bin/glimmerdeep-term is not the built program"
 
     entry=$root/share/applications/glimmerdeep.desktop
     out=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate: $out"
@@ -98,9 +101,14 @@ install)
     grep -q '^\.TH GLIMMERDEEP 6 ' <<<"$page" || fail "man page has no .TH GLIMMERDEEP 6 line"
     grep -q '^glimmerdeep \\- ' <<<"$page" || fail "man page NAME line missing"
     grep -q 'SDL12COMPAT_WINDOW_SCALING=2' <<<"$page" || fail "man page does not tell about window scaling"
+    term_page=$(gzip -dc "$root/share/man/man6/glimmerdeep-term.6.gz") || fail "terminal man page is not gzip data"
+    grep -q '^\.TH GLIMMERDEEP-TERM 6 ' <<<"$term_page" || fail "terminal man page has no .TH line"
+    grep -q 'ssh \\-t host glimmerdeep\\-term' <<<"$term_page" || fail "terminal man page does not tell about SSH"
     if command -v man >/dev/null; then
-        warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man" 2>&1 >/dev/null) || fail "man failed"
-        [ -z "$warnings" ] || fail "man page warnings: $warnings"
+        for m in "$man" "$root/share/man/man6/glimmerdeep-term.6.gz"; do
+            warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$m" 2>&1 >/dev/null) || fail "man failed"
+            [ -z "$warnings" ] || fail "man page warnings ($m): $warnings"
+        done
     fi
     ;;
 
@@ -133,6 +141,7 @@ deb)
     has_dep 'libsdl-ttf2.0-0*' || fail "Depends lacks SDL_ttf 2 (libsdl-ttf2.0-0): $depends"
     has_dep 'libc6 (>= *)' || fail "Depends lacks libc6: $depends"
     has_dep 'libstdc++6*' || fail "Depends lacks libstdc++6: $depends"
+    has_dep 'libncursesw6*' || fail "Depends lacks ncursesw (libncursesw6) for glimmerdeep-term: $depends"
     # SDL 1.2 is asked for once only: a second, plain libsdl1.2debian entry
     # would make apt pick the classic library over sdl12-compat.
     [ "$(grep -c 'libsdl1\.2debian' <<<"$(printf '%s\n' "${deps[@]}")")" = 1 ] ||
@@ -141,11 +150,14 @@ deb)
     dpkg-deb -c "$deb" | awk '{ print $1, $2, $6 }' >"$tmp/list"
     files=$(awk '$1 !~ /^d/ { print $3 }' "$tmp/list" | sort)
     want=$(printf '%s\n' ./usr/bin/glimmerdeep ./usr/share/applications/glimmerdeep.desktop \
-        ./usr/share/man/man6/glimmerdeep.6.gz \
+        ./usr/share/man/man6/glimmerdeep.6.gz ./usr/bin/glimmerdeep-term \
+        ./usr/share/man/man6/glimmerdeep-term.6.gz \
         ./usr/share/icons/hicolor/{32x32,128x128,256x256}/apps/glimmerdeep.png | sort)
     [ "$files" = "$want" ] || fail "package files:"$'\n'"$files"$'\n'"want:"$'\n'"$want"
     grep -q '^-rwxr-xr-x root/root \./usr/bin/glimmerdeep$' "$tmp/list" ||
         fail "usr/bin/glimmerdeep is not root-owned mode 755: $(grep bin/glimmerdeep "$tmp/list")"
+    grep -q '^-rwxr-xr-x root/root \./usr/bin/glimmerdeep-term$' "$tmp/list" ||
+        fail "usr/bin/glimmerdeep-term is not root-owned mode 755"
     if grep -v '^d' "$tmp/list" | grep -v 'bin/glimmerdeep' | grep -qv '^-rw-r--r-- root/root '; then
         fail "data files not root-owned mode 644"
     fi

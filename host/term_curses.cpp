@@ -1,0 +1,282 @@
+// The full-screen terminal front end's event loop, keys and dialogs (see
+// term_curses.h).
+#include "host/term_curses.h"
+
+#include <curses.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "runtime/pages.h"
+#include "runtime/screen.h"
+
+// curses names its success value OK, which is also a dialog button here.
+#undef OK
+
+namespace host {
+namespace {
+
+// Status when the terminal cannot be used, as for a window system that does
+// not start.
+constexpr int kStatusNoTerminal = 100;
+
+CursesFrontend* atExitFrontend = nullptr;
+
+void restoreAtExit() {
+    if (atExitFrontend != nullptr) atExitFrontend->finish();
+}
+
+} // namespace
+
+bool keyForCode(int code, std::uint32_t mod, TermKey& key) {
+    key = TermKey{};
+    key.mod = mod;
+    if (code >= KEY_F(1) && code <= KEY_F(12)) {
+        key.id = static_cast<KeyId>(kKeyF1 + (code - KEY_F(1)));
+        return true;
+    }
+    if (code >= KEY_F(13) && code <= KEY_F(24)) {
+        key.id = static_cast<KeyId>(kKeyF1 + (code - KEY_F(13)));
+        key.mod |= kModLeftShift;
+        return true;
+    }
+    switch (code) {
+    case KEY_UP:
+        key.id = kKeyUp;
+        return true;
+    case KEY_DOWN:
+        key.id = kKeyDown;
+        return true;
+    case KEY_LEFT:
+        key.id = kKeyLeft;
+        return true;
+    case KEY_RIGHT:
+        key.id = kKeyRight;
+        return true;
+    case KEY_HOME:
+    case KEY_A1:
+        key.id = kKeyHome;
+        return true;
+    case KEY_END:
+    case KEY_C1:
+        key.id = kKeyEnd;
+        return true;
+    case KEY_PPAGE:
+    case KEY_A3:
+        key.id = kKeyPageUp;
+        return true;
+    case KEY_NPAGE:
+    case KEY_C3:
+        key.id = kKeyPageDown;
+        return true;
+    case KEY_IC:
+        key.id = kKeyInsert;
+        return true;
+    case KEY_DC:
+        key.id = kKeyDelete;
+        key.unicode = 127;
+        return true;
+    case KEY_BACKSPACE:
+        key.id = kKeyBackspace;
+        key.unicode = 8;
+        return true;
+    case KEY_ENTER:
+        key.id = kKeyReturn;
+        key.unicode = 13;
+        return true;
+    case KEY_BTAB:
+        key.id = kKeyTab;
+        key.unicode = 9;
+        key.mod |= kModLeftShift;
+        return true;
+    default:
+        return false;
+    }
+}
+
+TermInput readTermInput(TermKey& key) {
+    for (;;) {
+        wint_t ch = 0;
+        const int r = wget_wch(stdscr, &ch);
+        if (r == ERR) return TermInput::None;
+        if (r == KEY_CODE_YES) {
+            if (ch == KEY_RESIZE) return TermInput::Resize;
+            if (keyForCode(static_cast<int>(ch), kModNone, key)) return TermInput::Key;
+            continue; // a key the keyboard has no counterpart for
+        }
+        if (ch == 3) return TermInput::Break;
+        if (ch == 26) return TermInput::Suspend;
+        if (ch != 27) {
+            key = keyForCharacter(ch);
+            return TermInput::Key;
+        }
+        // Escape: alone (the library waited its short delay for more), or
+        // the prefix an Alt key sends before its character or key.
+        wint_t next = 0;
+        const int r2 = wget_wch(stdscr, &next);
+        if (r2 == ERR) {
+            key = keyForCharacter(27);
+            return TermInput::Key;
+        }
+        if (r2 == KEY_CODE_YES) {
+            if (keyForCode(static_cast<int>(next), kModLeftAlt, key)) return TermInput::Key;
+            continue;
+        }
+        if (next == 3) return TermInput::Break;
+        if (next == 10 || next == 13) continue; // Alt+Enter: no full screen here
+        key = keyForCharacter(next);
+        if (!key.text) key.mod |= kModLeftAlt;
+        return TermInput::Key;
+    }
+}
+
+// ---- CursesFrontend -------------------------------------------------------
+
+int CursesFrontend::startDisplaySystem() {
+    mainThread_ = std::this_thread::get_id();
+    std::string error;
+    if (!screen_.begin(error)) {
+        std::fprintf(stderr, "Unable to init the terminal: %s\n", error.c_str());
+        return kStatusNoTerminal;
+    }
+    // The library put in handlers of its own; the program's replace them.
+    installSignals();
+    atExitFrontend = this;
+    std::atexit(restoreAtExit);
+    return 0;
+}
+
+bool CursesFrontend::handleSignals() {
+    const unsigned s = takeSignals();
+    if ((s & kSignalEnd) != 0) {
+        requestExit();
+        return false;
+    }
+    if ((s & kSignalSuspend) != 0) suspend();
+    if ((s & (kSignalResize | kSignalResumed)) != 0) screen_.resize((s & kSignalResumed) != 0);
+    return true;
+}
+
+void CursesFrontend::suspend() {
+    screen_.suspend();
+    struct sigaction dfl;
+    struct sigaction old;
+    sigemptyset(&dfl.sa_mask);
+    dfl.sa_flags = 0;
+    dfl.sa_handler = SIG_DFL;
+    ::sigaction(SIGTSTP, &dfl, &old);
+    // The whole process stops here until the shell continues it.
+    ::kill(::getpid(), SIGTSTP);
+    ::sigaction(SIGTSTP, &old, nullptr);
+    screen_.resume();
+    takeSignals(); // the SIGCONT of this resume is handled right here
+}
+
+void CursesFrontend::present(bool send) {
+    rt::answerDisplayHold();
+    if (rt::displayHold() == rt::DisplayHold::Idle &&
+        rt::displayMode() != rt::DisplayMode::Explicit) {
+        const rt::ScreenPage* page = rt::displayPage();
+        const std::uint64_t damage = page != nullptr ? page->takeDamage() : 0;
+        screen_.drawPage(page, damage, send);
+    }
+    rt::answerDisplayHold();
+    rt::frameShown();
+}
+
+bool CursesFrontend::waitForInput() {
+    pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {wakeFd(), POLLIN, 0}};
+    const int n = ::poll(fds, 2, -1);
+    drainWakes();
+    if (n > 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        // The terminal went away: like closing the window.
+        requestExit();
+        return false;
+    }
+    return true;
+}
+
+void CursesFrontend::runEventLoop() {
+    for (;;) {
+        updateClockBytes();
+        rt::armChangeHook();
+        if (!handleSignals() || shutdownRequested()) break;
+        if (std::optional<TermDialog> dialog = takeDialog()) {
+            const DialogButton answer = runDialog(*dialog);
+            answerDialog(answer);
+            if (answer == DialogButton::Closed) break;
+            continue;
+        }
+        feedKeys();
+        present();
+        if (!waitForInput()) break;
+        for (;;) {
+            TermKey key;
+            const TermInput input = readTermInput(key);
+            if (input == TermInput::None) break;
+            if (input == TermInput::Break) {
+                pressBreak();
+                break;
+            }
+            if (input == TermInput::Suspend) suspend();
+            if (input == TermInput::Resize) screen_.resize();
+            // Keys typed while the page cannot be seen are dropped.
+            if (input == TermInput::Key && !screen_.tooSmall()) queueKey(key);
+        }
+    }
+    closeDialogs();
+}
+
+DialogButton CursesFrontend::runDialog(const TermDialog& dialog) {
+    if (!screen_.active()) {
+        // No terminal to show it in.
+        std::fprintf(stderr, "%s\n%s\n", dialog.caption.c_str(), dialog.text.c_str());
+        return dialog.buttons == DialogButtons::OK ? DialogButton::OK : DialogButton::No;
+    }
+    const bool yesNo = dialog.buttons == DialogButtons::YesNo;
+    const int buttons = yesNo ? 2 : 1;
+    int focus = 0;
+    std::optional<DialogButton> answer;
+    while (!answer) {
+        updateClockBytes();
+        rt::armChangeHook();
+        if (!handleSignals() || shutdownRequested()) return DialogButton::Closed;
+        screen_.invalidate();
+        present(false);
+        screen_.drawDialog(dialog, focus);
+        if (!waitForInput()) return DialogButton::Closed;
+        for (;;) {
+            TermKey key;
+            const TermInput input = readTermInput(key);
+            if (input == TermInput::None) break;
+            if (input == TermInput::Break) {
+                pressBreak();
+                return DialogButton::Closed;
+            }
+            if (input == TermInput::Suspend) suspend();
+            if (input == TermInput::Resize) screen_.resize();
+            if (input != TermInput::Key || answer) continue;
+            const std::uint32_t u = key.unicode;
+            if (yesNo && (u == 'y' || u == 'Y')) {
+                answer = DialogButton::Yes;
+            } else if (yesNo && (u == 'n' || u == 'N' || key.id == kKeyEscape)) {
+                answer = DialogButton::No;
+            } else if (key.id == kKeyReturn || key.id == kKeySpace) {
+                answer = !yesNo       ? DialogButton::OK
+                         : focus == 0 ? DialogButton::Yes
+                                      : DialogButton::No;
+            } else if (key.id == kKeyTab || key.id == kKeyLeft || key.id == kKeyRight ||
+                       key.id == kKeyUp || key.id == kKeyDown) {
+                focus = (focus + 1) % buttons;
+            }
+        }
+    }
+    // The page comes back over the box at the next turn.
+    screen_.invalidate();
+    return *answer;
+}
+
+} // namespace host
