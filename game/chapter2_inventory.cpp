@@ -17,11 +17,6 @@
 namespace game {
 namespace {
 
-constexpr const char* kStars75 =
-    "***************************************************************************";
-
-constexpr Label kPoisonDeath = 610;
-
 Str inventory2Choice;
 
 struct ItemLine {
@@ -50,25 +45,6 @@ const std::array<ItemLine, 18> kItems{{
     {&jarGreenFormula, "1", "Glass Jar of Green Formula"},
 }};
 
-// currentScene text -> the scene the inventory goes back to. The bottom of
-// the shaft stores "2000"; 2080 forwards to the flooded hall.
-constexpr std::array<Resume, 14> kResume{{
-    {"2000", 2005},
-    {"2010", 2010},
-    {"2020", 2020},
-    {"2030", 2030},
-    {"2040", 2040},
-    {"2050", 2050},
-    {"2060", 2060},
-    {"2070", 2070},
-    {"2080", 2080},
-    {"2090", 2090},
-    {"2100", 2100},
-    {"2120", 2120},
-    {"2110", 2110},
-    {"2130", 2130},
-}};
-
 void pauseWith(const char* text) {
     say();
     pause(text);
@@ -77,11 +53,11 @@ void pauseWith(const char* text) {
 Label chapter2Inventory() {
     cls();
     colour(14);
-    say(kStars75);
+    stars(75);
     for (const ItemLine& item : kItems) {
         if (is(*item.flag, item.value)) say(item.name);
     }
-    say(kStars75);
+    stars(75);
     say();
     if (is(water, "1")) {
         say("Press 1 to drink Bottled Water, or ENTER to continue.");
@@ -124,12 +100,9 @@ Label chapter2Inventory() {
         pauseWith("Press Enter to continue");
     }
     if (is(inventory2Choice, "2") && health <= 0) {
-        // Without the poison death screen the story still ends: quitStory
-        // goes straight to the score screen at this health.
-        return sceneOr(kPoisonDeath, labels::quitStory);
+        return labels::poisonDeath;
     }
-    Label back = resumeLabel(kResume);
-    if (back != 0 && hasScene(back)) return back;
+    if (Label back = resumeLabel(chapter2Rooms)) return back;
     cls();
     say("Error Part1$ not defined");
     pauseWith("Press ENTER to continue");

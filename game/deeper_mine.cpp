@@ -297,12 +297,10 @@ Label scene480() {
         let(travelDirection, "2");
         return 420;
     }
-    // The office and the hallway east of it are their own scene group; a
-    // build without it keeps the player in this hallway.
-    if (is(answer480, "2")) return sceneOr(490, 480);
+    if (is(answer480, "2")) return 490;
     if (is(answer480, "3")) {
         let(travelDirection, "1");
-        return sceneOr(500, 480);
+        return 500;
     }
     if (is(answer480, "4") && is(pryTried, "0") && is(rustyKey, "0") && is(knife, "1")) {
         cls();

@@ -18,11 +18,6 @@
 namespace game {
 namespace {
 
-constexpr const char* kStars74 =
-    "**************************************************************************";
-
-constexpr Label kPoisonDeath = 610;
-
 Str inventoryChoice;
 Str noteChoice;
 
@@ -48,15 +43,6 @@ const std::array<ItemLine, 14> kItems{{
     {"Glowing Yellow Mushroom", &yellowMushroom, "1"},
 }};
 
-// currentScene text -> the scene the inventory goes back to.
-constexpr std::array<Resume, 25> kInventoryResume{{
-    {"103", 103}, {"140", 140}, {"160", 160}, {"180", 180}, {"203", 203},
-    {"210", 210}, {"215", 215}, {"235", 235}, {"258", 258}, {"273", 273},
-    {"283", 283}, {"293", 290}, {"405", 405}, {"420", 420}, {"430", 430},
-    {"440", 440}, {"450", 450}, {"480", 480}, {"490", 490}, {"500", 500},
-    {"505", 505}, {"510", 510}, {"520", 520}, {"530", 530}, {"565", 565},
-}};
-
 struct Note {
     const Str* flag;
     const char* choice;
@@ -79,14 +65,14 @@ Label inventoryScreen() {
         say("Line 600");
         say();
     }
-    say(kStars74);
+    stars(74);
     for (const ItemLine& item : kItems) {
         if (is(*item.flag, item.value)) {
             say(item.name);
             say();
         }
     }
-    say(kStars74);
+    stars(74);
     say();
     if (is(water, "1")) {
         say("Press 1 to drink Bottled Water, or ENTER to continue.");
@@ -136,12 +122,9 @@ Label inventoryScreen() {
         pause("Press ENTER to continue");
     }
     if (is(inventoryChoice, "2") && health <= 0) {
-        // Without the poison death screen the story still ends: quitStory
-        // goes straight to the score screen at this health.
-        return sceneOr(kPoisonDeath, labels::quitStory);
+        return labels::poisonDeath;
     }
-    Label back = resumeLabel(kInventoryResume);
-    if (back != 0 && hasScene(back)) return back;
+    if (Label back = resumeLabel(chapter1Rooms)) return back;
     cls();
     say("Error part1$ not defined, quiting to main menu.");
     say();
@@ -160,11 +143,7 @@ Label notesViewer() {
     say();
     ask("Pick a Note to Read, or press ENTER to return to main menu.", noteChoice);
     for (const Note& note : kNotes) {
-        // A note whose scene this build lacks cannot be read: like a locked
-        // one, its number returns to the main menu.
-        if (is(noteChoice, note.choice) && is(*note.flag, "1")) {
-            return sceneOr(note.scene, labels::mainMenu);
-        }
+        if (is(noteChoice, note.choice) && is(*note.flag, "1")) return note.scene;
     }
     return labels::mainMenu;
 }

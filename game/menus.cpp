@@ -18,8 +18,6 @@
 namespace game {
 namespace {
 
-constexpr const char* kStars76 =
-    "****************************************************************************";
 // The title with its tail of blanks: 97 characters, so the blanks run onto
 // the next screen row.
 constexpr const char* kTitle = "    The Mystery of the Glimmerdeep    (Demo Ver 1) 08 22 12"
@@ -74,7 +72,7 @@ Label mainMenu() {
     cls();
     if (is(chapter2Unlocked, "1")) score = 0;
     colour(5);
-    say(kStars76);
+    stars(76);
     colour(2);
     say(kTitle);
     say();
@@ -104,12 +102,12 @@ Label mainMenu() {
         colour(7);
     }
     colour(5);
-    say(kStars76);
+    stars(76);
     say();
     colour(3);
     ask("What is your choice?", menuChoice);
 
-    if (is(menuChoice, "1")) return sceneOr(labels::chapter1, labels::mainMenu);
+    if (is(menuChoice, "1")) return labels::chapter1;
     if (is(menuChoice, "2") && is(chapter2Unlocked, "1")) return labels::endOfDemo;
     if (is(menuChoice, "5")) return labels::passwordScreen;
     if (is(menuChoice, "6")) return labels::notesViewer;
@@ -195,9 +193,6 @@ Label developerMenu() {
     say();
     ask(" ", menuTenEnabled);
 
-    // A jump into a scene group this build does not contain shows the
-    // developer menu again.
-    auto jump = [](Label scene) { return sceneOr(scene, labels::developerMenu); };
     const Str& entry = menuTenEnabled;
 
     if (is(entry, "5000")) return labels::wordGame;
@@ -209,28 +204,28 @@ Label developerMenu() {
     for (const ItemWord& item : kItemWords) {
         if (is(entry, item.word)) let(*item.flag, "1");
     }
-    if (is(entry, "520")) return jump(520);
-    if (is(entry, "570")) return jump(570);
+    if (is(entry, "520")) return 520;
+    if (is(entry, "570")) return 570;
     if (is(entry, "1")) {
         let(inStory, "1");
         let(chapter2Unlocked, "1");
     }
     if (is(entry, "3")) return labels::newGame;
-    if (is(entry, "235")) return jump(235);
-    if (is(entry, "420")) return jump(420);
+    if (is(entry, "235")) return 235;
+    if (is(entry, "420")) return 420;
     if (is(entry, "2000")) {
         let(chapter2Unlocked, "1");
         return labels::endOfDemo;
     }
     if (is(entry, "2100")) {
         let(chapter2Unlocked, "1");
-        return jump(2100);
+        return 2100;
     }
     if (is(entry, "2070")) {
         let(chapter2Unlocked, "1");
-        return jump(2070);
+        return 2070;
     }
-    if (is(entry, "530")) return jump(530);
+    if (is(entry, "530")) return 530;
     if (is(entry, "2")) {
         let(fireExtinguisher, "1");
         let(glassJar, "1");
@@ -240,7 +235,7 @@ Label developerMenu() {
         let(bronzeDagger, "1");
         let(yellowMushroom, "1");
     }
-    if (is(entry, "2115")) return jump(2115);
+    if (is(entry, "2115")) return 2115;
     return labels::developerMenu;
 }
 
