@@ -166,8 +166,10 @@ TEST(DeveloperMenu, JumpsIntoTheirScenes) {
         harness::Run run = play(labels::developerMenu, std::string(entry) + "\n");
         ASSERT_TRUE(run.reached);
         EXPECT_EQ(run.reachedLabel, label);
-        // A jump does not mark a story in progress.
+        // A jump does not mark a story in progress; the Chapter 2 jumps
+        // unlock Chapter 2.
         EXPECT_EQ(game::inStory.view(), "0");
+        EXPECT_EQ(game::chapter2Unlocked.view(), label >= 2000 && label != 2115 ? "1" : "0");
     }
 }
 
