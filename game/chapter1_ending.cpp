@@ -51,8 +51,7 @@ Label scene570() {
            "leads down into the darkness.  You grab hold of it and start to climb",
            "down, knowing there is no turning back now.  As you go, you can feel the",
            "fibres of the rope slowly breaking under your weight."});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
 
     cls();
     header(570);
@@ -60,8 +59,7 @@ Label scene570() {
     lines({"You search the walls of the shaft for something to grab, but there is",
            "nothing.  With a sharp snap the rope breaks and you plummet down towards",
            "the bottom of the shaft!"});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
 
     cls();
     colour(14);
@@ -78,8 +76,7 @@ Label scene570() {
             say(p.line);
         }
     }
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     let(currentScene, "none");
     return labels::quitStory;
 }
@@ -98,8 +95,7 @@ Label scene610() {
            "and weakens your whole body.  You fall to the ground with an intense pain",
            "in your stomach.  You try to get back up but you cannot, and slowly",
            "everything around you goes dark."});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return labels::quitStory;
 }
 

@@ -114,8 +114,7 @@ Label scene443() {
     status(49, Labels::Seven);
     lines({"You leave the room quickly.  Behind you a low rumble grows louder, and",
            "with a roar the room collapses upon itself.  Now you know why it was", "boarded up."});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return 430;
 }
 
@@ -149,8 +148,7 @@ Label scene448() {
            "goo.  A rumble sounds overhead and as you run a large rock strikes your",
            "head.  With the wounds you have already taken you fall to the ground and",
            "drift into unconsciousness, regretting that you ever stayed."});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return labels::quitStory;
 }
 
@@ -221,8 +219,7 @@ Label scene460() {
         score += 15;
         say("You pick the lighter up out of the box.  You never know when this might come in "
             "handy.");
-        say();
-        pause("Press ENTER to continue");
+        pressEnter();
         let(lighter, "1");
         return 460;
     }
@@ -310,8 +307,7 @@ Label scene480() {
                "prying you might break your knife.  You are going to need to find",
                "another way to open this door."});
         let(pryTried, "1");
-        say();
-        pause("Press ENTER to continue");
+        pressEnter();
         return 480;
     }
     if (is(answer480, "5")) return labels::inventory;

@@ -31,8 +31,7 @@ Label scene490() {
         let(pryTried, "0");
         say("You attempt to turn the handle on the door and discover that the room is locked.");
         say("Your going to need a key to enter this room.");
-        say();
-        pause("Press ENTER to continue");
+        pressEnter();
         return 480;
     }
     if (is(rustyKey, "1") && is(officeUnlocked, "0")) {
@@ -108,8 +107,7 @@ Label scene493() {
     if (is(answer493, "1") && is(noteForemansDiary, "1")) {
         cls();
         say("You have all ready searched the desk drawer, there is nothing else in it.");
-        say();
-        pause("Press ENTER to continue");
+        pressEnter();
         return 493;
     }
     if (is(answer493, "2") && is(smokeBomb, "0")) {
@@ -118,8 +116,7 @@ Label scene493() {
         let(smokeBomb, "1");
         score += 10;
         say("You pick the smoke bomb up off the floor.");
-        say();
-        pause("Press ENTER to continue");
+        pressEnter();
         return 493;
     }
     if (is(answer493, "3")) return 490;
@@ -164,8 +161,7 @@ Label scene498() {
            "week.  He believes it is the chance of a lifetime."});
     say();
     say("Foreman Harlan Briggs");
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     if (is(inStory, "0")) return labels::notesViewer;
     return 493;
 }
@@ -251,8 +247,7 @@ Label scene505() {
         lines({"You flip the switches on the wall back and forth, but none of the light",
                "fixtures work.  Even if the bulbs were still good, the power to this",
                "place was shut off years ago."});
-        say();
-        pause("Press ENTER to continue");
+        pressEnter();
         return 505;
     }
     if (is(answer505, "3")) return labels::inventory;
@@ -280,8 +275,7 @@ Label scene507() {
         lines({"You pick the mushroom.  A slimy yellow substance covers it, and your",
                "finger starts to burn slightly as you stow the mushroom away with your",
                "other things."});
-        say();
-        pause("Press ENTER to continue");
+        pressEnter();
         return 505;
     }
     if (is(answer507, "2")) return 500;
@@ -323,8 +317,7 @@ Label scene510() {
         let(rustyKey, "1");
         score += 10;
         say("You bend over and pick the rusty old key up off the ground.");
-        say();
-        pause("Press ENTER to continue");
+        pressEnter();
         return 510;
     }
     if (is(answer510, "3") && is(rustyKey, "0")) return labels::inventory;

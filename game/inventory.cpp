@@ -118,8 +118,7 @@ Label inventoryScreen() {
         say();
         say("You eat the Slimy Yellow Mushroom and take 25 points of damage, it was poison!");
         let(yellowMushroom, "0");
-        say();
-        pause("Press ENTER to continue");
+        pressEnter();
     }
     if (is(inventoryChoice, "2") && health <= 0) {
         return labels::poisonDeath;
@@ -127,8 +126,7 @@ Label inventoryScreen() {
     if (Label back = resumeLabel(chapter1Rooms)) return back;
     cls();
     say("Error part1$ not defined, quiting to main menu.");
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return labels::newGame;
 }
 
@@ -154,8 +152,7 @@ Label demoEndScreen() {
     say();
     say("Keep an eye on www.glimmerdeep-adventure.net for future updates on the");
     say("game.");
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return labels::mainMenu;
 }
 

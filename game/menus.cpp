@@ -142,14 +142,12 @@ Label passwordScreen() {
         let(chapter2Unlocked, "1");
         cls();
         say("You have unlocked Chapter 2!");
-        say();
-        pause("Press ENTER to continue");
+        pressEnter();
         return labels::mainMenu;
     }
     cls();
     say("That is an invalid password!");
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return labels::mainMenu;
 }
 

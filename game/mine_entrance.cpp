@@ -430,8 +430,7 @@ Label scene405() {
         score += 10;
         let(metalRod, "1");
         say("You reach over and pick the sharp metal rod up and take it with you.");
-        say();
-        pause("Press ENTER to continue");
+        pressEnter();
         return 405;
     }
     if (is(answer405, "3")) return labels::inventory;
@@ -457,8 +456,7 @@ Label scene410() {
     lines({"You step into the water and land right on a sharp piece of metal.  You",
            "take 25 points of damage!  You step back out of the water and realise",
            "that there is no getting back across."});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return 405;
 }
 

@@ -61,8 +61,7 @@ Label confirmQuit() {
         }
         cls();
         say("Error part1$ not defined, quiting to main menu.");
-        say();
-        pause("Press ENTER to continue");
+        pressEnter();
         return labels::mainMenu;
     }
     return labels::confirmQuit;
