@@ -21,6 +21,7 @@ namespace {
 
 Str answer235, answer258, answer273, answer283, answer290, answer300, answer405, answer420;
 
+// The mine entrance hall: the flooded hallway NORTH, the bunk room WEST.
 Label scene235() {
     cls();
     colour(11);
@@ -37,21 +38,13 @@ Label scene235() {
            "and sharp scrap metal lines the bottom as far as the eye can see.  There",
            "is a room to the WEST, and the hallway continues on to the EAST."});
     say();
-    say("1- Go NORTH through the flooded hallway    2- Go WEST into the left room");
-    say();
-    say("3- Continue EAST         4- Check Inventory      5- Quit ");
-    say();
-    ask("What is your choice", answer235);
-
-    if (is(answer235, "1")) return 240;
-    if (is(answer235, "2")) return 255;
-    if (is(answer235, "3")) {
-        let(travelDirection, "1");
-        return 270;
-    }
-    if (is(answer235, "4")) return labels::inventory;
-    if (is(answer235, "5")) return labels::quitStory;
-    return 235;
+    return menu("What is your choice", answer235, 235,
+                {{"1- Go NORTH through the flooded hallway    ", 240},
+                 {"2- Go WEST into the left room", 255},
+                 row,
+                 {"3- Continue EAST         ", travel("1", 270)},
+                 {"4- Check Inventory      ", labels::inventory},
+                 {"5- Quit ", labels::quitStory}});
 }
 
 // Into the flood: with the raft the crossing starts, otherwise a wound.
@@ -94,11 +87,13 @@ Label scene245() {
     return labels::quitStory;
 }
 
+// Into the bunk room.
 Label scene255() {
     cls();
     return 258;
 }
 
+// The bunk room with the cabinet.
 Label scene258() {
     cls();
     colour(2);
@@ -113,20 +108,12 @@ Label scene258() {
            "In the corner stands an old cabinet, its busted lock laying on the",
            "floor in front of it.  The only way out is the way you came in."});
     say();
-    say(" 1- Search cabinet               2- Check inventory");
-    say();
-    say(" 3- Exit Room                    4- Quit game");
-    say();
-    ask("What would you like to do", answer258);
-
-    if (is(answer258, "1")) return 262;
-    if (is(answer258, "2")) return labels::inventory;
-    if (is(answer258, "3")) {
-        let(travelDirection, "1");
-        return 235;
-    }
-    if (is(answer258, "4")) return labels::quitStory;
-    return 258;
+    return menu(kWhatToDo, answer258, 258,
+                {{" 1- Search cabinet               ", 262},
+                 {"2- Check inventory", labels::inventory},
+                 row,
+                 {" 3- Exit Room                    ", travel("1", 235)},
+                 {"4- Quit game", labels::quitStory}});
 }
 
 // The cabinet gives the first note and its points once.
@@ -179,11 +166,13 @@ Label scene265() {
     return 258;
 }
 
+// Into the tunnel east of the entrance.
 Label scene270() {
     cls();
     return 273;
 }
 
+// The tunnel to the workshop and the cave-in.
 Label scene273() {
     cls();
     colour(5);
@@ -206,24 +195,13 @@ Label scene273() {
            "of the hallway the tunnel dead ends to the EAST.  There is a closed door",
            "to the NORTH, and the way back lies to the WEST."});
     say();
-    say(" 1- Head WEST to previous area           2- Go EAST    3- Enter Room");
-    say();
-    say(" 4- Check Inventory                      5- Quit");
-    say();
-    ask("What would you like to do", answer273);
-
-    if (is(answer273, "1")) {
-        let(travelDirection, "2");
-        return 235;
-    }
-    if (is(answer273, "2")) {
-        let(travelDirection, "1");
-        return 290;
-    }
-    if (is(answer273, "3")) return 280;
-    if (is(answer273, "4")) return labels::inventory;
-    if (is(answer273, "5")) return labels::quitStory;
-    return 273;
+    return menu(kWhatToDo, answer273, 273,
+                {{" 1- Head WEST to previous area           ", travel("2", 235)},
+                 {"2- Go EAST    ", travel("1", 290)},
+                 {"3- Enter Room", 280},
+                 row,
+                 {" 4- Check Inventory                      ", labels::inventory},
+                 {"5- Quit", labels::quitStory}});
 }
 
 // Into the workshop: its colour and resume text are set here, so the
@@ -235,6 +213,7 @@ Label scene280() {
     return 283;
 }
 
+// The workshop.
 Label scene283() {
     cls();
     header(280);
@@ -245,24 +224,18 @@ Label scene283() {
            "corner some equipment has seized up under layers of dust and mould.",
            "With the right materials you might be able to build something here."});
     say();
-    say(" 1- Exit the room          2- Use Work Bench  ");
-    say();
-    say(" 3- Check Inventory        4- Quit");
-    say();
-    ask("What would you like to do", answer283);
-
-    if (is(answer283, "1")) {
-        let(travelDirection, "4");
-        return 270;
-    }
-    if (is(answer283, "2")) return 300;
-    if (is(answer283, "3")) return labels::inventory;
-    if (is(answer283, "4")) return labels::quitStory;
-    return 280;
+    // An answer that matches nothing comes in again through 280.
+    return menu(kWhatToDo, answer283, 280,
+                {{" 1- Exit the room          ", travel("4", 270)},
+                 {"2- Use Work Bench  ", 300},
+                 row,
+                 {" 3- Check Inventory        ", labels::inventory},
+                 {"4- Quit", labels::quitStory}});
 }
 
-// The dead end: its resume text is "293", which the resume tables map back
-// here. flag290 records the visit for the far side of the rubble.
+// The cave-in dead end: its resume text is "293", which the resume tables
+// map back here. flag290 records the visit, which the foreman's office on
+// the far side of the rubble reads.
 Label scene290() {
     cls();
     colour(9);
@@ -280,28 +253,17 @@ Label scene290() {
     }
     if (is(scrapLumber, "1")) say("You see nothing else of interest in this area.");
     say();
-    say(" 1- Go WEST ");
-    say();
-    if (is(scrapLumber, "0")) {
-        say(" 2- Gather Lumber");
-        say();
-    }
-    say(" 3- Check Inventory");
-    say();
-    say(" 4- Quit");
-    say();
-    ask("What is your choice", answer290);
-
-    if (is(answer290, "1")) {
-        let(travelDirection, "2");
-        return 270;
-    }
-    if (is(answer290, "2") && is(scrapLumber, "0")) return 295;
-    if (is(answer290, "3")) return labels::inventory;
-    if (is(answer290, "4")) return labels::quitStory;
-    return 290;
+    return menu("What is your choice", answer290, 290,
+                {{" 1- Go WEST ", travel("2", 270)},
+                 row,
+                 {" 2- Gather Lumber", 295, [] { return is(scrapLumber, "0"); }},
+                 row,
+                 {" 3- Check Inventory", labels::inventory},
+                 row,
+                 {" 4- Quit", labels::quitStory}});
 }
 
+// Gathering the lumber at the cave-in.
 Label scene295() {
     cls();
     colour(14);
@@ -339,19 +301,13 @@ Label scene300() {
         say("of this workbench.");
     }
     say();
-    say(" 1- Exit Workbench           ");
-    say();
-    if (is(scrapLumber, "1")) {
-        say(" 2- Craft A Crude Raft");
-        say();
-    }
-    ask("What is your choice", answer300);
-
-    if (is(answer300, "1")) return 283;
-    if (is(answer300, "2") && is(scrapLumber, "1")) return 305;
-    return 300;
+    return menu("What is your choice", answer300, 300,
+                {{" 1- Exit Workbench           ", 283}, row, {" 2- Craft A Crude Raft", 305, [] {
+                                                                   return is(scrapLumber, "1");
+                                                               }}});
 }
 
+// Building the raft.
 Label scene305() {
     cls();
     colour(14);
@@ -388,6 +344,7 @@ Label scene400() {
     return 405;
 }
 
+// North of the flood, where the metal rod lies.
 Label scene405() {
     cls();
     colour(11);
@@ -405,39 +362,30 @@ Label scene405() {
                "metal object of some kind."});
     }
     say();
+    // The rows close up once the rod is taken.
     if (is(metalRod, "1")) {
-        say("1- Continue NORTH         2- Attempt to go SOUTH       3- Check Inventory");
-        say();
-        say("4- Quit");
-        say();
+        return menu("What is your choice", answer405, 405,
+                    {{"1- Continue NORTH         ", travel("3", 420)},
+                     {"2- Attempt to go SOUTH       ", 410},
+                     {"3- Check Inventory", labels::inventory},
+                     row,
+                     {"4- Quit", labels::quitStory}});
     }
-    if (is(metalRod, "0")) {
-        say("1- Continue North         2- Grab Metal Object     3- Check Inventory");
-        say();
-        say("4- Attempt to go South    5- Quit");
-        say();
-    }
-    ask("What is your choice", answer405);
-
-    if (is(answer405, "1")) {
-        let(travelDirection, "3");
-        return 420;
-    }
-    if (is(answer405, "2") && is(metalRod, "1")) return 410;
-    if (is(answer405, "2") && is(metalRod, "0")) {
-        colour(14);
-        cls();
-        score += 10;
-        let(metalRod, "1");
-        say("You reach over and pick the sharp metal rod up and take it with you.");
-        pressEnter();
-        return 405;
-    }
-    if (is(answer405, "3")) return labels::inventory;
-    if (is(answer405, "4") && is(metalRod, "1")) return labels::quitStory;
-    if (is(answer405, "4") && is(metalRod, "0")) return 410;
-    if (is(answer405, "5") && is(metalRod, "0")) return labels::quitStory;
-    return 405;
+    return menu("What is your choice", answer405, 405,
+                {{"1- Continue North         ", travel("3", 420)},
+                 {"2- Grab Metal Object     ",
+                  [] {
+                      score += 10;
+                      let(metalRod, "1");
+                      colour(14);
+                      message(
+                          {"You reach over and pick the sharp metal rod up and take it with you."});
+                      return stay;
+                  }},
+                 {"3- Check Inventory", labels::inventory},
+                 row,
+                 {"4- Attempt to go South    ", 410},
+                 {"5- Quit", labels::quitStory}});
 }
 
 // Back through the water: a wound, or death once health runs out.
@@ -460,6 +408,7 @@ Label scene410() {
     return 405;
 }
 
+// Drowned on the way back.
 Label scene415() {
     cls();
     colour(4);
@@ -475,6 +424,7 @@ Label scene415() {
     return labels::quitStory;
 }
 
+// The hallway past the flood, splitting EAST and WEST.
 Label scene420() {
     cls();
     say();
@@ -490,27 +440,13 @@ Label scene420() {
            "Deeper in, the hallway splits to the EAST and to the WEST, while the way",
            "SOUTH leads back to the flooded section."});
     say();
-    say(" 1- Go SOUTH to flooded section       2- Go EAST       3- Go WEST");
-    say();
-    say(" 4- Check Inventory                  5- Quit");
-    say();
-    ask("What do you want to do", answer420);
-
-    if (is(answer420, "1")) {
-        let(travelDirection, "4");
-        return 405;
-    }
-    if (is(answer420, "2")) {
-        let(travelDirection, "1");
-        return 480;
-    }
-    if (is(answer420, "3")) {
-        let(travelDirection, "2");
-        return 430;
-    }
-    if (is(answer420, "4")) return labels::inventory;
-    if (is(answer420, "5")) return labels::quitStory;
-    return 420;
+    return menu("What do you want to do", answer420, 420,
+                {{" 1- Go SOUTH to flooded section       ", travel("4", 405)},
+                 {"2- Go EAST       ", travel("1", 480)},
+                 {"3- Go WEST", travel("2", 430)},
+                 row,
+                 {" 4- Check Inventory                  ", labels::inventory},
+                 {"5- Quit", labels::quitStory}});
 }
 
 } // namespace
