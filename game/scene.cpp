@@ -82,25 +82,25 @@ const std::span<const Resume> chapter2Rooms{kChapter2Rooms};
 
 void showChoices(Choices choices, Loc loc) {
     std::string line;
-    auto endRow = [&] {
+    auto endRow = [&](bool gap) {
         if (line.empty()) return;
         say(line.c_str(), loc);
-        say(loc);
+        if (gap) say(loc);
         line.clear();
     };
     for (const Choice& c : choices) {
-        if (c.text == nullptr) {
-            endRow();
+        if (c.text == nullptr || c.text[0] == '\0') {
+            endRow(c.text == nullptr);
         } else if (shown(c) && (c.guard == nullptr || c.guard())) {
             line += c.text;
         }
     }
-    endRow();
+    endRow(true);
 }
 
 Label choose(Choices choices, const Str& answer, Label self, Loc loc) {
     for (const Choice& c : choices) {
-        if (c.text == nullptr) continue;
+        if (c.text == nullptr || c.text[0] == '\0') continue;
         if (!is(answer, choiceNumber(c.text).c_str(), loc)) continue;
         if (c.guard != nullptr && !c.guard()) continue;
         Label next = c.then.to;

@@ -73,12 +73,14 @@ struct Choice {
     Then then;
     bool (*guard)() = nullptr;
 };
-// Ends a row of choices.
+// Ends a row of choices and the empty line after it.
 inline constexpr Choice row{nullptr, stay};
+// Ends a row of choices with no empty line after it.
+inline constexpr Choice rowNoGap{"", stay};
 using Choices = std::initializer_list<Choice>;
 
 // The choice rows: each row's shown choices as one line, then an empty line
-// (a row with none shown prints nothing).
+// unless the row ends in rowNoGap (a row with none shown prints nothing).
 void showChoices(Choices choices, Loc loc = Loc::current());
 // The first choice accepted for the answer, done; `self` when there is none
 // or its step stays.
