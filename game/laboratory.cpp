@@ -12,7 +12,6 @@
 // desk and replayed by the notes viewer, which opens it with inStory "0"
 // and gets the player back.
 #include <array>
-#include <initializer_list>
 
 #include "game/scene.h"
 #include "game/scenes.h"
@@ -21,13 +20,6 @@ namespace game {
 namespace {
 
 Str answer2110, answer2113, answer2118;
-
-constexpr const char* kChoice = "What would you like to do";
-
-void pauseEnter(Loc loc = Loc::current()) {
-    say(loc);
-    pause("Press ENTER to continue", loc);
-}
 
 // The ingredients of the mixing screen: the number typed, the flag that must
 // be "1" for it to be offered and taken, the menu line and the slot text.
@@ -45,6 +37,7 @@ const std::array<Ingredient, 5> kIngredients{{
     {"5", &greenMushroomMix, "5- Green Mushroom Mix", "Green Mushroom Mix"},
 }};
 
+// The laboratory behind the metal door.
 Label scene2110() {
     cls();
     colour(6);
@@ -60,20 +53,16 @@ Label scene2110() {
            "covered in beakers and glasses.  Apart from the rust, everything looks",
            "just as it was left when the mine was abandoned.  The exit is WEST."});
     say();
-    say("1- Travel WEST        2- Examine Work Station     3- Search Desk");
-    say();
-    say("4- Check Inventory    5- Quit");
-    say();
-    ask(kChoice, answer2110);
-
-    if (is(answer2110, "1")) return 2120;
-    if (is(answer2110, "2")) return 2113;
-    if (is(answer2110, "3")) return 2118;
-    if (is(answer2110, "4")) return labels::chapter2Inventory;
-    if (is(answer2110, "5")) return labels::quitStory;
-    return 2110;
+    return menu(kWhatToDo, answer2110, 2110,
+                {{"1- Travel WEST        ", 2120},
+                 {"2- Examine Work Station     ", 2113},
+                 {"3- Search Desk", 2118},
+                 row,
+                 {"4- Check Inventory    ", labels::chapter2Inventory},
+                 {"5- Quit", labels::quitStory}});
 }
 
+// The work station.
 Label scene2113() {
     cls();
     colour(6);
@@ -83,16 +72,12 @@ Label scene2113() {
            "was used to mix mushrooms, and all that is needed is water and mushrooms",
            "of various colors."});
     say();
-    say("1- Attempt Mixing     2- Read instructions     3- Back");
-    say();
-    ask(kChoice, answer2113);
-
-    if (is(answer2113, "1")) return 2117;
-    if (is(answer2113, "2")) return 2115;
-    if (is(answer2113, "3")) return 2110;
-    return 2113;
+    return menu(
+        kWhatToDo, answer2113, 2113,
+        {{"1- Attempt Mixing     ", 2117}, {"2- Read instructions     ", 2115}, {"3- Back", 2110}});
 }
 
+// The mixing instructions on the wall by the work station.
 Label scene2115() {
     cls();
     colour(15);
@@ -111,7 +96,7 @@ Label scene2115() {
     lines({"Blue mushrooms are very hard to obtain, so we have no data yet on what",
            "they do.  We hope to grow some of our own here in the lab so that they",
            "can be tested."});
-    pauseEnter();
+    pressEnter();
     return 2113;
 }
 
@@ -197,17 +182,11 @@ Label scene2118() {
     if (is(noteFive, "0")) say("You notice a letter in one of the drawers of the desk.");
     if (is(noteFive, "1")) say("The desk has nothing of interest in it.");
     say();
-    say("1- Back");
-    say();
-    if (is(noteFive, "0")) {
-        say("2- Take Note");
-        say();
-    }
-    ask(kChoice, answer2118);
-
-    if (is(answer2118, "1")) return 2110;
-    if (is(answer2118, "2")) return 2119;
-    return 2118;
+    return menu(kWhatToDo, answer2118, 2118,
+                {{"1- Back", 2110},
+                 row,
+                 {"2- Take Note", 2119, [] { return is(noteFive, "0"); }},
+                 {"2", 2119}});
 }
 
 // Note 5, which has no letter text in this edition.
