@@ -38,6 +38,7 @@ constexpr std::array<PasswordLine, 8> kPasswordLines{{
     {"1", "1", "1", "Your password is V8419"},
 }};
 
+// The elevator shaft: the fall that ends Chapter 1, its score and password.
 Label scene570() {
     cls();
     colour(9);
@@ -81,6 +82,7 @@ Label scene570() {
     return labels::quitStory;
 }
 
+// The poison death the inventory opens when the yellow mushroom leaves no health.
 Label scene610() {
     cls();
     colour(4);

@@ -19,30 +19,25 @@ namespace {
 
 Str inventory2Choice;
 
-struct ItemLine {
-    const Str* flag;
-    const char* value;
-    const char* name;
-};
 const std::array<ItemLine, 18> kItems{{
-    {&flashlight, "1", "L.E.D. Flashlight"},
-    {&water, "1", "Bottled Water"},
-    {&water, "2", "Empty Bottle"},
-    {&bottleYellowFormula, "1", "Bottle of Yellow Formula"},
-    {&bottleRedFormula, "1", "Bottle of Red Formula"},
-    {&bottleGreenFormula, "1", "Bottle of Green Formula"},
-    {&redMushroom, "1", "Glowing Red Mushroom"},
-    {&yellowMushroom, "1", "Glowing Yellow Mushroom"},
-    {&greenMushroomMix, "1", "Glowing Green Mushroom Mix"},
-    {&fireExtinguisher, "1", "Fire Extinguisher"},
-    {&scubaGear, "1", "Scuba Gear"},
-    {&bronzeDagger, "1", "Bronze Dagger"},
-    {&knife, "1", "Pocket Knife"},
-    {&glassJar, "1", "Glass Jar of Water"},
-    {&glassJar, "2", "Empty Glass Jar"},
-    {&jarRedFormula, "1", "Glass Jar of Red Formula"},
-    {&jarYellowFormula, "1", "Glass Jar of Yellow Formula"},
-    {&jarGreenFormula, "1", "Glass Jar of Green Formula"},
+    {"L.E.D. Flashlight", &flashlight, "1"},
+    {"Bottled Water", &water, "1"},
+    {"Empty Bottle", &water, "2"},
+    {"Bottle of Yellow Formula", &bottleYellowFormula, "1"},
+    {"Bottle of Red Formula", &bottleRedFormula, "1"},
+    {"Bottle of Green Formula", &bottleGreenFormula, "1"},
+    {"Glowing Red Mushroom", &redMushroom, "1"},
+    {"Glowing Yellow Mushroom", &yellowMushroom, "1"},
+    {"Glowing Green Mushroom Mix", &greenMushroomMix, "1"},
+    {"Fire Extinguisher", &fireExtinguisher, "1"},
+    {"Scuba Gear", &scubaGear, "1"},
+    {"Bronze Dagger", &bronzeDagger, "1"},
+    {"Pocket Knife", &knife, "1"},
+    {"Glass Jar of Water", &glassJar, "1"},
+    {"Empty Glass Jar", &glassJar, "2"},
+    {"Glass Jar of Red Formula", &jarRedFormula, "1"},
+    {"Glass Jar of Yellow Formula", &jarYellowFormula, "1"},
+    {"Glass Jar of Green Formula", &jarGreenFormula, "1"},
 }};
 
 void pauseWith(const char* text) {
@@ -50,13 +45,12 @@ void pauseWith(const char* text) {
     pause(text);
 }
 
+// The Chapter 2 inventory screen (label 2200).
 Label chapter2Inventory() {
     cls();
     colour(14);
     stars(75);
-    for (const ItemLine& item : kItems) {
-        if (is(*item.flag, item.value)) say(item.name);
-    }
+    itemLines(kItems, false);
     stars(75);
     say();
     if (is(water, "1")) {

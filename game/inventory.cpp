@@ -21,11 +21,6 @@ namespace {
 Str inventoryChoice;
 Str noteChoice;
 
-struct ItemLine {
-    const char* name;
-    const Str* flag;
-    const char* value;
-};
 const std::array<ItemLine, 14> kItems{{
     {"L.E.D. Flashlight", &flashlight, "1"},
     {"Scrap Lumber", &scrapLumber, "1"},
@@ -58,6 +53,7 @@ const std::array<Note, 5> kNotes{{
     {&noteFive, "5", "5- Whatever (Collected)", "5- Locked", 2119},
 }};
 
+// The Chapter 1 inventory screen (label 600).
 Label inventoryScreen() {
     cls();
     colour(14);
@@ -66,12 +62,7 @@ Label inventoryScreen() {
         say();
     }
     stars(74);
-    for (const ItemLine& item : kItems) {
-        if (is(*item.flag, item.value)) {
-            say(item.name);
-            say();
-        }
-    }
+    itemLines(kItems, true);
     stars(74);
     say();
     if (is(water, "1")) {
@@ -130,6 +121,7 @@ Label inventoryScreen() {
     return labels::newGame;
 }
 
+// The notes viewer (label 1000), opened from the main menu.
 Label notesViewer() {
     colour(14);
     cls();
@@ -146,6 +138,7 @@ Label notesViewer() {
     return labels::mainMenu;
 }
 
+// The end-of-demo screen (label 2000) behind the Chapter 2 entry.
 Label demoEndScreen() {
     cls();
     colour(15);

@@ -68,6 +68,7 @@ void chapterLine(const Str& unlocked, const char* lockedText, const char* title)
     if (is(unlocked, "1")) say(title);
 }
 
+// The main menu (label 6).
 Label mainMenu() {
     cls();
     if (is(chapter2Unlocked, "1")) score = 0;
@@ -126,6 +127,7 @@ Label mainMenu() {
     return labels::mainMenu;
 }
 
+// The password screen (label 30).
 Label passwordScreen() {
     cls();
     colour(7);
@@ -151,6 +153,7 @@ Label passwordScreen() {
     return labels::mainMenu;
 }
 
+// Quitting the game (label 70): the credits, then the end of the program.
 Label quitGame() {
     colour(11);
     cls();
@@ -170,6 +173,7 @@ Label quitGame() {
     endProgram();
 }
 
+// The developer menu (label 25).
 Label developerMenu() {
     cls();
     say();

@@ -21,6 +21,7 @@ namespace {
 // to: the fight stores "538" so that "No" resumes it.
 constexpr Resume kFight[] = {{"538", 538}};
 
+// The end of a story (label 123): the question, or straight to the score.
 Label quitStory() {
     cls();
     colour(14);
@@ -30,6 +31,7 @@ Label quitStory() {
     return labels::scoreScreen;
 }
 
+// The score screen (labels 124 and 125).
 Label scoreScreen() {
     cls();
     colour(14);
@@ -45,26 +47,22 @@ Label scoreScreen() {
     return labels::newGame;
 }
 
+// The quit confirmation (label 128).
 Label confirmQuit() {
     cls();
     colour(14);
     say("Are you sure you want to quit, all progress will be lost.");
     say();
-    say("1- Yes            2- No");
-    say();
-    ask("", quitAnswer);
-    if (is(quitAnswer, "1")) return labels::scoreScreen;
-    if (is(quitAnswer, "2")) {
-        for (std::span<const Resume> table :
-             {chapter1Rooms, std::span<const Resume>(kFight), chapter2Rooms}) {
-            if (Label back = resumeLabel(table)) return back;
-        }
-        cls();
-        say("Error part1$ not defined, quiting to main menu.");
-        pressEnter();
-        return labels::mainMenu;
-    }
-    return labels::confirmQuit;
+    return menu("", quitAnswer, labels::confirmQuit,
+                {{"1- Yes            ", labels::scoreScreen},
+                 {"2- No", [] {
+                      for (std::span<const Resume> rooms :
+                           {chapter1Rooms, std::span<const Resume>(kFight), chapter2Rooms}) {
+                          if (Label back = resumeLabel(rooms)) return back;
+                      }
+                      message({"Error part1$ not defined, quiting to main menu."});
+                      return labels::mainMenu;
+                  }}});
 }
 
 } // namespace

@@ -138,6 +138,14 @@ void stars(int count, Loc loc) {
     say(row.c_str(), loc);
 }
 
+void itemLines(std::span<const ItemLine> items, bool gap, Loc loc) {
+    for (const ItemLine& item : items) {
+        if (!is(*item.flag, item.value, loc)) continue;
+        say(item.name, loc);
+        if (gap) say(loc);
+    }
+}
+
 void statusLine(int blanks, const char* label, const Num& value, Loc loc) {
     std::string text(static_cast<std::size_t>(blanks), ' ');
     text += label;

@@ -101,6 +101,15 @@ void devBlank(Loc loc = Loc::current());
 // A row of `count` asterisks.
 void stars(int count, Loc loc = Loc::current());
 
+// One line of an item list: shown while the flag holds the value.
+struct ItemLine {
+    const char* name;
+    const Str* flag;
+    const char* value;
+};
+// The lines of the items carried, each followed by an empty line when `gap`.
+void itemLines(std::span<const ItemLine> items, bool gap, Loc loc = Loc::current());
+
 // The two label styles of the status block: "Health " / "Score  " (seven
 // characters) or "Health" / "Score " (six).
 enum class Labels { Seven, Six };

@@ -31,23 +31,6 @@ constexpr const char* kItemsHeading = "                         Current Items";
 
 Str answer538, answer545, answer550, answer557, answer565;
 
-// One line of an item list, shown while the flag holds the value, and the
-// empty line after it.
-struct ItemLine {
-    const char* name;
-    const Str* flag;
-    const char* value;
-};
-
-void itemLines(const ItemLine* first, std::size_t count, Loc loc = Loc::current()) {
-    for (std::size_t i = 0; i < count; ++i) {
-        if (is(*first[i].flag, first[i].value, loc)) {
-            say(first[i].name, loc);
-            say(loc);
-        }
-    }
-}
-
 // The combine-items list: everything carried, unnumbered.
 const std::array<ItemLine, 14> kCombineList{{
     {"L.E.D. Flashlight", &flashlight, "1"},
@@ -208,7 +191,7 @@ Label scene545() {
     cls();
     colour(14);
     itemsHeading();
-    itemLines(kCombineList.data(), kCombineList.size());
+    itemLines(kCombineList, true);
     stars(74);
     say();
     return menu(
@@ -358,7 +341,7 @@ Label scene550() {
     cls();
     colour(14);
     itemsHeading();
-    itemLines(kUseList.data(), kUseList.size());
+    itemLines(kUseList, true);
     if (smokeTurns <= 0) let(smokeActive, "0");
     say("6- Back");
     stars(74);
