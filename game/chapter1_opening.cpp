@@ -382,10 +382,7 @@ Label scene215() {
 // Without a light the story ends here; the quit that follows sees health 0
 // and goes straight to the score screen.
 Label scene220() {
-    cls();
-    colour(4);
-    let(currentScene, "220");
-    header(220);
+    room(4, "220", 220);
     say();
     status(45, Labels::Six);
     lines({"The mine is pitch black.  You cannot see your own hand in front of your",

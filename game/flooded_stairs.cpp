@@ -126,10 +126,7 @@ Label scene2092() {
 
 // The supply room: the extinguisher and the jar, 15 points each.
 Label scene2100() {
-    cls();
-    colour(15);
-    let(currentScene, "2100");
-    header(2100);
+    room(15, "2100", 2100);
     statusLine(49, "Health", health);
     statusLine(49, "Score ", score);
     say();

@@ -151,10 +151,7 @@ Label scene498() {
 
 // The junction east of the office.
 Label scene500() {
-    cls();
-    colour(13);
-    let(currentScene, "500");
-    header(500);
+    room(13, "500", 500);
     status(48, Labels::Seven);
     if (is(travelDirection, "3")) say("You travel NORTH.");
     if (is(travelDirection, "1")) say("You travel EAST.");
@@ -178,10 +175,7 @@ Label scene500() {
 
 // The greenhouse: the glowing object is offered until the mushroom is taken.
 Label scene505() {
-    cls();
-    colour(2);
-    let(currentScene, "505");
-    header(505);
+    room(2, "505", 505);
     status(49, Labels::Seven);
     lines({"You push through the doors into a room with a much higher ceiling.",
            "Decrepit tables, many of them collapsed, stand in rows under large rusty",
@@ -237,10 +231,7 @@ Label scene507() {
 // The southern dead end, the far side of the cave-in: the menu numbering
 // shifts with the key.
 Label scene510() {
-    cls();
-    colour(9);
-    let(currentScene, "510");
-    header(510);
+    room(9, "510", 510);
     status(49, Labels::Seven);
     lines({"You travel SOUTH past an old conveyor belt with piles of coal and dust",
            "beside it, until the hallway comes to a dead end.  The way WEST is",
@@ -274,10 +265,7 @@ Label scene510() {
 // The spider corridor. Only a move NORTH or EAST has an opening clause; the
 // description goes on from it in every case.
 Label scene520() {
-    cls();
-    colour(12);
-    let(currentScene, "520");
-    header(520);
+    room(12, "520", 520);
     status(49, Labels::Seven);
     if (is(travelDirection, "3")) {
         say("You begin to travel NORTH even deeper into the mine.  As you continue down");
@@ -301,10 +289,7 @@ Label scene520() {
 
 // The spider's lair; once the spider is dead, the lair after the fight.
 Label scene530() {
-    cls();
-    colour(12);
-    let(currentScene, "530");
-    header(530);
+    room(12, "530", 530);
     if (is(spiderDead, "1")) return 565;
     status(49, Labels::Seven);
     lines({"You step over spiders and dead rodents as you go.  Ahead of you something",

@@ -23,10 +23,7 @@ Str answer235, answer258, answer273, answer283, answer290, answer300, answer405,
 
 // The mine entrance hall: the flooded hallway NORTH, the bunk room WEST.
 Label scene235() {
-    cls();
-    colour(11);
-    let(currentScene, "235");
-    header(235);
+    room(11, "235", 235);
     status(49, Labels::Six);
     if (is(travelDirection, "1")) say("You travel EAST.");
     if (is(travelDirection, "2")) say("You travel WEST.");
@@ -174,10 +171,7 @@ Label scene270() {
 
 // The tunnel to the workshop and the cave-in.
 Label scene273() {
-    cls();
-    colour(5);
-    let(currentScene, "273");
-    header(270);
+    room(5, "273", 270);
     devBlank();
     say();
     status(58, Labels::Six);
@@ -346,10 +340,7 @@ Label scene400() {
 
 // North of the flood, where the metal rod lies.
 Label scene405() {
-    cls();
-    colour(11);
-    let(currentScene, "405");
-    header(405);
+    room(11, "405", 405);
     say();
     status(52, Labels::Six);
     if (is(travelDirection, "3")) say("You travel NORTH.");

@@ -124,6 +124,13 @@ void header(int line, Loc loc) {
     }
 }
 
+void room(int foreground, const char* resume, int headerLine, Loc loc) {
+    cls(loc);
+    colour(foreground, loc);
+    let(currentScene, resume, loc);
+    header(headerLine, loc);
+}
+
 void lines(Lines texts, Loc loc) {
     for (const char* t : texts)
         say(t, loc);

@@ -77,10 +77,7 @@ void itemsHeading(Loc loc = Loc::current()) {
 // The approach: a new spider, no smoke; the smoke counter and the poison
 // carry over.
 Label scene535() {
-    cls();
-    colour(11);
-    let(currentScene, "538");
-    header(535);
+    room(11, "538", 535);
     lines({"You slowly inch your way towards the elevator shaft.  The spider's",
            "mandibles snap together and the hairs on its abdomen stand straight up.",
            "There is no way past it.  You take a defensive posture and prepare",
@@ -411,10 +408,7 @@ Label scene560() {
 
 // The lair after the fight; the lair (530) comes here once the spider is dead.
 Label scene565() {
-    cls();
-    colour(3);
-    let(currentScene, "565");
-    header(565);
+    room(3, "565", 565);
     status(49, Labels::Seven);
     lines({"You step over spiders and dead rodents as you head WEST into the large",
            "room covered in webs.  At the rear of the room is the old elevator shaft,",

@@ -51,10 +51,7 @@ void arrive() {
 
 // The bottom of the elevator shaft: its resume text is "2000".
 Label scene2005() {
-    cls();
-    colour(15);
-    let(currentScene, "2000");
-    header(2000);
+    room(15, "2000", 2000);
     statusBlock(55, "Health", "Score");
     if (is(travelDirection, "4")) say("You travel South through the tunnel.");
     lines({"You stand at the bottom of the elevator shaft.  Above you there is nothing",
@@ -148,10 +145,7 @@ Label scene2010() {
 
 // The gas tunnel with the scuba gear; taking it fills the air supply.
 Label scene2020() {
-    cls();
-    colour(10);
-    let(currentScene, "2020");
-    header(2020);
+    room(10, "2020", 2020);
     statusBlock(49, "Health", "Score");
     arriveThroughTunnel();
     lines({"The strong smell of natural gas hangs in the air.  The tunnels grow higher",
@@ -181,10 +175,7 @@ Label scene2020() {
 
 // The waterfall cavern: a dead end with the red mushrooms and the stream.
 Label scene2030() {
-    cls();
-    colour(9);
-    let(currentScene, "2030");
-    header(2030);
+    room(9, "2030", 2030);
     statusBlock(48, "Health ", "Score");
     lines({"Traveling WEST you emerge into a huge room.  At the back of it a waterfall",
            "pours down the rock into a narrow stream, which winds across the floor and",
@@ -272,10 +263,7 @@ Label scene2038() {
 // The second junction, between the fire junction, the cliff and the break
 // room.
 Label scene2040() {
-    cls();
-    colour(5);
-    let(currentScene, "2040");
-    header(2040);
+    room(5, "2040", 2040);
     statusBlock(48, "Health", "Score ");
     arrive();
     lines({"You travel deeper into the mine.  The walls here are damp, and small",
@@ -294,10 +282,7 @@ Label scene2040() {
 
 // The cliff with the old satchel.
 Label scene2050() {
-    cls();
-    colour(2);
-    let(currentScene, "2050");
-    header(2050);
+    room(2, "2050", 2050);
     statusBlock(45, "Health", "Score ");
     lines({"Traveling EAST you enter a large open area.  You stop short at the edge",
            "of a huge cliff, and no matter how hard you look you cannot see the",
@@ -377,10 +362,7 @@ Label scene2058() {
 
 // The old break room with the fountain.
 Label scene2060() {
-    cls();
-    colour(11);
-    let(currentScene, "2060");
-    header(2060);
+    room(11, "2060", 2060);
     statusBlock(45, "Health", "Score ");
     arrive();
     lines({"A large fountain stands in the centre of what used to be an old break",
@@ -443,10 +425,7 @@ Label scene2065() {
 
 // The mushroom farm, whose NORTH exit leads to the flooded hall.
 Label scene2070() {
-    cls();
-    colour(13);
-    let(currentScene, "2070");
-    header(2070);
+    room(13, "2070", 2070);
     statusBlock(53, "Health", "Score ");
     arrive();
     lines({"You enter a medium sized area carved out of the cave.  Old wooden boxes",
