@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/screen_test_support.h"
+#include "tests/support/screen.h"
 
 using namespace screentest;
 

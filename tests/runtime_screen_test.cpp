@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "runtime/port.h"
-#include "tests/screen_test_support.h"
+#include "tests/support/screen.h"
 
 using namespace screentest;
 

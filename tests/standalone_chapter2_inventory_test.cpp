@@ -13,7 +13,7 @@
 #include "game/scene.h"
 #include "game/scenes.h"
 #include "game/state.h"
-#include "tests/frame_harness.h"
+#include "tests/support/frame_harness.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "game/scene.h"
 #include "game/state.h"
-#include "tests/frame_harness.h"
+#include "tests/support/frame_harness.h"
 
 namespace {
 
