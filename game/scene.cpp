@@ -1,5 +1,6 @@
 #include "game/scene.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +22,14 @@ Num pauseNumber;
 void addScenes(std::initializer_list<std::pair<Label, SceneFn>> scenes) {
     for (const auto& [label, fn] : scenes)
         sceneTable()[label] = fn;
+}
+
+std::vector<Label> sceneLabels() {
+    std::vector<Label> all;
+    for (const auto& entry : sceneTable())
+        all.push_back(entry.first);
+    std::sort(all.begin(), all.end());
+    return all;
 }
 
 void runFrom(Label first) {

@@ -19,6 +19,7 @@
 #include <initializer_list>
 #include <span>
 #include <utility>
+#include <vector>
 
 #include "game/state.h"
 
@@ -28,6 +29,8 @@ using Label = int;
 using SceneFn = Label (*)();
 
 void addScenes(std::initializer_list<std::pair<Label, SceneFn>> scenes);
+// Every label with a scene, in increasing order.
+std::vector<Label> sceneLabels();
 // Runs scenes from label first, for ever (the game ends through endProgram,
 // stopping the game thread, or a critical error).
 [[noreturn]] void runFrom(Label first);

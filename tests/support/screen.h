@@ -50,12 +50,12 @@ inline void moveTo(int column, int row, rt::ScreenPage& p = page()) {
 }
 
 // Row r of the page as text, trailing blanks removed; character 0 shows as
-// '~' so untouched cells stay visible.
-inline std::string row(int r, const rt::ScreenPage& p = page()) {
+// `zero` ('~' by default, so untouched cells stay visible).
+inline std::string row(int r, const rt::ScreenPage& p = page(), char zero = '~') {
     std::string s;
     for (int c = 1; c <= p.width; ++c) {
         const std::uint8_t ch = rt::cellCharacter(p.cell(r, c));
-        s.push_back(ch == 0 ? '~' : static_cast<char>(ch));
+        s.push_back(ch == 0 ? zero : static_cast<char>(ch));
     }
     s.erase(s.find_last_not_of(' ') + 1);
     return s;
