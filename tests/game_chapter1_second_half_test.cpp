@@ -834,21 +834,14 @@ TEST(SpiderFight, MixingTakesTheBottleAndApplyingGivesItBackEmpty) {
     replay::Result r = play(a + Keys{"2", "2", "1", "", "1", "2", "", "5", "3"});
     std::size_t at = a.size() + 1;
     // Before: the full bottle and the mushroom; only mixing is offered.
-    const std::vector<std::string> before = {
-        kStars74, kItemsHeading,
-        "",       "L.E.D. Flashlight",
-        "",       "Smoke Bomb",
-        "",       "Disposible Lighter",
-        "",       "Knife",
-        "",       "Bottled Water",
-        "",       "Sharp Metal Rod",
-        "",       "Rusty Key",
-        "",       "Glowing Yellow Mushroom",
-        "",       kStars74,
-        "",       "1- Mix Mushroom with Water",
-        "",       "5- Back to fight!",
-        "",       "What is your choice?",
-    };
+    const std::vector<std::string> before =
+        Rows{kStars74, kItemsHeading, ""} + kDeveloperItemRows + Rows{kStars74,
+                                                                      "",
+                                                                      "1- Mix Mushroom with Water",
+                                                                      "",
+                                                                      "5- Back to fight!",
+                                                                      "",
+                                                                      "What is your choice?"};
     // 26 rows: the print area's 24 rows have scrolled the first two away.
     expectRows(screen(r, at + 1), std::vector<std::string>(before.begin() + 2, before.end()));
     // "2" before mixing shows the screen again.

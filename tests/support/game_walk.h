@@ -135,6 +135,27 @@ inline void expectPrompt(const replay::Screen& s, const std::string& prompt) {
     EXPECT_EQ(s.cursorColumn, static_cast<int>(prompt.size()) + 3) << "screen " << s.number;
 }
 
+// The eight items the developer menu hands out, as the Chapter 1 item lists
+// show them, each followed by an empty line.
+inline const Rows kDeveloperItemRows = {
+    "L.E.D. Flashlight",
+    "",
+    "Smoke Bomb",
+    "",
+    "Disposible Lighter",
+    "",
+    "Knife",
+    "",
+    "Bottled Water",
+    "",
+    "Sharp Metal Rod",
+    "",
+    "Rusty Key",
+    "",
+    "Glowing Yellow Mushroom",
+    "",
+};
+
 struct MenuState {
     bool chapter2 = false;
     bool entry10 = false;
