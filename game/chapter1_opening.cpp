@@ -393,8 +393,7 @@ Label scene220() {
     }
     lines({"Slowly madness takes over.  You run screaming in random directions",
            "through the tunnels and are never heard from again."});
-    say();
-    pause("Press Enter to continue");
+    pressEnter("Press Enter to continue");
     score += 5;
     health = 0;
     return labels::quitStory;

@@ -40,11 +40,6 @@ const std::array<ItemLine, 18> kItems{{
     {"Glass Jar of Green Formula", &jarGreenFormula, "1"},
 }};
 
-void pauseWith(const char* text) {
-    say();
-    pause(text);
-}
-
 // The Chapter 2 inventory screen (label 2200).
 Label chapter2Inventory() {
     cls();
@@ -78,20 +73,20 @@ Label chapter2Inventory() {
     if (is(inventory2Choice, "1") && is(water, "1") && health > 99) {
         cls();
         say("Drinking water will not help you at this time!");
-        pauseWith("Press Enter to continue");
+        pressEnter("Press Enter to continue");
     } else if (is(inventory2Choice, "2") && is(yellowMushroom, "1")) {
         health -= 25;
         cls();
         say("You eat the Slimy Yellow Mushroom and take 25 points of damage, it was poison!");
         let(yellowMushroom, "0");
-        pauseWith("Press ENTER to continue");
+        pressEnter();
     } else if (is(inventory2Choice, "3") && is(redMushroom, "1")) {
         let(redMushroom, "0");
         cls();
         say("You decide to eat the Glowing Red Mushroom.  It tastes terrible but you feel");
         say("better than ever!  You now have 125 health!");
         health = 125;
-        pauseWith("Press Enter to continue");
+        pressEnter("Press Enter to continue");
     }
     if (is(inventory2Choice, "2") && health <= 0) {
         return labels::poisonDeath;
@@ -99,7 +94,7 @@ Label chapter2Inventory() {
     if (Label back = resumeLabel(chapter2Rooms)) return back;
     cls();
     say("Error Part1$ not defined");
-    pauseWith("Press ENTER to continue");
+    pressEnter();
     return labels::newGame;
 }
 

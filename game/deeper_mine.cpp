@@ -121,8 +121,7 @@ Label scene446() {
            "goo.  A rumble sounds overhead and you run for the door.  On your way out",
            "a large rock nicks your head and you take 25 points of damage, but you",
            "escape the collapsing room alive."});
-    say();
-    pause("Press Enter to continue");
+    pressEnter("Press Enter to continue");
     return 430;
 }
 
@@ -228,8 +227,7 @@ Label scene465() {
     say("Truely yours,");
     say("Thomas");
     stars(74);
-    say();
-    pause("Press Enter to continue");
+    pressEnter("Press Enter to continue");
     if (is(inStory, "0")) return labels::notesViewer;
     return 460;
 }

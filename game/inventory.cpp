@@ -88,8 +88,7 @@ Label inventoryScreen() {
     if (is(inventoryChoice, "1") && is(water, "1") && health > 99) {
         cls();
         say("Drinking water will not help you at this time!");
-        say();
-        pause("Press Enter to continue");
+        pressEnter("Press Enter to continue");
     }
     // The red mushroom is a Chapter 2 item: not listed or offered here, but
     // eaten all the same when carried.
@@ -100,8 +99,7 @@ Label inventoryScreen() {
         say("You decide to eat the Glowing Red Mushroom.  It tastes terrible but you feel");
         say("better than ever!  You now have 125 health!");
         health = 125;
-        say();
-        pause("Press Enter to continue");
+        pressEnter("Press Enter to continue");
     }
     if (is(inventoryChoice, "2") && is(yellowMushroom, "1")) {
         health -= 25;

@@ -62,8 +62,7 @@ Label scene240() {
            "a sharp piece of metal slices into your foot.  The wound takes 25 points",
            "of your health!  You quickly step back out of the murky water.  There",
            "has to be another way across."});
-    say();
-    pause("Press Enter to continue.");
+    pressEnter("Press Enter to continue.");
     return 235;
 }
 
@@ -79,8 +78,7 @@ Label scene245() {
     lines({"Once more you try to cross and once more you step on a jagged piece of",
            "metal.  Already weakened by your wounds you collapse into the water, and",
            "as everything fades away you wish you had found another way across."});
-    say();
-    pause("Press Enter to Continue");
+    pressEnter("Press Enter to Continue");
     return labels::quitStory;
 }
 
@@ -121,8 +119,7 @@ Label scene262() {
         say();
         say();
         say("You have all ready searched this cabinet.");
-        say();
-        pause("Press Enter to continue");
+        pressEnter("Press Enter to continue");
         return 258;
     }
     score += 15;
@@ -157,8 +154,7 @@ Label scene265() {
            "so that we can finally"});
     stars(77);
     say("You can not make anything out past this point.");
-    say();
-    pause("Press Enter to Continue");
+    pressEnter("Press Enter to Continue");
     if (is(inStory, "0")) return labels::notesViewer;
     return 258;
 }
@@ -267,8 +263,7 @@ Label scene295() {
     header(295);
     say();
     say("You gather the scrap lumber and decide to lug it around with you.");
-    say();
-    pause("Press Enter to continue");
+    pressEnter("Press Enter to continue");
     return 290;
 }
 
@@ -314,8 +309,7 @@ Label scene305() {
     lines({"It takes some time, but with the hammer and the rusty nails you turn the",
            "scrap lumber into a crude raft.  You doubt how strong it really is, but",
            "it is better than nothing."});
-    say();
-    pause("Press Enter to continue");
+    pressEnter("Press Enter to continue");
     return 300;
 }
 
@@ -332,8 +326,7 @@ Label scene400() {
            "the shallow water to a dry section of the hallway.  As you step off, the",
            "raft falls apart into a pile of debris, and there is no going back now.",
            "A sense of doom comes over you, but you press on."});
-    say();
-    pause("Press Enter to Continue");
+    pressEnter("Press Enter to Continue");
     let(travelDirection, "3");
     return 405;
 }
@@ -410,8 +403,7 @@ Label scene415() {
     lines({"You step on another sharp object.  With the wounds you have already",
            "taken you cannot escape the water.  You fall to the bottom, regretting",
            "that you ever tried to cross back."});
-    say();
-    pause("Press Enter to continue");
+    pressEnter("Press Enter to continue");
     return labels::quitStory;
 }
 

@@ -40,8 +40,7 @@ Label scoreScreen() {
     say();
     say(scoreRating(score));
     say();
-    say();
-    pause("Press Enter to Continue.");
+    pressEnter("Press Enter to Continue.");
     score = 0;
     health = 100;
     return labels::newGame;

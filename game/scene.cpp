@@ -189,9 +189,9 @@ void numericPause(const char* text, Loc loc) {
     ask(text, pauseNumber, loc);
 }
 
-void pressEnter(Loc loc) {
+void pressEnter(const char* prompt, Loc loc) {
     say(loc);
-    pause(kPressEnter, loc);
+    pause(prompt, loc);
 }
 
 void message(Lines texts, const char* prompt, Loc loc) {

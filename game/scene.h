@@ -134,8 +134,9 @@ void pause(const char* text, Loc loc = Loc::current());
 // The numeric pauses: the entry is read as a number (only keys that keep it
 // a number are accepted), and the value is ignored.
 void numericPause(const char* text, Loc loc = Loc::current());
-// The usual pause: an empty line, then "Press ENTER to continue".
-void pressEnter(Loc loc = Loc::current());
+// The usual pause: an empty line, then "Press ENTER to continue" (or the
+// prompt given).
+void pressEnter(const char* prompt = kPressEnter, Loc loc = Loc::current());
 // A result message: clear, the lines, an empty line and the pause.
 void message(Lines texts, const char* prompt = kPressEnter, Loc loc = Loc::current());
 // The same in a colour set after the clear.

@@ -62,12 +62,10 @@ Label scene2005() {
     return menu(kWhatToDo, answer2005, 2005,
                 {{"1- Climb Elevator Shaft      ",
                   [] {
-                      cls();
-                      lines(
+                      message(
                           {"You search the walls of the shaft for something to hold on to, but the",
                            "metal is far too smooth to climb.  You will not be getting out of here",
                            "this way."});
-                      pressEnter();
                       return stay;
                   }},
                  {"2- Travel NORTH     ", travel("3", 2010)},
