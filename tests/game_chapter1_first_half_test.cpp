@@ -24,49 +24,6 @@ namespace {
 
 using namespace frame;
 
-// The status block as printed: `blanks` blanks, the label, the number with
-// its leading blank (and the trailing blank the driver trims).
-enum class Style { Seven, Six };
-std::string statusRow(int blanks, const char* label6, const char* label7, Style style, int value) {
-    std::string row(static_cast<std::size_t>(blanks), ' ');
-    row += style == Style::Seven ? label7 : label6;
-    row += value < 0 ? std::to_string(value) : " " + std::to_string(value);
-    return row;
-}
-std::string healthRow(int blanks, Style style, int health) {
-    return statusRow(blanks, "Health", "Health ", style, health);
-}
-std::string scoreRow(int blanks, Style style, int score) {
-    return statusRow(blanks, "Score ", "Score  ", style, score);
-}
-
-struct Status {
-    int blanks;
-    Style style;
-    int health;
-    int score;
-};
-
-// The row of the status block's health line, or 0.
-int statusRowOf(const replay::Screen& s) {
-    static const std::regex health(R"(^ +Health +-?[0-9.]+$)");
-    for (int r = 1; r <= replay::kRows; ++r) {
-        if (std::regex_match(s.row(r), health)) return r;
-    }
-    return 0;
-}
-
-void expectStatus(const replay::Screen& s, const Status& want) {
-    int r = statusRowOf(s);
-    ASSERT_NE(r, 0) << "no status block on screen " << s.number << "\n" << s.text();
-    EXPECT_EQ(s.row(r), healthRow(want.blanks, want.style, want.health))
-        << "screen " << s.number << "\n"
-        << s.text();
-    EXPECT_EQ(s.row(r + 1), scoreRow(want.blanks, want.style, want.score))
-        << "screen " << s.number << "\n"
-        << s.text();
-}
-
 // Keys from a fresh main menu to a chosen point. Each list is a sequence of
 // answers; the screen count of a script is its answer count plus one.
 const std::vector<std::string> kStartChapter = {"1"};
@@ -100,6 +57,13 @@ std::vector<std::string> toFarSide() {
 // ---------------------------------------------------------------------------
 // The best path
 
+std::string healthRow(int column, Style style, int health) {
+    return statusRow(column, style == Style::Seven ? "Health " : "Health", health);
+}
+std::string scoreRow(int column, Style style, int score) {
+    return statusRow(column, style == Style::Seven ? "Score  " : "Score ", score);
+}
+
 // The screen shows the marker and, where given, the status block.
 Check at(std::string marker, std::optional<Status> status) {
     return [marker, status](const replay::Screen& s) {
@@ -114,95 +78,95 @@ constexpr Style S6 = Style::Six;
 TEST(ChapterOneFirstHalf, BestPathFromTheMainMenuToTheOfficeHallway) {
     const std::vector<Step> steps = {
         // Apartment
-        {"1", at("Chapter 1 - The Discovery", Status{49, S7, 100, 0})},
+        {"1", at("Chapter 1 - The Discovery", Status{49, 100, 0, S7})},
         {"6",
-         at("The room is so dark you can't really see anything else.", Status{49, S7, 100, 0})},
+         at("The room is so dark you can't really see anything else.", Status{49, 100, 0, S7})},
         {"2", at("You turn the lights on in your room.", std::nullopt)},
         {"", at("Now that the light is turned on you see a Pocket Knife laying on the floor.",
-                Status{49, S7, 100, 0})},
+                Status{49, 100, 0, S7})},
         {"3", at("You pick up your trusty pocket knife off the floor and carry it with you.",
                  std::nullopt)},
         {"", at("With the light on you can see more clearly, there is nothing else in here.",
-                Status{49, S7, 100, 10})},
-        {"1", at("Chapter 1 - The Discovery", Status{49, S7, 100, 10})},
+                Status{49, 100, 10, S7})},
+        {"1", at("Chapter 1 - The Discovery", Status{49, 100, 10, S7})},
         {"2", at("1- Exit to Living Room    2- Search Refrigerator    3- Check Inventory",
-                 Status{53, S7, 100, 10})},
-        {"2", at("Towards the back you see a single bottle of water.", Status{50, S7, 100, 10})},
+                 Status{53, 100, 10, S7})},
+        {"2", at("Towards the back you see a single bottle of water.", Status{50, 100, 10, S7})},
         {"4",
          at("You grab your last bottle of water and decide to take it with you.", std::nullopt)},
-        {"", at("You see nothing else of use in here.", Status{50, S7, 100, 20})},
+        {"", at("You see nothing else of use in here.", Status{50, 100, 20, S7})},
         {"1", at("You close the refrigerator door.", std::nullopt)},
         {"", at("1- Exit to Living Room    2- Search Refrigerator    3- Check Inventory",
-                Status{53, S7, 100, 20})},
-        {"1", at("Chapter 1 - The Discovery", Status{49, S7, 100, 20})},
+                Status{53, 100, 20, S7})},
+        {"1", at("Chapter 1 - The Discovery", Status{49, 100, 20, S7})},
         {"1", at("Press Enter to continue", std::nullopt)},
         {"", at("Press ENTER to continue", std::nullopt)},
-        {"", at("Chapter 1 - The Discovery", Status{49, S7, 100, 30})},
-        {"4", at("2- Continue on to Hardware Store", Status{51, S7, 100, 30})},
+        {"", at("Chapter 1 - The Discovery", Status{49, 100, 30, S7})},
+        {"4", at("2- Continue on to Hardware Store", Status{51, 100, 30, S7})},
         // Hardware store
-        {"2", at("Which object(s) should Rob buy?", Status{47, S6, 100, 30})},
+        {"2", at("Which object(s) should Rob buy?", Status{47, 100, 30, S6})},
         {"2", at("You decide to purchase the flashlight for your journey.", std::nullopt)},
-        {"", at("Which object(s) should Rob buy?", Status{47, S6, 100, 30})},
+        {"", at("Which object(s) should Rob buy?", Status{47, 100, 30, S6})},
         {"3", at("You decide to purchase a package of gummie bears.", std::nullopt)},
-        {"", at("Which object(s) should Rob buy?", Status{47, S6, 100, 30})},
+        {"", at("Which object(s) should Rob buy?", Status{47, 100, 30, S6})},
         // Mine gate
-        {"6", at("1- Break chain and enter mine", Status{53, S7, 100, 30})},
+        {"6", at("1- Break chain and enter mine", Status{53, 100, 30, S7})},
         {"1", at("Press ENTER to continue", std::nullopt)},
         // Entrance hall (+15 for entering with a light), bunk room and note
-        {"", at("1- Go NORTH through the flooded hallway", Status{49, S6, 100, 45})},
-        {"2", at(" 1- Search cabinet", Status{54, S6, 100, 45})},
+        {"", at("1- Go NORTH through the flooded hallway", Status{49, 100, 45, S6})},
+        {"2", at(" 1- Search cabinet", Status{54, 100, 45, S6})},
         {"1", at("It reads:", std::nullopt)},
         {"", at("You can not make anything out past this point.", std::nullopt)},
-        {"", at(" 1- Search cabinet", Status{54, S6, 100, 60})},
-        {"3", at("You travel EAST.", Status{49, S6, 100, 60})},
+        {"", at(" 1- Search cabinet", Status{54, 100, 60, S6})},
+        {"3", at("You travel EAST.", Status{49, 100, 60, S6})},
         // Tunnel, dead end and lumber
         {"3", at("You head EAST down the tunnel traveling deeper into the mine. You feel",
-                 Status{58, S6, 100, 60})},
+                 Status{58, 100, 60, S6})},
         {"2", at("Laying on top of the rubble are several old pieces of scrap lumber.",
-                 Status{53, S6, 100, 60})},
+                 Status{53, 100, 60, S6})},
         {"2",
          at("You gather the scrap lumber and decide to lug it around with you.", std::nullopt)},
-        {"", at("You see nothing else of interest in this area.", Status{53, S6, 100, 75})},
+        {"", at("You see nothing else of interest in this area.", Status{53, 100, 75, S6})},
         // Workshop and the raft
         {"1", at("You head WEST down the tunnel traveling back towards the entrance.  You feel",
-                 Status{58, S6, 100, 75})},
-        {"3", at(" 1- Exit the room          2- Use Work Bench", Status{54, S6, 100, 75})},
-        {"2", at("scrap lumber you found earlier.", Status{49, S6, 100, 75})},
+                 Status{58, 100, 75, S6})},
+        {"3", at(" 1- Exit the room          2- Use Work Bench", Status{54, 100, 75, S6})},
+        {"2", at("scrap lumber you found earlier.", Status{49, 100, 75, S6})},
         {"2", at("Press Enter to continue", std::nullopt)},
-        {"", at("of this workbench.", Status{49, S6, 100, 100})},
-        {"1", at(" 1- Exit the room          2- Use Work Bench", Status{54, S6, 100, 100})},
+        {"", at("of this workbench.", Status{49, 100, 100, S6})},
+        {"1", at(" 1- Exit the room          2- Use Work Bench", Status{54, 100, 100, S6})},
         {"1", at("You travel SOUTH out of the workshop and into the tunnel.  You feel",
-                 Status{58, S6, 100, 100})},
+                 Status{58, 100, 100, S6})},
         // The crossing: 25 on pushing off and 25 on landing
-        {"1", at("You travel WEST.", Status{49, S6, 100, 100})},
-        {"1", at("Press Enter to Continue", Status{51, S6, 100, 150})},
+        {"1", at("You travel WEST.", Status{49, 100, 100, S6})},
+        {"1", at("Press Enter to Continue", Status{51, 100, 150, S6})},
         // The far side and the rod
-        {"", at("2- Grab Metal Object", Status{52, S6, 100, 150})},
+        {"", at("2- Grab Metal Object", Status{52, 100, 150, S6})},
         {"2",
          at("You reach over and pick the sharp metal rod up and take it with you.", std::nullopt)},
-        {"", at("2- Attempt to go SOUTH", Status{52, S6, 100, 160})},
+        {"", at("2- Attempt to go SOUTH", Status{52, 100, 160, S6})},
         // Crossroad, west to the trash room
-        {"1", at(" 1- Go SOUTH to flooded section", Status{55, S6, 100, 160})},
-        {"3", at("You travel WEST and continue down the hallway.", Status{51, S7, 100, 160})},
+        {"1", at(" 1- Go SOUTH to flooded section", Status{55, 100, 160, S6})},
+        {"3", at("You travel WEST and continue down the hallway.", Status{51, 100, 160, S7})},
         {"3", at("1- Exit Room        2- Search Room       3- Check Inventory",
-                 Status{50, S7, 100, 160})},
-        {"1", at("Press ENTER to continue", Status{49, S7, 100, 160})},
+                 Status{50, 100, 160, S7})},
+        {"1", at("Press ENTER to continue", Status{49, 100, 160, S7})},
         // Lunch room and lunchbox
-        {"", at("You travel SOUTH barely escaping with your life!", Status{51, S7, 100, 160})},
-        {"2", at("1- Leave room        2- Search Lunchbox", Status{54, S7, 100, 160})},
+        {"", at("You travel SOUTH barely escaping with your life!", Status{51, 100, 160, S7})},
+        {"2", at("1- Leave room        2- Search Lunchbox", Status{54, 100, 160, S7})},
         {"2",
-         at("There is an old lighter laying beside the coffee thermos.", Status{54, S7, 100, 160})},
+         at("There is an old lighter laying beside the coffee thermos.", Status{54, 100, 160, S7})},
         {"1", at("You pick the lighter up out of the box.", std::nullopt)},
         {"", at("You also see a folded sheet of paper laying on the bottom of the lunchbox",
-                Status{54, S7, 100, 175})},
+                Status{54, 100, 175, S7})},
         {"2", at("Truely yours,", std::nullopt)},
         {"",
-         at("There appears to be nothing else of use in this lunchbox.", Status{54, S7, 100, 200})},
-        {"3", at("1- Leave room        2- Search Lunchbox", Status{54, S7, 100, 200})},
+         at("There appears to be nothing else of use in this lunchbox.", Status{54, 100, 200, S7})},
+        {"3", at("1- Leave room        2- Search Lunchbox", Status{54, 100, 200, S7})},
         // Back east past the crossroad to the office hallway
-        {"1", at("You travel NORTH and emerge back in the hallway.", Status{51, S7, 100, 200})},
-        {"1", at("You travel EAST.", Status{55, S6, 100, 200})},
-        {"2", at("You continue EAST moving deeper into the mine.", Status{52, S7, 100, 200})},
+        {"1", at("You travel NORTH and emerge back in the hallway.", Status{51, 100, 200, S7})},
+        {"1", at("You travel EAST.", Status{55, 100, 200, S6})},
+        {"2", at("You continue EAST moving deeper into the mine.", Status{52, 100, 200, S7})},
     };
     replay::Result r = walk({}, steps);
     EXPECT_TRUE(screen(r, 1).contains("1- Chapter 1 - The Discovery")) << r.output;
@@ -300,31 +264,31 @@ TEST(Apartment, LeavingTooEarlyStartsTheScoreOverAtZero) {
     // Knife and water (20 points), then the front door without the paper.
     std::vector<std::string> a = kStartChapter + kKnife + kWater;
     replay::Result r = replay::run(script(a + std::vector<std::string>{"4", ""}));
-    expectStatus(screen(r, a.size() + 1), {49, S7, 100, 20});
+    expectStatus(screen(r, a.size() + 1), {49, 100, 20, S7});
     expectRows(screen(r, a.size() + 2),
                {"You feel as if your not quite ready to leave yet.  Maybe you should look around",
                 "the apartment before leaving.", "", "Press Enter to Continue?"});
-    expectStatus(r.last(), {49, S7, 100, 0});
+    expectStatus(r.last(), {49, 100, 0, S7});
 
     // The paper without the water: the same message and the same reset.
     std::vector<std::string> b = kStartChapter + kNewspaper;
     replay::Result p = replay::run(script(b + std::vector<std::string>{"4", ""}));
-    expectStatus(screen(p, b.size() + 1), {49, S7, 100, 10});
+    expectStatus(screen(p, b.size() + 1), {49, 100, 10, S7});
     EXPECT_TRUE(screen(p, b.size() + 2).contains("You feel as if your not quite ready"));
-    expectStatus(p.last(), {49, S7, 100, 0});
+    expectStatus(p.last(), {49, 100, 0, S7});
 }
 
 TEST(Apartment, TheNewspaperIsReadOnceAndRereadingResetsTheScore) {
     std::vector<std::string> a = kStartChapter + kKnife + kNewspaper; // 20 points
     replay::Result r = replay::run(script(a + std::vector<std::string>{"1", "", "1", ""}));
-    expectStatus(screen(r, a.size() + 1), {49, S7, 100, 20});
+    expectStatus(screen(r, a.size() + 1), {49, 100, 20, S7});
     expectRows(screen(r, a.size() + 2),
                {"You have all ready read the newspaper and have no desire to read it again.", "",
                 "Press Enter to Continue?"});
-    expectStatus(screen(r, a.size() + 3), {49, S7, 100, 0});
+    expectStatus(screen(r, a.size() + 3), {49, 100, 0, S7});
     // Still refused: the 10 points cannot be earned again.
     EXPECT_TRUE(screen(r, a.size() + 4).contains("You have all ready read the newspaper"));
-    expectStatus(r.last(), {49, S7, 100, 0});
+    expectStatus(r.last(), {49, 100, 0, S7});
 }
 
 TEST(Apartment, NumericPausesKeepDigitsAndEraseLetters) {
@@ -362,7 +326,7 @@ TEST(Apartment, BedroomOffersTheKnifeOnlyWithTheLightOn) {
     EXPECT_EQ(screen(r, 4).text(), screen(r, 3).text());
     EXPECT_TRUE(screen(r, 6).contains("3- Pick up Pocket Knife"));
     // With the knife carried, "3" does nothing more.
-    expectStatus(screen(r, 8), {49, S7, 100, 10});
+    expectStatus(screen(r, 8), {49, 100, 10, S7});
     EXPECT_EQ(screen(r, 9).text(), screen(r, 8).text());
     EXPECT_TRUE(screen(r, 10).contains("You turn the lights back off."));
     EXPECT_TRUE(r.last().contains("The room is so dark you can't really see anything else."));
@@ -500,12 +464,12 @@ TEST(MineGate, DarkWithoutGummiesHasNoGummieLines) {
     const replay::Screen& dark = screen(r, a.size() + 4);
     EXPECT_TRUE(dark.contains("The mine is pitch black."));
     EXPECT_FALSE(dark.contains("gummie"));
-    expectStatus(dark, {45, S6, 100, 20});
+    expectStatus(dark, {45, 100, 20, S6});
     EXPECT_TRUE(r.last().contains("Your total score for this story is  25"));
     // After the score screen a new story starts at 100 health and 0 points.
     replay::Result next =
         replay::run(script(a + std::vector<std::string>{"6", "1", "", "", "", "1"}));
-    expectStatus(next.last(), {49, S7, 100, 0});
+    expectStatus(next.last(), {49, 100, 0, S7});
 }
 
 // ---------------------------------------------------------------------------
@@ -519,12 +483,12 @@ TEST(FloodedHall, ThreeWoundsThenDeathOnTheFourthTry) {
     const int healths[] = {75, 50, 25};
     for (int i = 0; i < 3; ++i) {
         const replay::Screen& wound = screen(r, n + 1 + 2 * static_cast<std::size_t>(i));
-        expectStatus(wound, {54, S6, healths[i], 45});
+        expectStatus(wound, {54, healths[i], 45, S6});
         expectPrompt(wound, "Press Enter to continue.");
-        expectStatus(screen(r, n + 2 + 2 * static_cast<std::size_t>(i)), {49, S6, healths[i], 45});
+        expectStatus(screen(r, n + 2 + 2 * static_cast<std::size_t>(i)), {49, healths[i], 45, S6});
     }
     const replay::Screen& drowned = screen(r, n + 7);
-    expectStatus(drowned, {53, S6, 0, 45});
+    expectStatus(drowned, {53, 0, 45, S6});
     expectPrompt(drowned, "Press Enter to Continue");
     EXPECT_TRUE(r.last().contains("Your total score for this story is  45"));
     EXPECT_FALSE(r.last().contains("Are you sure"));
@@ -556,12 +520,12 @@ TEST(BunkRoom, TheNoteIsGivenOnce) {
     std::vector<std::string> a = toEntrance() + std::vector<std::string>{"2"};
     replay::Result r = replay::run(script(a + std::vector<std::string>{"1", "", "", "1", ""}));
     std::size_t n = a.size() + 1;
-    expectStatus(screen(r, n), {54, S6, 100, 45});
+    expectStatus(screen(r, n), {54, 100, 45, S6});
     expectPrompt(screen(r, n + 1), "");
-    expectStatus(screen(r, n + 3), {54, S6, 100, 60});
+    expectStatus(screen(r, n + 3), {54, 100, 60, S6});
     expectRows(screen(r, n + 4), {"", "", "You have all ready searched this cabinet.", "",
                                   "Press Enter to continue?"});
-    expectStatus(r.last(), {54, S6, 100, 60});
+    expectStatus(r.last(), {54, 100, 60, S6});
 }
 
 TEST(BunkRoom, NoteOneReplaysFromTheNotesViewerAndReturnsThere) {
@@ -600,17 +564,17 @@ TEST(CaveIn, LumberAndRaftCanBeMadeAgainUntilTheRaftIsUsed) {
     std::vector<std::string> again = {"3", "2", "2", "", "1", "3", "2", "2", "", "1", "3", ""};
     replay::Result r = replay::run(script(a + again));
     std::size_t n = a.size() + 1;
-    expectStatus(screen(r, n), {49, S6, 100, 85});
+    expectStatus(screen(r, n), {49, 100, 85, S6});
     const replay::Screen& deadEnd = screen(r, n + 2);
     EXPECT_TRUE(deadEnd.contains("Laying on top of the rubble are several old pieces"));
     EXPECT_TRUE(deadEnd.contains(" 2- Gather Lumber"));
-    expectStatus(screen(r, n + 4), {53, S6, 100, 100});
+    expectStatus(screen(r, n + 4), {53, 100, 100, S6});
     const replay::Screen& bench = screen(r, n + 7);
     // Lumber and the raft both carried: both texts.
     EXPECT_TRUE(bench.contains("scrap lumber you found earlier."));
     EXPECT_TRUE(bench.contains("of this workbench."));
     EXPECT_TRUE(bench.contains(" 2- Craft A Crude Raft"));
-    expectStatus(screen(r, n + 9), {49, S6, 100, 125});
+    expectStatus(screen(r, n + 9), {49, 100, 125, S6});
     // The inventory lists one raft and no lumber.
     const replay::Screen& inv = screen(r, n + 11);
     EXPECT_TRUE(inv.contains("Raft"));
@@ -646,20 +610,20 @@ TEST(FarSide, TheRodChangesTheRowsAndChoiceTwo) {
     replay::Result r = replay::run(script(a + std::vector<std::string>{"2", "", "2", ""}));
     std::size_t n = a.size() + 1;
     const replay::Screen& before = screen(r, n);
-    expectStatus(before, {52, S6, 100, 135});
+    expectStatus(before, {52, 100, 135, S6});
     EXPECT_EQ(before.row(before.findRow("1- Continue")),
               "1- Continue North         2- Grab Metal Object     3- Check Inventory");
     EXPECT_TRUE(before.contains("4- Attempt to go South    5- Quit"));
     const replay::Screen& after = screen(r, n + 2);
-    expectStatus(after, {52, S6, 100, 145});
+    expectStatus(after, {52, 100, 145, S6});
     EXPECT_EQ(after.row(after.findRow("1- Continue")),
               "1- Continue NORTH         2- Attempt to go SOUTH       3- Check Inventory");
     EXPECT_EQ(after.row(after.findRow("1- Continue") + 2), "4- Quit");
     EXPECT_FALSE(after.contains("Grab Metal Object"));
     // "2" with the rod carried is the way south: a wound.
-    expectStatus(screen(r, n + 3), {51, S6, 75, 145});
+    expectStatus(screen(r, n + 3), {51, 75, 145, S6});
     EXPECT_TRUE(screen(r, n + 3).contains("Press ENTER to continue"));
-    expectStatus(r.last(), {52, S6, 75, 145});
+    expectStatus(r.last(), {52, 75, 145, S6});
 }
 
 TEST(FarSide, GoingSouthWoundsThreeTimesThenDrowns) {
@@ -669,10 +633,10 @@ TEST(FarSide, GoingSouthWoundsThreeTimesThenDrowns) {
     std::size_t n = a.size() + 1;
     const int healths[] = {75, 50, 25};
     for (int i = 0; i < 3; ++i) {
-        expectStatus(screen(r, n + 1 + 2 * static_cast<std::size_t>(i)), {51, S6, healths[i], 135});
+        expectStatus(screen(r, n + 1 + 2 * static_cast<std::size_t>(i)), {51, healths[i], 135, S6});
     }
     const replay::Screen& drowned = screen(r, n + 7);
-    expectStatus(drowned, {54, S6, 0, 135});
+    expectStatus(drowned, {54, 0, 135, S6});
     expectPrompt(drowned, "Press Enter to continue");
     EXPECT_TRUE(r.last().contains("Your total score for this story is  135"));
 }
@@ -699,9 +663,9 @@ TEST(TrashRoom, SearchAtFiftyHealthLeavesTwentyFiveAndTheRoomGone) {
                                  kToHallwayEnd + std::vector<std::string>{"3"};
     replay::Result r = replay::run(script(a + std::vector<std::string>{"2", "", "3"}));
     std::size_t n = a.size() + 1;
-    expectStatus(screen(r, n), {50, S7, 50, 145});
+    expectStatus(screen(r, n), {50, 50, 145, S7});
     const replay::Screen& hurt = screen(r, n + 1);
-    expectStatus(hurt, {51, S7, 25, 145});
+    expectStatus(hurt, {51, 25, 145, S7});
     expectPrompt(hurt, "Press Enter to continue");
     const replay::Screen& end = screen(r, n + 2);
     EXPECT_TRUE(end.contains("You travel SOUTH barely escaping with your life!"));
@@ -717,9 +681,9 @@ TEST(TrashRoom, SearchAtTwentyFiveHealthKills) {
                                  kToHallwayEnd + std::vector<std::string>{"3"};
     replay::Result r = replay::run(script(a + std::vector<std::string>{"2", ""}));
     std::size_t n = a.size() + 1;
-    expectStatus(screen(r, n), {50, S7, 25, 145});
+    expectStatus(screen(r, n), {50, 25, 145, S7});
     const replay::Screen& dead = screen(r, n + 1);
-    expectStatus(dead, {53, S7, 0, 145});
+    expectStatus(dead, {53, 0, 145, S7});
     expectPrompt(dead, "Press ENTER to continue");
     EXPECT_TRUE(r.last().contains("Your total score for this story is  145"));
     EXPECT_FALSE(r.last().contains("Are you sure"));
@@ -735,7 +699,7 @@ TEST(TrashRoom, InventoryInsideLeavesTheRoomStanding) {
     EXPECT_EQ(screen(r, n + 4).text(), screen(r, n).text()); // quit, "No"
     const replay::Screen& end = r.last();
     EXPECT_TRUE(end.contains("The NORTH room has collapsed upon itself"));
-    expectStatus(end, {51, S7, 100, 145});
+    expectStatus(end, {51, 100, 145, S7});
 }
 
 TEST(HallwayEnd, LayoutBeforeTheCollapse) {
@@ -781,7 +745,7 @@ TEST(Lunchbox, PaperFirstThenLighterTurnsTheBoxGrey) {
     EXPECT_TRUE(note.contains("Truely yours,"));
     EXPECT_EQ(note.row(2), std::string(74, '*'));
     const replay::Screen& lighterOnly = screen(r, n + 3);
-    expectStatus(lighterOnly, {54, S7, 100, 170});
+    expectStatus(lighterOnly, {54, 100, 170, S7});
     EXPECT_EQ(lighterOnly.attribute(row, 1), 0x0e);
     EXPECT_FALSE(lighterOnly.contains("Get Paper"));
     EXPECT_FALSE(lighterOnly.contains("folded sheet"));
@@ -791,7 +755,7 @@ TEST(Lunchbox, PaperFirstThenLighterTurnsTheBoxGrey) {
               "You pick the lighter up out of the box.  You never know when this might come in");
     EXPECT_EQ(msg.row(2), "handy.");
     const replay::Screen& empty = screen(r, n + 5);
-    expectStatus(empty, {54, S7, 100, 185});
+    expectStatus(empty, {54, 100, 185, S7});
     EXPECT_EQ(empty.attribute(row, 1), 0x08);
     EXPECT_TRUE(empty.contains("There appears to be nothing else of use in this lunchbox."));
     EXPECT_FALSE(empty.contains("1- Get Lighter"));
@@ -804,9 +768,9 @@ TEST(Lunchbox, TakenItemsAreNotOfferedAgain) {
     replay::Result r =
         replay::run(script(a + std::vector<std::string>{"1", "", "1", "2", "", "2"}));
     std::size_t n = a.size() + 1;
-    expectStatus(screen(r, n + 2), {54, S7, 100, 160});
+    expectStatus(screen(r, n + 2), {54, 100, 160, S7});
     EXPECT_EQ(screen(r, n + 3).text(), screen(r, n + 2).text()); // "1" again: nothing
-    expectStatus(screen(r, n + 5), {54, S7, 100, 185});
+    expectStatus(screen(r, n + 5), {54, 100, 185, S7});
     EXPECT_EQ(r.last().text(), screen(r, n + 5).text()); // "2" again: nothing
 }
 
@@ -884,7 +848,7 @@ TEST(DeveloperJumps, EntranceHallAndCrossroadFromTheDeveloperMenu) {
     replay::Result r = replay::run(std::string(frame::kOpenDeveloperMenu) + "235\n");
     const replay::Screen& hall = r.last();
     EXPECT_EQ(hall.row(1), "Line 235");
-    expectStatus(hall, {49, S6, 100, 0});
+    expectStatus(hall, {49, 100, 0, S6});
     EXPECT_TRUE(hall.contains("1- Go NORTH through the flooded hallway"));
 
     replay::Result c = replay::run(std::string(frame::kOpenDeveloperMenu) + "420\n3\n2\n2\n2\n\n");
@@ -906,7 +870,7 @@ TEST(DeveloperHeaders, HeaderLinesAndTheirEmptyLines) {
     EXPECT_EQ(bunk.row(2), "Line 255");
     EXPECT_EQ(bunk.row(3), "");
     EXPECT_EQ(bunk.row(4), "");
-    expectStatus(bunk, {54, S6, 100, 45});
+    expectStatus(bunk, {54, 100, 45, S6});
     EXPECT_EQ(statusRowOf(bunk), 5);
     const replay::Screen& cabinet = r.last();
     EXPECT_EQ(cabinet.row(1), "Line 262");

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,43 @@ inline std::string num(int v) {
 
 inline std::string blanks(int n) {
     return std::string(static_cast<std::size_t>(n), ' ');
+}
+
+// A status line as printed: `blanks` blanks, the label, the number.
+inline std::string statusRow(int column, const char* label, int value) {
+    return blanks(column) + label + num(value);
+}
+
+// A status block: its column, health and score, and its label style
+// ("Health " / "Score  " or "Health" / "Score ").
+enum class Style { Seven, Six };
+struct Status {
+    int blanks;
+    int health;
+    int score;
+    Style style = Style::Seven;
+};
+
+// The row of the status block's health line, or 0.
+inline int statusRowOf(const replay::Screen& s) {
+    static const std::regex health(R"(^ +Health +-?[0-9.]+$)");
+    for (int r = 1; r <= replay::kRows; ++r) {
+        if (std::regex_match(s.row(r), health)) return r;
+    }
+    return 0;
+}
+
+// The health and score lines of the status block.
+inline void expectStatus(const replay::Screen& s, const Status& want) {
+    const bool seven = want.style == Style::Seven;
+    int r = statusRowOf(s);
+    ASSERT_NE(r, 0) << "no status block on screen " << s.number << "\n" << s.text();
+    EXPECT_EQ(s.row(r), statusRow(want.blanks, seven ? "Health " : "Health", want.health))
+        << "screen " << s.number << "\n"
+        << s.text();
+    EXPECT_EQ(s.row(r + 1), statusRow(want.blanks, seven ? "Score  " : "Score ", want.score))
+        << "screen " << s.number << "\n"
+        << s.text();
 }
 
 // Developer mode and its menu, which hands out the flashlight, knife, rusty
