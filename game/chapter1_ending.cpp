@@ -62,9 +62,7 @@ Label scene570() {
            "the bottom of the shaft!"});
     pressEnter();
 
-    cls();
-    colour(14);
-    header(570);
+    screen(14, 570);
     say();
     say("Congratulation's on completing chapter one!  To continue the story select");
     say("chapter two from the main menu.");

@@ -105,11 +105,7 @@ Label scene120() {
 
 // The bedroom: dark until the light is switched on, which shows the knife.
 Label scene140() {
-    cls();
-    colour(7);
-    say();
-    let(currentScene, "140");
-    header(140);
+    room(7, "140", 140, emptyLineFirst);
     status(49, Labels::Seven);
     lines({"Your closet is stuck open and clothes spill out of it onto the floor.",
            "The bed with its crumpled sheets stands in the middle of the room, and",
@@ -160,11 +156,7 @@ Label scene140() {
 
 // The bathroom.
 Label scene160() {
-    cls();
-    colour(7);
-    say();
-    let(currentScene, "160");
-    header(160);
+    room(7, "160", 160, emptyLineFirst);
     status(47, Labels::Six);
     lines({"A small, ordinary bathroom.  The shower stands beside the toilet and the",
            "sink hangs on the left wall.  There is nothing of interest in here."});
@@ -177,11 +169,7 @@ Label scene160() {
 
 // The kitchen.
 Label scene180() {
-    cls();
-    say();
-    colour(7);
-    let(currentScene, "180");
-    header(180);
+    room(7, "180", 180, emptyLineFirst);
     status(53, Labels::Seven);
     lines({"Your tiny kitchen holds a sink, a microwave, a toaster and a humming",
            "refrigerator.  Breadcrumbs are scattered over the counter and the floor."});
@@ -196,10 +184,7 @@ Label scene180() {
 
 // The refrigerator: no resume text of its own, so currentScene stays "180".
 Label scene185() {
-    cls();
-    colour(7);
-    say();
-    header(185);
+    screen(7, 185, emptyLineFirst);
     status(50, Labels::Seven);
     lines({"You have not been shopping in a while.  A carton of outdated milk sits",
            "on the top shelf and a block of mouldy cheese hides in the door."});
@@ -353,11 +338,7 @@ Label scene210() {
 
 // The mine gate.
 Label scene215() {
-    cls();
-    colour(3);
-    say();
-    let(currentScene, "215");
-    header(215);
+    room(3, "215", 215, emptyLineFirst);
     status(53, Labels::Seven);
     lines({"At last you stand before the abandoned mine, shut down long ago.  A large",
            "rusted gate blocks the entrance, a locked chain wrapped around its",

@@ -20,11 +20,7 @@ Str answer430, answer440, answer450, answer460, answer480;
 
 // The west end of the hallway: the boarded NORTH room and the lunch room.
 Label scene430() {
-    cls();
-    colour(11);
-    say();
-    let(currentScene, "430");
-    header(430);
+    room(11, "430", 430, emptyLineFirst);
     devBlank();
     status(51, Labels::Seven);
     if (is(travelDirection, "2")) {
@@ -94,10 +90,7 @@ Label scene440() {
 
 // Leaving the trash room as it collapses.
 Label scene443() {
-    cls();
-    colour(6);
-    say();
-    header(443);
+    screen(6, 443, emptyLineFirst);
     status(49, Labels::Seven);
     lines({"You leave the room quickly.  Behind you a low rumble grows louder, and",
            "with a roar the room collapses upon itself.  Now you know why it was", "boarded up."});
@@ -127,10 +120,7 @@ Label scene446() {
 
 // Killed by the collapsing trash room.
 Label scene448() {
-    cls();
-    colour(12);
-    say();
-    header(448);
+    screen(12, 448, emptyLineFirst);
     status(53, Labels::Seven);
     lines({"You tear open the bags but find only rusty cans, broken cups and rotten",
            "goo.  A rumble sounds overhead and as you run a large rock strikes your",
@@ -142,11 +132,7 @@ Label scene448() {
 
 // The lunch room.
 Label scene450() {
-    cls();
-    colour(8);
-    say();
-    let(currentScene, "450");
-    header(450);
+    room(8, "450", 450, emptyLineFirst);
     status(54, Labels::Seven);
     lines({"You enter the room to the south.  It may once have been a lunch room.",
            "The tables have warped from the water, rotted chairs lie on the ground",
@@ -208,10 +194,7 @@ Label scene460() {
 
 // Note 2, "Lock Out"; the notes viewer replays it with inStory "0".
 Label scene465() {
-    cls();
-    colour(14);
-    say();
-    header(465);
+    screen(14, 465, emptyLineFirst);
     stars(74);
     say("Dear Helen                                                     August 1945");
     say();
@@ -234,11 +217,7 @@ Label scene465() {
 
 // The hallway outside the foreman's office.
 Label scene480() {
-    cls();
-    say();
-    colour(10);
-    let(currentScene, "480");
-    header(480);
+    room(10, "480", 480, emptyLineFirst);
     status(52, Labels::Seven);
     if (is(travelDirection, "1")) {
         say("You continue EAST moving deeper into the mine.  This section feels as if");

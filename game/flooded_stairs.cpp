@@ -289,9 +289,7 @@ Label scene2130() {
 // The levers and the drain sign, whose text breaks off. The pause keeps the
 // sign on screen long enough to be read before the inventory replaces it.
 Label scene2135() {
-    cls();
-    colour(9);
-    header(2135);
+    screen(9, 2135);
     lines({"You swim in closer to get a better look.  Three long metal levers are",
            "attached to a series of old gears, and behind them hangs a sign."});
     say();

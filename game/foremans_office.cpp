@@ -208,9 +208,7 @@ Label scene505() {
 
 // The glowing object. "Back" leads to the junction, not the greenhouse.
 Label scene507() {
-    cls();
-    colour(14);
-    header(507);
+    screen(14, 507);
     lines({"You bend down and look under the broken table.  Growing out of a rotting",
            "piece of wood is a strange mushroom, white with dimly glowing yellow",
            "spots.  You have never seen anything like it before."});

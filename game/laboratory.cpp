@@ -39,9 +39,7 @@ const std::array<Ingredient, 5> kIngredients{{
 
 // The laboratory behind the metal door.
 Label scene2110() {
-    cls();
-    colour(6);
-    header(2110);
+    screen(6, 2110);
     let(currentScene, "2110");
     statusLine(49, "Health", health);
     statusLine(49, "Score ", score);
@@ -79,9 +77,7 @@ Label scene2113() {
 
 // The mixing instructions on the wall by the work station.
 Label scene2115() {
-    cls();
-    colour(15);
-    header(2115);
+    screen(15, 2115);
     lines({"Simple mixing instructions:  use one mushroom for every two parts of",
            "water, and combine the ingredients at the station as listed below."});
     say();
@@ -173,9 +169,7 @@ Label scene2117() {
 
 // The desk: note 5 while it has not been taken; "2" works either way.
 Label scene2118() {
-    cls();
-    colour(14);
-    header(2118);
+    screen(14, 2118);
     lines({"Most of the desks are simple and hold nothing of interest, but one of",
            "them looks as if it belonged to somebody important.  You walk over to",
            "it and search through its drawers."});

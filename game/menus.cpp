@@ -129,10 +129,7 @@ Label mainMenu() {
 
 // The password screen (label 30).
 Label passwordScreen() {
-    cls();
-    colour(7);
-    say();
-    header(30);
+    screen(7, 30, emptyLineFirst);
     say("Please Enter your password, keep in mind it IS case sensative");
     say();
     ask(" ", passwordEntry);

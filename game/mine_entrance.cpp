@@ -69,10 +69,7 @@ Label scene240() {
 // Drowned in the flood: health is already 0 or below, so the quit that
 // follows goes straight to the score screen.
 Label scene245() {
-    cls();
-    colour(4);
-    say();
-    header(245);
+    screen(4, 245, emptyLineFirst);
     say();
     status(53, Labels::Six);
     lines({"Once more you try to cross and once more you step on a jagged piece of",
@@ -90,11 +87,7 @@ Label scene255() {
 
 // The bunk room with the cabinet.
 Label scene258() {
-    cls();
-    colour(2);
-    say();
-    let(currentScene, "258");
-    header(255);
+    room(2, "258", 255, emptyLineFirst);
     devBlank();
     say();
     status(54, Labels::Six);
@@ -374,10 +367,7 @@ Label scene405() {
 
 // Back through the water: a wound, or death once health runs out.
 Label scene410() {
-    cls();
-    colour(4);
-    say();
-    header(410);
+    screen(4, 410, emptyLineFirst);
     health -= 25;
     if (health <= 0) {
         health = 0;
@@ -394,10 +384,7 @@ Label scene410() {
 
 // Drowned on the way back.
 Label scene415() {
-    cls();
-    colour(4);
-    say();
-    header(415);
+    screen(4, 415, emptyLineFirst);
     say();
     status(54, Labels::Six);
     lines({"You step on another sharp object.  With the wounds you have already",
@@ -409,11 +396,7 @@ Label scene415() {
 
 // The hallway past the flood, splitting EAST and WEST.
 Label scene420() {
-    cls();
-    say();
-    colour(15);
-    let(currentScene, "420");
-    header(420);
+    room(15, "420", 420, emptyLineFirst);
     say();
     status(55, Labels::Six);
     if (is(travelDirection, "3")) say("You travel NORTH.");

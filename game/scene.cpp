@@ -133,11 +133,16 @@ void header(int line, Loc loc) {
     }
 }
 
-void room(int foreground, const char* resume, int headerLine, Loc loc) {
+void screen(int foreground, int headerLine, bool emptyLine, Loc loc) {
     cls(loc);
     colour(foreground, loc);
-    let(currentScene, resume, loc);
+    if (emptyLine) say(loc);
     header(headerLine, loc);
+}
+
+void room(int foreground, const char* resume, int headerLine, bool emptyLine, Loc loc) {
+    let(currentScene, resume, loc);
+    screen(foreground, headerLine, emptyLine, loc);
 }
 
 void lines(Lines texts, Loc loc) {

@@ -95,8 +95,13 @@ Label menu(const char* prompt, const Str& answer, Label self, Choices choices,
 
 // The developer-mode header line "Line N" (nothing outside developer mode).
 void header(int line, Loc loc = Loc::current());
-// The top of most rooms: clear, the colour, the resume text, the header.
-void room(int foreground, const char* resume, int headerLine, Loc loc = Loc::current());
+// The top of a screen: clear, the colour, an empty line when the screen
+// starts with one, the developer header.
+inline constexpr bool emptyLineFirst = true;
+void screen(int foreground, int headerLine, bool emptyLine = false, Loc loc = Loc::current());
+// The same for a room, which also stores its resume text.
+void room(int foreground, const char* resume, int headerLine, bool emptyLine = false,
+          Loc loc = Loc::current());
 
 // Several lines, each ended.
 using Lines = std::initializer_list<const char*>;

@@ -192,9 +192,7 @@ Label scene2030() {
 
 // The red mushrooms: one carried at a time, 15 points for each picked.
 Label scene2035() {
-    cls();
-    colour(12);
-    header(2035);
+    screen(12, 2035);
     lines({"Hundreds of glowing red mushrooms grow in patches along the edge of the",
            "stream.  As you lean in closer you notice a sweet aroma coming from them",
            "that you find strangely soothing."});
@@ -221,9 +219,7 @@ Label scene2035() {
 // shows the stream once more, and the next answer, whatever it is, ends the
 // story.
 Label scene2038() {
-    cls();
-    colour(3);
-    header(2038);
+    screen(3, 2038);
     lines({"The gentle glow of the stream lights up part of the area around you.  The",
            "water is shallow enough that you can clearly see the rock bottom.  There",
            "is nothing in the water that gives off the light.  The glow seems to be",
@@ -297,9 +293,7 @@ Label scene2050() {
 // The satchel: the envelope and the dagger, 15 points each, taken once. Its
 // row closes up when the envelope is the only thing left to take.
 Label scene2055() {
-    cls();
-    colour(14);
-    header(2045);
+    screen(14, 2045);
     lines({"You carefully open the old decayed satchel.  As you do, a cloud of dust",
            "fills the air around you."});
     if (is(notePromotion, "0")) say("You see an envelope laying inside the back of the satchel");
@@ -334,9 +328,7 @@ Label scene2055() {
 // Note 4, the young miner's letter; the notes viewer replays it with
 // inStory "0" and gets the player back.
 Label scene2058() {
-    cls();
-    colour(14);
-    header(2058);
+    screen(14, 2058);
     say("                                         October 10th");
     say();
     say("Dear Helen,");
