@@ -65,53 +65,56 @@ Label inventoryScreen() {
     itemLines(kItems, true);
     stars(74);
     say();
-    if (is(water, "1")) {
-        say("Press 1 to drink Bottled Water, or ENTER to continue.");
-        say();
-    }
-    if (is(yellowMushroom, "1")) {
-        say("Press 2 if you want to eat the Slimy Yellow Mushroom");
-        say();
-    }
+    // What the player takes goes back to the room (stay) unless it says
+    // otherwise.
+    const Choices choices = {
+        {"Press 1 to drink Bottled Water, or ENTER to continue.",
+         [] {
+             if (health < 100) {
+                 health = 100;
+                 let(water, "2");
+                 cls();
+                 say();
+                 say("You drink the water and regain your health");
+                 ask("", pauseEntry);
+                 return labels::inventory;
+             }
+             message({"Drinking water will not help you at this time!"}, "Press Enter to continue");
+             return stay;
+         },
+         [] { return is(water, "1"); }},
+        row,
+        {"Press 2 if you want to eat the Slimy Yellow Mushroom",
+         [] {
+             health -= 25;
+             let(yellowMushroom, "0");
+             message({"", "You eat the Slimy Yellow Mushroom and take 25 points of damage, it was "
+                          "poison!"});
+             return stay;
+         },
+         [] { return is(yellowMushroom, "1"); }},
+        row,
+        // The red mushroom is a Chapter 2 item: not listed or offered here,
+        // but eaten all the same when carried.
+        {"3",
+         [] {
+             let(redMushroom, "0");
+             health = 125;
+             message(
+                 {"",
+                  "You decide to eat the Glowing Red Mushroom.  It tastes terrible but you feel",
+                  "better than ever!  You now have 125 health!"},
+                 "Press Enter to continue");
+             return stay;
+         },
+         [] { return is(redMushroom, "1"); }},
+    };
+    showChoices(choices);
     if (is(water, "0")) say("Press Enter to continue");
     ask("", inventoryChoice);
-
-    if (is(inventoryChoice, "1") && is(water, "1") && health < 100) {
-        health = 100;
-        cls();
-        say();
-        say("You drink the water and regain your health");
-        let(water, "2");
-        ask("", pauseEntry);
-        return labels::inventory;
-    }
-    if (is(inventoryChoice, "1") && is(water, "1") && health > 99) {
-        cls();
-        say("Drinking water will not help you at this time!");
-        pressEnter("Press Enter to continue");
-    }
-    // The red mushroom is a Chapter 2 item: not listed or offered here, but
-    // eaten all the same when carried.
-    if (is(inventoryChoice, "3") && is(redMushroom, "1")) {
-        let(redMushroom, "0");
-        cls();
-        say();
-        say("You decide to eat the Glowing Red Mushroom.  It tastes terrible but you feel");
-        say("better than ever!  You now have 125 health!");
-        health = 125;
-        pressEnter("Press Enter to continue");
-    }
-    if (is(inventoryChoice, "2") && is(yellowMushroom, "1")) {
-        health -= 25;
-        cls();
-        say();
-        say("You eat the Slimy Yellow Mushroom and take 25 points of damage, it was poison!");
-        let(yellowMushroom, "0");
-        pressEnter();
-    }
-    if (is(inventoryChoice, "2") && health <= 0) {
-        return labels::poisonDeath;
-    }
+    if (Label next = choose(choices, inventoryChoice, stay)) return next;
+    // "2" at no health is the poison's death, eaten now or not.
+    if (is(inventoryChoice, "2") && health <= 0) return labels::poisonDeath;
     if (Label back = resumeLabel(chapter1Rooms)) return back;
     cls();
     say("Error part1$ not defined, quiting to main menu.");

@@ -68,20 +68,21 @@ constexpr Resume kChapter2Rooms[] = {
     {"2100", 2100}, {"2110", 2110}, {"2120", 2120}, {"2130", 2130},
 };
 
-// The number a choice's text offers: the digits before its "-", leading
-// blanks skipped (" 1- Search cabinet"); a text of digits only is all number.
+// The number a choice's text offers: its first digits ("1" in " 1- Search
+// cabinet" and in "Press 1 to drink Bottled Water, ...").
 std::string choiceNumber(const char* text) {
-    std::string number;
     const char* p = text;
-    while (*p == ' ')
+    while (*p != '\0' && (*p < '0' || *p > '9'))
         ++p;
+    std::string number;
     while (*p >= '0' && *p <= '9')
         number += *p++;
     return number;
 }
 
+// A choice of digits only is accepted without being shown.
 bool shown(const Choice& c) {
-    return c.text != nullptr && std::strchr(c.text, '-') != nullptr;
+    return c.text != nullptr && std::strspn(c.text, "0123456789") != std::strlen(c.text);
 }
 
 } // namespace
