@@ -70,8 +70,8 @@ constexpr Then travel(const char* direction, Label to) {
 // One numbered choice, its text exactly as its row shows it (blanks
 // included). The player types its first digits ("2- Travel EAST",
 // "Press 2 if you want to eat ..."). A choice that is only digits ("9") is
-// accepted without being shown. A choice with a guard
-// is shown and accepted only while the guard holds.
+// accepted without being shown. A choice with a guard is shown and accepted
+// only while the guard holds.
 struct Choice {
     const char* text;
     Then then;
