@@ -11,6 +11,7 @@
 // notes and unlocks stay.
 #include <array>
 
+#include "game/inventory.h"
 #include "game/scene.h"
 #include "game/scenes.h"
 
@@ -52,41 +53,14 @@ Label chapter2Inventory() {
     // otherwise.
     const Choices choices = {
         {"Press 1 to drink Bottled Water, or ENTER to continue.",
-         [] {
-             if (health < 100) {
-                 health = 100;
-                 let(water, "2");
-                 cls();
-                 say("You drink the water and regain your health");
-                 ask("", pauseEntry);
-                 return labels::chapter2Inventory;
-             }
-             message({"Drinking water will not help you at this time!"}, "Press Enter to continue");
-             return stay;
-         },
+         [] { return drinkWater(false, labels::chapter2Inventory); },
          [] { return is(water, "1"); }},
         row,
         {"Press 2 if you want to eat the Glowing Yellow Mushroom",
-         [] {
-             health -= 25;
-             let(yellowMushroom, "0");
-             message({"You eat the Slimy Yellow Mushroom and take 25 points of damage, it was "
-                      "poison!"});
-             return stay;
-         },
-         [] { return is(yellowMushroom, "1"); }},
+         [] { return eatYellowMushroom(false); }, [] { return is(yellowMushroom, "1"); }},
         row,
         {"Press 3 if you want to eat the Glowing Red Mushroom.",
-         [] {
-             let(redMushroom, "0");
-             health = 125;
-             message(
-                 {"You decide to eat the Glowing Red Mushroom.  It tastes terrible but you feel",
-                  "better than ever!  You now have 125 health!"},
-                 "Press Enter to continue");
-             return stay;
-         },
-         [] { return is(redMushroom, "1"); }},
+         [] { return eatRedMushroom(false); }, [] { return is(redMushroom, "1"); }},
     };
     showChoices(choices);
     ask("", inventory2Choice);

@@ -12,6 +12,8 @@
 // unlocked Chapter 2 entry shows in this edition.
 #include <array>
 
+#include "game/inventory.h"
+
 #include "game/scene.h"
 #include "game/scenes.h"
 
@@ -69,45 +71,15 @@ Label inventoryScreen() {
     // otherwise.
     const Choices choices = {
         {"Press 1 to drink Bottled Water, or ENTER to continue.",
-         [] {
-             if (health < 100) {
-                 health = 100;
-                 let(water, "2");
-                 cls();
-                 say();
-                 say("You drink the water and regain your health");
-                 ask("", pauseEntry);
-                 return labels::inventory;
-             }
-             message({"Drinking water will not help you at this time!"}, "Press Enter to continue");
-             return stay;
-         },
+         [] { return drinkWater(emptyLineFirst, labels::inventory); },
          [] { return is(water, "1"); }},
         row,
         {"Press 2 if you want to eat the Slimy Yellow Mushroom",
-         [] {
-             health -= 25;
-             let(yellowMushroom, "0");
-             message({"", "You eat the Slimy Yellow Mushroom and take 25 points of damage, it was "
-                          "poison!"});
-             return stay;
-         },
-         [] { return is(yellowMushroom, "1"); }},
+         [] { return eatYellowMushroom(emptyLineFirst); }, [] { return is(yellowMushroom, "1"); }},
         row,
         // The red mushroom is a Chapter 2 item: not listed or offered here,
         // but eaten all the same when carried.
-        {"3",
-         [] {
-             let(redMushroom, "0");
-             health = 125;
-             message(
-                 {"",
-                  "You decide to eat the Glowing Red Mushroom.  It tastes terrible but you feel",
-                  "better than ever!  You now have 125 health!"},
-                 "Press Enter to continue");
-             return stay;
-         },
-         [] { return is(redMushroom, "1"); }},
+        {"3", [] { return eatRedMushroom(emptyLineFirst); }, [] { return is(redMushroom, "1"); }},
     };
     showChoices(choices);
     if (is(water, "0")) say("Press Enter to continue");
@@ -151,6 +123,41 @@ Label demoEndScreen() {
 }
 
 } // namespace
+
+Label drinkWater(bool emptyLine, Label inventory) {
+    if (health < 100) {
+        health = 100;
+        let(water, "2");
+        cls();
+        if (emptyLine) say();
+        say("You drink the water and regain your health");
+        ask("", pauseEntry);
+        return inventory;
+    }
+    message({"Drinking water will not help you at this time!"}, "Press Enter to continue");
+    return stay;
+}
+
+Label eatYellowMushroom(bool emptyLine) {
+    health -= 25;
+    let(yellowMushroom, "0");
+    cls();
+    if (emptyLine) say();
+    say("You eat the Slimy Yellow Mushroom and take 25 points of damage, it was poison!");
+    pressEnter();
+    return stay;
+}
+
+Label eatRedMushroom(bool emptyLine) {
+    let(redMushroom, "0");
+    health = 125;
+    cls();
+    if (emptyLine) say();
+    lines({"You decide to eat the Glowing Red Mushroom.  It tastes terrible but you feel",
+           "better than ever!  You now have 125 health!"});
+    pressEnter("Press Enter to continue");
+    return stay;
+}
 
 void registerInventory() {
     addScenes({
