@@ -23,15 +23,9 @@ Label scene430() {
     room(11, "430", 430, emptyLineFirst);
     devBlank();
     status(51, Labels::Seven);
-    if (is(travelDirection, "2")) {
-        say("You travel WEST and continue down the hallway.  Alot of the walls are");
-    }
-    if (is(travelDirection, "3")) {
-        say("You travel NORTH and emerge back in the hallway.  Alot of the walls are");
-    }
-    if (is(travelDirection, "4")) {
-        say("You travel SOUTH barely escaping with your life!  Alot of the walls are");
-    }
+    arrival({.west = "You travel WEST and continue down the hallway.  Alot of the walls are",
+             .north = "You travel NORTH and emerge back in the hallway.  Alot of the walls are",
+             .south = "You travel SOUTH barely escaping with your life!  Alot of the walls are"});
     lines({"crumbled and decayed.  Broken mining picks litter the hall and crude",
            "graffiti covers the walls.  At the end of the hallway are two rooms."});
     if (is(northRoomCollapsed, "1")) {
@@ -219,15 +213,9 @@ Label scene465() {
 Label scene480() {
     room(10, "480", 480, emptyLineFirst);
     status(52, Labels::Seven);
-    if (is(travelDirection, "1")) {
-        say("You continue EAST moving deeper into the mine.  This section feels as if");
-    }
-    if (is(travelDirection, "4")) {
-        say("You travel SOUTH exiting the Foreman's Office.  This section feels as if");
-    }
-    if (is(travelDirection, "2")) {
-        say("You continue to travel WEST through the mines.  This section feels as if");
-    }
+    arrival({.east = "You continue EAST moving deeper into the mine.  This section feels as if",
+             .west = "You continue to travel WEST through the mines.  This section feels as if",
+             .south = "You travel SOUTH exiting the Foreman's Office.  This section feels as if"});
     lines({"it goes on forever.  Spiders and insects skitter into the cracks in the",
            "walls whenever your light falls on them.  To the NORTH is a door under",
            "an old sign that reads Foreman's Office, and the hallway continues on",

@@ -64,10 +64,10 @@ Label scene2090() {
     let(currentScene, "2090");
     header(2090);
     statusWithAir(45);
-    if (is(travelDirection, "3")) say("You travel NORTH through the tunnel.");
-    if (is(travelDirection, "1")) say("You travel EAST.");
-    if (is(travelDirection, "2")) say("You travel WEST.");
-    if (is(travelDirection, "4")) say("You travel SOUTH.");
+    arrival({.east = "You travel EAST.",
+             .west = "You travel WEST.",
+             .north = "You travel NORTH through the tunnel.",
+             .south = "You travel SOUTH."});
     lines({"You stand in a large hollowed out section of the cave.  A thin layer of",
            "running water covers the floor, fed by a small steady stream that falls",
            "from the ceiling and drains into a staircase leading down to the NORTH."});
@@ -182,8 +182,7 @@ Label scene2120() {
     if (is(travelDirection, "3") && is(stairsFlooded, "0")) {
         say("You travel NORTH down the staircase.");
     }
-    if (is(travelDirection, "1")) say("You travel EAST.");
-    if (is(travelDirection, "2")) say("You travel WEST through the corridor.");
+    arrival({.east = "You travel EAST.", .west = "You travel WEST through the corridor."});
     if (is(stairsFlooded, "1")) {
         lines({"The water is clean and the visibility is good, yet you can make out very",
                "little around you.  At the bottom of the stone stairs the floor turns into",
@@ -242,8 +241,7 @@ Label scene2130() {
     let(currentScene, "2130");
     header(2130);
     statusWithAir(49);
-    if (is(travelDirection, "4")) say("You travel SOUTH.");
-    if (is(travelDirection, "1")) say("You travel EAST through the corridor.");
+    arrival({.east = "You travel EAST through the corridor.", .south = "You travel SOUTH."});
     lines({"The corridor ends in another opening.  Its north wall is made of solid",
            "metal, with a sealed door set into the middle of it.  Along the east wall",
            "stand three levers attached to a series of old gears, and there is a sign",

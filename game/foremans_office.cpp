@@ -153,10 +153,10 @@ Label scene498() {
 Label scene500() {
     room(13, "500", 500);
     status(48, Labels::Seven);
-    if (is(travelDirection, "3")) say("You travel NORTH.");
-    if (is(travelDirection, "1")) say("You travel EAST.");
-    if (is(travelDirection, "2")) say("You travel WEST.");
-    if (is(travelDirection, "4")) say("You travel SOUTH.");
+    arrival({.east = "You travel EAST.",
+             .west = "You travel WEST.",
+             .north = "You travel NORTH.",
+             .south = "You travel SOUTH."});
     say();
     lines({"The hallway splits off in all four directions and a chilling breeze",
            "blows through it.  To the EAST stand a pair of double doors, one of",
@@ -265,12 +265,9 @@ Label scene510() {
 Label scene520() {
     room(12, "520", 520);
     status(49, Labels::Seven);
-    if (is(travelDirection, "3")) {
-        say("You begin to travel NORTH even deeper into the mine.  As you continue down");
-    }
-    if (is(travelDirection, "1")) {
-        say("You travel back to the EAST through the mine.  As you continue down");
-    }
+    arrival(
+        {.east = "You travel back to the EAST through the mine.  As you continue down",
+         .north = "You begin to travel NORTH even deeper into the mine.  As you continue down"});
     lines({"the hallway more and more spiders cover the walls, and thick cobwebs hang",
            "from the ceiling.  The smell of death fills the air.  Dead rodents lie",
            "wrapped in cocoons, with hundreds of tiny spiders crawling over them.",

@@ -25,8 +25,7 @@ Str answer235, answer258, answer273, answer283, answer290, answer300, answer405,
 Label scene235() {
     room(11, "235", 235);
     status(49, Labels::Six);
-    if (is(travelDirection, "1")) say("You travel EAST.");
-    if (is(travelDirection, "2")) say("You travel WEST.");
+    arrival({.east = "You travel EAST.", .west = "You travel WEST."});
     say();
     lines({"The mine grows dark, but the beam of your flashlight holds up well.  You",
            "stand in a long hallway that has not been used in a very long time.  It",
@@ -164,15 +163,9 @@ Label scene273() {
     devBlank();
     say();
     status(58, Labels::Six);
-    if (is(travelDirection, "1")) {
-        say("You head EAST down the tunnel traveling deeper into the mine. You feel");
-    }
-    if (is(travelDirection, "2")) {
-        say("You head WEST down the tunnel traveling back towards the entrance.  You feel");
-    }
-    if (is(travelDirection, "4")) {
-        say("You travel SOUTH out of the workshop and into the tunnel.  You feel");
-    }
+    arrival({.east = "You head EAST down the tunnel traveling deeper into the mine. You feel",
+             .west = "You head WEST down the tunnel traveling back towards the entrance.  You feel",
+             .south = "You travel SOUTH out of the workshop and into the tunnel.  You feel"});
     lines({"as if you are being watched by thousands of tiny eyes, and somewhere in",
            "the distance you hear the screeching of thousands of bats.  At the end",
            "of the hallway the tunnel dead ends to the EAST.  There is a closed door",
@@ -227,8 +220,7 @@ Label scene290() {
     let(flag290, "1");
     header(290);
     status(53, Labels::Six);
-    if (is(travelDirection, "1")) say("You travel EAST.");
-    if (is(travelDirection, "4")) say("You travel SOUTH.");
+    arrival({.east = "You travel EAST.", .south = "You travel SOUTH."});
     lines({"The hallway dead ends in a huge pile of rocks where the mine has caved",
            "in.  The only way back is to the WEST."});
     if (is(scrapLumber, "0")) {
@@ -329,8 +321,7 @@ Label scene405() {
     room(11, "405", 405);
     say();
     status(52, Labels::Six);
-    if (is(travelDirection, "3")) say("You travel NORTH.");
-    if (is(travelDirection, "4")) say("You travel SOUTH.");
+    arrival({.north = "You travel NORTH.", .south = "You travel SOUTH."});
     lines({"You have made it past the flooded section, but there is no way back to",
            "the entrance now.  The hallway stretches on to the NORTH, and the",
            "remains of your raft lie in the murky, metal filled shallows to the SOUTH."});
@@ -399,9 +390,7 @@ Label scene420() {
     room(15, "420", 420, emptyLineFirst);
     say();
     status(55, Labels::Six);
-    if (is(travelDirection, "3")) say("You travel NORTH.");
-    if (is(travelDirection, "1")) say("You travel EAST.");
-    if (is(travelDirection, "2")) say("You travel WEST.");
+    arrival({.east = "You travel EAST.", .west = "You travel WEST.", .north = "You travel NORTH."});
     lines({"You are past the flood now, though damp puddles still cover the floor.",
            "Deeper in, the hallway splits to the EAST and to the WEST, while the way",
            "SOUTH leads back to the flooded section."});

@@ -146,6 +146,17 @@ void room(int foreground, const char* resume, int headerLine, bool emptyLine, Lo
     screen(foreground, headerLine, emptyLine, loc);
 }
 
+void arrival(const Arrival& travelLines, Loc loc) {
+    const char* const byDirection[] = {travelLines.east, travelLines.west, travelLines.north,
+                                       travelLines.south};
+    const char* const directions[] = {"1", "2", "3", "4"};
+    for (int i = 0; i < 4; ++i) {
+        if (byDirection[i] != nullptr && is(travelDirection, directions[i], loc)) {
+            say(byDirection[i], loc);
+        }
+    }
+}
+
 void lines(Lines texts, Loc loc) {
     for (const char* t : texts)
         say(t, loc);

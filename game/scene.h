@@ -104,6 +104,16 @@ void screen(int foreground, int headerLine, bool emptyLine = false, Loc loc = Lo
 void room(int foreground, const char* resume, int headerLine, bool emptyLine = false,
           Loc loc = Loc::current());
 
+// A room's travel line, chosen by travelDirection (the last move); a
+// direction left out prints none.
+struct Arrival {
+    const char* east = nullptr;
+    const char* west = nullptr;
+    const char* north = nullptr;
+    const char* south = nullptr;
+};
+void arrival(const Arrival& travelLines, Loc loc = Loc::current());
+
 // Several lines, each ended.
 using Lines = std::initializer_list<const char*>;
 void lines(Lines texts, Loc loc = Loc::current());

@@ -34,20 +34,16 @@ void statusBlock(int blanks, const char* healthLabel, const char* scoreLabel,
 }
 
 // The arrival lines of the tunnels (2010, 2020).
-void arriveThroughTunnel() {
-    if (is(travelDirection, "3")) say("You travel NORTH through the tunnel.");
-    if (is(travelDirection, "1")) say("You travel EAST through the tunnel.");
-    if (is(travelDirection, "2")) say("You travel WEST through the tunnel.");
-    if (is(travelDirection, "4")) say("You travel SOUTH through the tunnel.");
-}
+constexpr Arrival kThroughTunnel{.east = "You travel EAST through the tunnel.",
+                                 .west = "You travel WEST through the tunnel.",
+                                 .north = "You travel NORTH through the tunnel.",
+                                 .south = "You travel SOUTH through the tunnel."};
 
 // The short arrival lines (2040, 2060, 2070).
-void arrive() {
-    if (is(travelDirection, "3")) say("You travel NORTH.");
-    if (is(travelDirection, "1")) say("You travel EAST.");
-    if (is(travelDirection, "2")) say("You travel WEST.");
-    if (is(travelDirection, "4")) say("You travel SOUTH.");
-}
+constexpr Arrival kShortArrival{.east = "You travel EAST.",
+                                .west = "You travel WEST.",
+                                .north = "You travel NORTH.",
+                                .south = "You travel SOUTH."};
 
 // The bottom of the elevator shaft: its resume text is "2000".
 Label scene2005() {
@@ -85,7 +81,7 @@ Label scene2010() {
     let(currentScene, "2010");
     say();
     statusBlock(48, "Health", "Score");
-    arriveThroughTunnel();
+    arrival(kThroughTunnel);
     lines({"The tunnel opens into a junction.  One passage branches off to the EAST",
            "as far as the eye can see, and another leads off to the WEST."});
     if (is(fireOut, "0")) {
@@ -145,7 +141,7 @@ Label scene2010() {
 Label scene2020() {
     room(10, "2020", 2020);
     statusBlock(49, "Health", "Score");
-    arriveThroughTunnel();
+    arrival(kThroughTunnel);
     lines({"The strong smell of natural gas hangs in the air.  The tunnels grow higher",
            "here, and water seeps through cracks in the rock walls with a light glow",
            "of its own.  The tunnel continues to the WEST and to the EAST, and you",
@@ -259,7 +255,7 @@ Label scene2038() {
 Label scene2040() {
     room(5, "2040", 2040);
     statusBlock(48, "Health", "Score ");
-    arrive();
+    arrival(kShortArrival);
     lines({"You travel deeper into the mine.  The walls here are damp, and small",
            "stalactites have begun to form on the ceiling.  You come to a junction:",
            "a path leads off to the NORTH, a large area opens up to the EAST, and",
@@ -354,7 +350,7 @@ Label scene2058() {
 Label scene2060() {
     room(11, "2060", 2060);
     statusBlock(45, "Health", "Score ");
-    arrive();
+    arrival(kShortArrival);
     lines({"A large fountain stands in the centre of what used to be an old break",
            "room.  It was once neatly decorated, but now cobwebs and dust cover",
            "everything, and old benches line the walls.  Tunnels continue to the",
@@ -417,7 +413,7 @@ Label scene2065() {
 Label scene2070() {
     room(13, "2070", 2070);
     statusBlock(53, "Health", "Score ");
-    arrive();
+    arrival(kShortArrival);
     lines({"You enter a medium sized area carved out of the cave.  Old wooden boxes",
            "fill the room, each one full of white mushrooms with glowing yellow",
            "spots.  Someone has clearly been harvesting them.  Crude lights hang",
