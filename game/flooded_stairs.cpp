@@ -127,9 +127,7 @@ Label scene2092() {
 // The supply room: the extinguisher and the jar, 15 points each.
 Label scene2100() {
     room(15, "2100", 2100);
-    statusLine(49, "Health", health);
-    statusLine(49, "Score ", score);
-    say();
+    status(49, Labels::Six);
     lines({"With a lot of force you manage to push open the heavy waterlogged door.",
            "Inside is a small storage area.  The water has ruined everything that was",
            "touching the floor, and rusted chains and tools lie piled in one corner.",

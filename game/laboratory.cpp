@@ -41,9 +41,7 @@ const std::array<Ingredient, 5> kIngredients{{
 Label scene2110() {
     screen(6, 2110);
     let(currentScene, "2110");
-    statusLine(49, "Health", health);
-    statusLine(49, "Score ", score);
-    say();
+    status(49, Labels::Six);
     lines({"To your surprise the door opens onto a dry room.  Its seal must have held",
            "all these years.  The floor and the walls are made of metal, with small",
            "patches of rust here and there.  The room is fairly large, with desks",

@@ -25,7 +25,9 @@ namespace {
 Str answer2005, answer2010, answer2020, answer2030, answer2035, answer2038, answer2040, answer2050,
     answer2055, answer2060, answer2065, answer2070, answer2075;
 
-// The health and score lines with the room's own labels, then an empty line.
+// The health and score lines with labels of neither style ("Score" without
+// its blank in the shaft, the fire junction and the gas tunnel, "Health "
+// with "Score" at the waterfall), then an empty line.
 void statusBlock(int blanks, const char* healthLabel, const char* scoreLabel,
                  Loc loc = Loc::current()) {
     statusLine(blanks, healthLabel, health, loc);
@@ -254,7 +256,7 @@ Label scene2038() {
 // room.
 Label scene2040() {
     room(5, "2040", 2040);
-    statusBlock(48, "Health", "Score ");
+    status(48, Labels::Six);
     arrival(kShortArrival);
     lines({"You travel deeper into the mine.  The walls here are damp, and small",
            "stalactites have begun to form on the ceiling.  You come to a junction:",
@@ -273,7 +275,7 @@ Label scene2040() {
 // The cliff with the old satchel.
 Label scene2050() {
     room(2, "2050", 2050);
-    statusBlock(45, "Health", "Score ");
+    status(45, Labels::Six);
     lines({"Traveling EAST you enter a large open area.  You stop short at the edge",
            "of a huge cliff, and no matter how hard you look you cannot see the",
            "bottom.  An old satchel lies against the wall beside you.  The only way",
@@ -349,7 +351,7 @@ Label scene2058() {
 // The old break room with the fountain.
 Label scene2060() {
     room(11, "2060", 2060);
-    statusBlock(45, "Health", "Score ");
+    status(45, Labels::Six);
     arrival(kShortArrival);
     lines({"A large fountain stands in the centre of what used to be an old break",
            "room.  It was once neatly decorated, but now cobwebs and dust cover",
@@ -412,7 +414,7 @@ Label scene2065() {
 // The mushroom farm, whose NORTH exit leads to the flooded hall.
 Label scene2070() {
     room(13, "2070", 2070);
-    statusBlock(53, "Health", "Score ");
+    status(53, Labels::Six);
     arrival(kShortArrival);
     lines({"You enter a medium sized area carved out of the cave.  Old wooden boxes",
            "fill the room, each one full of white mushrooms with glowing yellow",
