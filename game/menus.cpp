@@ -12,6 +12,7 @@
 // credits, empties every variable and ends the program.
 #include <array>
 
+#include "game/passwords.h"
 #include "game/scene.h"
 #include "game/scenes.h"
 
@@ -22,23 +23,6 @@ namespace {
 // the next screen row.
 constexpr const char* kTitle = "    The Mystery of the Glimmerdeep    (Demo Ver 1) 08 22 12"
                                "                                      ";
-
-// Each password unlocks Chapter 2 and restores one combination of the three
-// Chapter 1 notes (the same table the end of Chapter 1 prints from).
-struct Password {
-    const char* word;
-    bool dearHelen, lockOut, foremansDiary;
-};
-constexpr std::array<Password, 8> kPasswords{{
-    {"K2071", true, false, false},
-    {"M3146", false, false, false},
-    {"P5208", false, true, false},
-    {"R6473", false, false, true},
-    {"T7325", true, true, false},
-    {"V8419", true, true, true},
-    {"W9562", true, false, true},
-    {"X1684", false, true, true},
-}};
 
 // The developer menu's item words: each sets one flag to "1".
 struct ItemWord {
