@@ -222,13 +222,15 @@ Label scene545() {
 }
 
 // What using an item does: the item's number in the use list, when it
-// applies, its effect and the screen that tells of it; then the fight goes
-// on.
+// applies, its effect, the screen that tells of it and where the fight goes
+// on (the fight screen, or the use-item screen again for the mushroom that
+// is kept).
 struct Use {
     const char* number;
     bool (*applies)();
     void (*effect)();
     std::array<const char*, 3> text;
+    Label next = 538;
 };
 
 bool smoke() {
@@ -244,7 +246,7 @@ bool poisonedRodOnly() {
     return is(metalRod, "0") && is(poisonedRod, "1");
 }
 
-const std::array<Use, 9> kUses{{
+const std::array<Use, 10> kUses{{
     {"1",
      [] { return is(smokeBomb, "1") && is(lighter, "1"); },
      [] {
@@ -330,6 +332,12 @@ const std::array<Use, 9> kUses{{
      {"You hurl the poisoned rod at the spider for 50 points of damage.  The",
       "poison on its tip enters the spider's blood stream.  Unable to see you,",
       "the spider attacks in a random direction."}},
+    {"5",
+     [] { return is(yellowMushroom, "1"); },
+     [] {},
+     {"You consider throwing the glowing yellow mushrom at the spider, however you",
+      "decide there might be a better use for it."},
+     550},
 }};
 
 // Using an item is a turn of its own: no blow and no poison; the spider's
@@ -353,12 +361,7 @@ Label scene550() {
             if (line != nullptr) say(line);
         }
         pressEnter();
-        return 538;
-    }
-    if (is(answer550, "5") && is(yellowMushroom, "1")) {
-        message({"You consider throwing the glowing yellow mushrom at the spider, however you",
-                 "decide there might be a better use for it."});
-        return 550;
+        return use.next;
     }
     if (is(answer550, "6")) return 538;
     return 550;
