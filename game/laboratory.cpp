@@ -21,20 +21,20 @@ namespace {
 
 Str answer2110, answer2113, answer2118;
 
-// The ingredients of the mixing screen: the number typed, the flag that must
-// be "1" for it to be offered and taken, the menu line and the slot text.
+// The ingredients of the mixing screen: the flag that must be "1" for it to
+// be offered and taken, the menu line (whose number is typed) and the slot
+// text.
 struct Ingredient {
-    const char* number;
     const Str* flag;
     const char* menuLine;
     const char* slotText;
 };
 const std::array<Ingredient, 5> kIngredients{{
-    {"1", &redMushroom, "1- Red Mushroom", "Red Mushroom"},
-    {"2", &yellowMushroom, "2- Yellow Mushroom", "Yellow Mushroom"},
-    {"3", &glassJar, "3- Glass Jar of Water", "Glass Jar of Water"},
-    {"4", &water, "4- Bottle of Water", "Bottle of Water"},
-    {"5", &greenMushroomMix, "5- Green Mushroom Mix", "Green Mushroom Mix"},
+    {&redMushroom, "1- Red Mushroom", "Red Mushroom"},
+    {&yellowMushroom, "2- Yellow Mushroom", "Yellow Mushroom"},
+    {&glassJar, "3- Glass Jar of Water", "Glass Jar of Water"},
+    {&water, "4- Bottle of Water", "Bottle of Water"},
+    {&greenMushroomMix, "5- Green Mushroom Mix", "Green Mushroom Mix"},
 }};
 
 // The laboratory behind the metal door.
@@ -119,7 +119,7 @@ void drawMixing() {
 // holds it, anything else "empty".
 void fillSlot(const Str& slot) {
     for (const Ingredient& i : kIngredients) {
-        if (is(slot, i.number) && is(*i.flag, "1")) {
+        if (is(slot, choiceNumber(i.menuLine).c_str()) && is(*i.flag, "1")) {
             let(slot, i.slotText);
             return;
         }

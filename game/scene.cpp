@@ -68,8 +68,13 @@ constexpr Resume kChapter2Rooms[] = {
     {"2100", 2100}, {"2110", 2110}, {"2120", 2120}, {"2130", 2130},
 };
 
-// The number a choice's text offers: its first digits ("1" in " 1- Search
-// cabinet" and in "Press 1 to drink Bottled Water, ...").
+// A choice of digits only is accepted without being shown.
+bool shown(const Choice& c) {
+    return c.text != nullptr && std::strspn(c.text, "0123456789") != std::strlen(c.text);
+}
+
+} // namespace
+
 std::string choiceNumber(const char* text) {
     const char* p = text;
     while (*p != '\0' && (*p < '0' || *p > '9'))
@@ -79,13 +84,6 @@ std::string choiceNumber(const char* text) {
         number += *p++;
     return number;
 }
-
-// A choice of digits only is accepted without being shown.
-bool shown(const Choice& c) {
-    return c.text != nullptr && std::strspn(c.text, "0123456789") != std::strlen(c.text);
-}
-
-} // namespace
 
 const std::span<const Resume> chapter1Rooms{kChapter1Rooms};
 const std::span<const Resume> chapter2Rooms{kChapter2Rooms};

@@ -18,6 +18,7 @@
 #include <concepts>
 #include <initializer_list>
 #include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -77,6 +78,10 @@ struct Choice {
     Then then;
     bool (*guard)() = nullptr;
 };
+// The number a choice's text offers: its first digits ("1" in " 1- Search
+// cabinet" and in "Press 1 to drink Bottled Water, ...").
+std::string choiceNumber(const char* text);
+
 // Ends a row of choices and the empty line after it.
 inline constexpr Choice row{nullptr, stay};
 // Ends a row of choices with no empty line after it.
