@@ -25,6 +25,7 @@
 #include "host/palette.h"
 #include "host/sdl_renderer.h"
 #include "runtime/errors.h"
+#include "tests/support/text_page.h"
 
 namespace {
 
@@ -73,22 +74,14 @@ class NullOutput : public host::VideoOutput {
 int main() {
     rt::resetErrorsAndFlags();
     // A page of varied text in several colours, as a scene leaves it.
-    rt::ScreenPage page;
-    page.inUse = 1;
-    page.textPage = 1;
-    page.width = 80;
-    page.height = 25;
-    page.bytesPerCell = 2;
-    page.font = 16;
-    auto cells = std::make_unique<std::atomic<std::uint16_t>[]>(2000);
+    support::TextPage text;
     for (int i = 0; i < 2000; ++i) {
         const auto ch = static_cast<std::uint8_t>(32 + (i * 7) % 95);
         const auto attribute = static_cast<std::uint8_t>(2 + i / 80 % 14);
-        cells[i].store(rt::makeCell(ch, attribute));
+        text.cells[i].store(rt::makeCell(ch, attribute));
     }
-    page.cells = cells.get();
-    std::vector<std::uint32_t> palette(host::defaultPalette256(), host::defaultPalette256() + 256);
-    page.palette = palette.data();
+    rt::ScreenPage& page = text.page;
+    std::vector<std::uint32_t>& palette = text.palette;
 
     SDL_Surface* surface =
         SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 400, 32, 0xFF0000, 0xFF00, 0xFF, 0);

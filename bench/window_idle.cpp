@@ -28,6 +28,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/xvfb.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -133,18 +135,7 @@ void measure(const std::string& program, const char* label,
 } // namespace
 
 int main(int argc, char** argv) {
-    if (std::getenv("DISPLAY") == nullptr) {
-        // -noreset: the server stays up between the programs run on it.
-        std::vector<char*> args = {const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
-                                   const_cast<char*>("-s"),
-                                   const_cast<char*>("-screen 0 1024x768x24 -noreset")};
-        for (int i = 0; i < argc; ++i)
-            args.push_back(argv[i]);
-        args.push_back(nullptr);
-        execvp("xvfb-run", args.data());
-        std::fprintf(stderr, "bench_window_idle: no DISPLAY and no xvfb-run\n");
-        return 1;
-    }
+    support::needDisplay(argc, argv, "bench_window_idle");
     std::string program = argc > 1 ? argv[1] : "";
     if (program.empty()) {
         program =

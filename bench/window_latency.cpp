@@ -31,6 +31,7 @@
 #include "host/sdl_frontend.h"
 #include "runtime/errors.h"
 #include "runtime/pages.h"
+#include "tests/support/xvfb.h"
 
 namespace {
 
@@ -130,18 +131,7 @@ double percentile(std::vector<double> v, double p) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (std::getenv("DISPLAY") == nullptr) {
-        // -noreset: the server stays up between the programs run on it.
-        std::vector<char*> args = {const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
-                                   const_cast<char*>("-s"),
-                                   const_cast<char*>("-screen 0 1024x768x24 -noreset")};
-        for (int i = 0; i < argc; ++i)
-            args.push_back(argv[i]);
-        args.push_back(nullptr);
-        execvp("xvfb-run", args.data());
-        std::fprintf(stderr, "bench_window_latency: no DISPLAY and no xvfb-run\n");
-        return 1;
-    }
+    support::needDisplay(argc, argv, "bench_window_latency");
     const int keys = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
     const bool accelerated = argc > 2 && std::strcmp(argv[2], "accelerated") == 0;
     if (accelerated) {

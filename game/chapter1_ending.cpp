@@ -10,34 +10,16 @@
 // quit. Scene 610 is what the inventory shows when the yellow mushroom has
 // brought health to 0 or less; it leaves health as it is, so quitStory ends
 // the story on the score screen.
-#include <array>
-#include <initializer_list>
+#include <string>
 
+#include "game/passwords.h"
 #include "game/scene.h"
 #include "game/scenes.h"
 
 namespace game {
 namespace {
 
-// One password per combination of the notes "Dear Helen", "Lock Out" and
-// "Foreman's Diary".
-struct PasswordLine {
-    const char* dearHelen;
-    const char* lockOut;
-    const char* foremansDiary;
-    const char* line;
-};
-constexpr std::array<PasswordLine, 8> kPasswordLines{{
-    {"0", "0", "0", "Your password is M3146"},
-    {"1", "0", "0", "Your password is K2071"},
-    {"0", "1", "0", "Your password is P5208"},
-    {"0", "0", "1", "Your password is R6473"},
-    {"1", "1", "0", "Your password is T7325"},
-    {"1", "0", "1", "Your password is W9562"},
-    {"0", "1", "1", "Your password is X1684"},
-    {"1", "1", "1", "Your password is V8419"},
-}};
-
+// The elevator shaft: the fall that ends Chapter 1, its score and password.
 Label scene570() {
     cls();
     colour(9);
@@ -51,8 +33,7 @@ Label scene570() {
            "leads down into the darkness.  You grab hold of it and start to climb",
            "down, knowing there is no turning back now.  As you go, you can feel the",
            "fibres of the rope slowly breaking under your weight."});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
 
     cls();
     header(570);
@@ -60,30 +41,29 @@ Label scene570() {
     lines({"You search the walls of the shaft for something to grab, but there is",
            "nothing.  With a sharp snap the rope breaks and you plummet down towards",
            "the bottom of the shaft!"});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
 
-    cls();
-    colour(14);
-    header(570);
+    screen(14, 570);
     say();
     say("Congratulation's on completing chapter one!  To continue the story select");
     say("chapter two from the main menu.");
     say();
     say({"Your total score for Chapter One is ", score});
     say();
-    for (const PasswordLine& p : kPasswordLines) {
-        if (is(noteDearHelen, p.dearHelen) && is(noteLockOut, p.lockOut) &&
-            is(noteForemansDiary, p.foremansDiary)) {
-            say(p.line);
+    auto found = [](bool note) { return note ? "1" : "0"; };
+    for (const Password& p : kPasswords) {
+        if (is(noteDearHelen, found(p.dearHelen)) && is(noteLockOut, found(p.lockOut)) &&
+            is(noteForemansDiary, found(p.foremansDiary))) {
+            const std::string line = std::string("Your password is ") + p.word;
+            say(line.c_str());
         }
     }
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     let(currentScene, "none");
     return labels::quitStory;
 }
 
+// The poison death the inventory opens when the yellow mushroom leaves no health.
 Label scene610() {
     cls();
     colour(4);
@@ -98,8 +78,7 @@ Label scene610() {
            "and weakens your whole body.  You fall to the ground with an intense pain",
            "in your stomach.  You try to get back up but you cannot, and slowly",
            "everything around you goes dark."});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return labels::quitStory;
 }
 

@@ -10,8 +10,6 @@
 // only keys that keep the entry a number are accepted there. Label 100 sets
 // the score to 0: the two refusal messages of the apartment return through
 // it and so start the score over.
-#include <initializer_list>
-
 #include "game/scene.h"
 #include "game/scenes.h"
 
@@ -20,24 +18,6 @@ namespace {
 
 Str answer103, answer140, answer160, answer180, answer185, answer203, answer210, answer215;
 
-// A result message: clear, the lines, an empty line and the pause.
-void message(std::initializer_list<const char*> texts, const char* prompt,
-             Loc loc = Loc::current()) {
-    cls(loc);
-    lines(texts, loc);
-    say(loc);
-    pause(prompt, loc);
-}
-
-// The same with a numeric pause.
-void numericMessage(std::initializer_list<const char*> texts, const char* prompt,
-                    Loc loc = Loc::current()) {
-    cls(loc);
-    lines(texts, loc);
-    say(loc);
-    numericPause(prompt, loc);
-}
-
 // Chapter 1 start: the score starts over.
 Label scene100() {
     cls();
@@ -45,6 +25,7 @@ Label scene100() {
     return 103;
 }
 
+// The living room of the player's apartment.
 Label scene103() {
     cls();
     colour(7);
@@ -61,29 +42,24 @@ Label scene103() {
            "and to the bathroom, the kitchen lies straight ahead and the front door",
            "is behind you.  This morning's newspaper rests on the coffee table."});
     say();
-    say("1- Read Newspaper     2- Enter Kitchen        3- Enter Bathroom");
-    say();
-    say("4- Exit Apartment     5- Check Inventory      6- Enter Bedroom");
-    say();
-    say("7- Quit");
-    say();
-    ask("what is your choice?", answer103);
-
-    if (is(answer103, "1")) return 120;
-    if (is(answer103, "2")) return 180;
-    if (is(answer103, "3")) return 160;
-    if (is(answer103, "4") && is(newspaperRead, "1") && is(water, "1")) return 210;
-    if (is(answer103, "4")) {
-        numericMessage(
-            {"You feel as if your not quite ready to leave yet.  Maybe you should look around",
-             "the apartment before leaving."},
-            "Press Enter to Continue");
-        return labels::chapter1;
-    }
-    if (is(answer103, "5")) return labels::inventory;
-    if (is(answer103, "6")) return 140;
-    if (is(answer103, "7")) return labels::quitStory;
-    return 103;
+    return menu("what is your choice?", answer103, 103,
+                {{"1- Read Newspaper     ", 120},
+                 {"2- Enter Kitchen        ", 180},
+                 {"3- Enter Bathroom", 160},
+                 row,
+                 {"4- Exit Apartment     ",
+                  [] {
+                      if (is(newspaperRead, "1") && is(water, "1")) return 210;
+                      numericMessage({"You feel as if your not quite ready to leave yet.  Maybe "
+                                      "you should look around",
+                                      "the apartment before leaving."},
+                                     "Press Enter to Continue");
+                      return labels::chapter1;
+                  }},
+                 {"5- Check Inventory      ", labels::inventory},
+                 {"6- Enter Bedroom", 140},
+                 row,
+                 {"7- Quit", labels::quitStory}});
 }
 
 // The newspaper: read once for 10 points; a second try is refused.
@@ -123,17 +99,13 @@ Label scene120() {
     lines({"You have heard stories about the old mine ever since you were a child",
            "and you have always dreamt of exploring it.  Today you decide that you",
            "will finally explore the mine and unlock its secrets."});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return 103;
 }
 
+// The bedroom: dark until the light is switched on, which shows the knife.
 Label scene140() {
-    cls();
-    colour(7);
-    say();
-    let(currentScene, "140");
-    header(140);
+    room(7, "140", 140, emptyLineFirst);
     status(49, Labels::Seven);
     lines({"Your closet is stuck open and clothes spill out of it onto the floor.",
            "The bed with its crumpled sheets stands in the middle of the room, and",
@@ -148,139 +120,109 @@ Label scene140() {
     }
     if (is(bedroomLightOn, "0")) say("The room is so dark you can't really see anything else.");
     say();
-    say("1- Go into Living Room");
-    say();
-    if (is(bedroomLightOn, "0")) {
-        say("2- Turn Lightswitch On");
-        say();
-    }
-    if (is(bedroomLightOn, "1")) {
-        say("2- Turn Lightswitch Off");
-        say();
-    }
-    if (is(bedroomLightOn, "1") && is(knife, "0")) {
-        say("3- Pick up Pocket Knife");
-        say();
-    }
-    say("4- Check Inventory         5- Quit");
-    say();
-    ask("What is your choice", answer140);
-
-    if (is(answer140, "1")) return 103;
-    if (is(answer140, "2") && is(bedroomLightOn, "0")) {
-        let(bedroomLightOn, "1");
-        numericMessage({"You turn the lights on in your room."}, "Press ENTER to continue");
-        return 140;
-    }
-    if (is(answer140, "2") && is(bedroomLightOn, "1")) {
-        let(bedroomLightOn, "0");
-        numericMessage({"You turn the lights back off."}, "Press ENTER to continue");
-        return 140;
-    }
-    if (is(answer140, "3") && is(bedroomLightOn, "1") && is(knife, "0")) {
-        let(knife, "1");
-        score += 10;
-        message({"You pick up your trusty pocket knife off the floor and carry it with you."},
-                "Press ENTER to continue");
-        return 140;
-    }
-    if (is(answer140, "4")) return labels::inventory;
-    if (is(answer140, "5")) return labels::quitStory;
-    return 140;
+    return menu(
+        "What is your choice", answer140, 140,
+        {{"1- Go into Living Room", 103},
+         row,
+         {"2- Turn Lightswitch On",
+          [] {
+              let(bedroomLightOn, "1");
+              numericMessage({"You turn the lights on in your room."});
+              return stay;
+          },
+          [] { return is(bedroomLightOn, "0"); }},
+         row,
+         {"2- Turn Lightswitch Off",
+          [] {
+              let(bedroomLightOn, "0");
+              numericMessage({"You turn the lights back off."});
+              return stay;
+          },
+          [] { return is(bedroomLightOn, "1"); }},
+         row,
+         {"3- Pick up Pocket Knife",
+          [] {
+              let(knife, "1");
+              score += 10;
+              message(
+                  {"You pick up your trusty pocket knife off the floor and carry it with you."});
+              return stay;
+          },
+          [] { return is(bedroomLightOn, "1") && is(knife, "0"); }},
+         row,
+         {"4- Check Inventory         ", labels::inventory},
+         {"5- Quit", labels::quitStory}});
 }
 
+// The bathroom.
 Label scene160() {
-    cls();
-    colour(7);
-    say();
-    let(currentScene, "160");
-    header(160);
+    room(7, "160", 160, emptyLineFirst);
     status(47, Labels::Six);
     lines({"A small, ordinary bathroom.  The shower stands beside the toilet and the",
            "sink hangs on the left wall.  There is nothing of interest in here."});
     say();
-    say("1- Exit to Living Room     2- Check Inventory     3- Quit");
-    say();
-    ask("What is your choice", answer160);
-
-    if (is(answer160, "1")) return 103;
-    if (is(answer160, "2")) return labels::inventory;
-    if (is(answer160, "3")) return labels::quitStory;
-    return 160;
+    return menu("What is your choice", answer160, 160,
+                {{"1- Exit to Living Room     ", 103},
+                 {"2- Check Inventory     ", labels::inventory},
+                 {"3- Quit", labels::quitStory}});
 }
 
+// The kitchen.
 Label scene180() {
-    cls();
-    say();
-    colour(7);
-    let(currentScene, "180");
-    header(180);
+    room(7, "180", 180, emptyLineFirst);
     status(53, Labels::Seven);
     lines({"Your tiny kitchen holds a sink, a microwave, a toaster and a humming",
            "refrigerator.  Breadcrumbs are scattered over the counter and the floor."});
     say();
-    say("1- Exit to Living Room    2- Search Refrigerator    3- Check Inventory");
-    say();
-    say("4- Quit");
-    say();
-    ask("What is your choice", answer180);
-
-    if (is(answer180, "1")) return 103;
-    if (is(answer180, "2")) return 185;
-    if (is(answer180, "3")) return labels::inventory;
-    if (is(answer180, "4")) return labels::quitStory;
-    return 180;
+    return menu("What is your choice", answer180, 180,
+                {{"1- Exit to Living Room    ", 103},
+                 {"2- Search Refrigerator    ", 185},
+                 {"3- Check Inventory", labels::inventory},
+                 row,
+                 {"4- Quit", labels::quitStory}});
 }
 
 // The refrigerator: no resume text of its own, so currentScene stays "180".
 Label scene185() {
-    cls();
-    colour(7);
-    say();
-    header(185);
+    screen(7, 185, emptyLineFirst);
     status(50, Labels::Seven);
     lines({"You have not been shopping in a while.  A carton of outdated milk sits",
            "on the top shelf and a block of mouldy cheese hides in the door."});
     if (is(water, "0")) say("Towards the back you see a single bottle of water.");
     if (is(water, "1")) say("You see nothing else of use in here.");
     say();
-    say("1- Close Refrigerator");
-    say();
-    say("2- Take Milk");
-    say();
-    say("3- Take cheese");
-    say();
-    if (is(water, "0")) {
-        say("4- Take Water");
-        say();
-    }
-    ask("What is your choice", answer185);
-
-    if (is(answer185, "1")) {
-        numericMessage({"You close the refrigerator door."}, "Press ENTER to continue");
-        return 180;
-    }
-    if (is(answer185, "2")) {
-        numericMessage({"You open the milk and take a sniff.  The smell nearly knocks you",
-                        "out cold!  You quickly put the carton back on the shelf where it",
-                        "belongs."},
-                       "Press ENTER to continue");
-        return 185;
-    }
-    if (is(answer185, "3")) {
-        numericMessage({"Just the smell of the cheese makes you feel ill, so you put it",
-                        "back in the door and try not to think about it."},
-                       "Press ENTER to continue");
-        return 185;
-    }
-    if (is(answer185, "4") && is(water, "0")) {
-        score += 10;
-        let(water, "1");
-        numericMessage({"You grab your last bottle of water and decide to take it with you."},
-                       "Press ENTER to continue");
-        return 185;
-    }
-    return 185;
+    return menu(
+        "What is your choice", answer185, 185,
+        {{"1- Close Refrigerator",
+          [] {
+              numericMessage({"You close the refrigerator door."});
+              return 180;
+          }},
+         row,
+         {"2- Take Milk",
+          [] {
+              numericMessage({"You open the milk and take a sniff.  The smell nearly knocks you",
+                              "out cold!  You quickly put the carton back on the shelf where it",
+                              "belongs."});
+              return stay;
+          }},
+         row,
+         {"3- Take cheese",
+          [] {
+              numericMessage({"Just the smell of the cheese makes you feel ill, so you put it",
+                              "back in the door and try not to think about it."});
+              return stay;
+          }},
+         row,
+         {"4- Take Water",
+          [] {
+              score += 10;
+              let(water, "1");
+              numericMessage(
+                  {"You grab your last bottle of water and decide to take it with you."});
+              return stay;
+          },
+          [] { return is(water, "0"); }}});
 }
 
 // Entering the hardware store restores the 6 dollars.
@@ -304,76 +246,77 @@ Label scene203() {
     say();
     say("Which object(s) should Rob buy?");
     say();
-    say("1- Bottled Water($1.00)                2- LED Flashlight($4.00) ");
-    say();
-    say("3- Package of gummie bears ($1.00)     4- Pocket Knife ($2.00) ");
-    say();
-    say("5- Check Inventory                     6- Exit Store");
-    say();
-    ask("What is your choice?", answer203);
-
-    if (is(answer203, "2") && money >= 4 && is(flashlight, "0")) {
-        let(flashlight, "1");
-        money -= 4;
-        numericMessage({"You decide to purchase the flashlight for your journey."},
-                       "Press ENTER to continue");
-        return 203;
-    }
-    if (is(answer203, "2") && money < 4) return 205;
-    if (is(answer203, "1") && money >= 1 && is(water, "0")) {
-        let(water, "1");
-        money -= 1;
-        message({"You purchase a bottle of water."}, "Press ENTER to continue");
-        return 203;
-    }
-    if (is(answer203, "1") && money >= 1 && is(water, "2")) {
-        let(water, "1");
-        money -= 1;
-        message({"You purchase a bottle of water."}, "Press ENTER to continue");
-        return 203;
-    }
-    if (is(answer203, "1") && money < 1) return 205;
-    if (is(answer203, "1") && is(water, "1")) {
-        message({"At the risk of encumbering yourself you decide that one bottle of water",
-                 "is enough and opt out of buying more."},
-                "Press ENTER to continue");
-        return 203;
-    }
-    if (is(answer203, "3") && money >= 1 && is(gummieBears, "0")) {
-        let(gummieBears, "1");
-        money -= 1;
-        message({"You decide to purchase a package of gummie bears."}, "Press ENTER to continue");
-        return 203;
-    }
-    if (is(answer203, "3") && money < 1) return 205;
-    if (is(answer203, "3") && is(gummieBears, "1")) {
-        message({"You all ready purchased a package of gummie bears."}, "Press ENTER to continue");
-        return 203;
-    }
-    if (is(answer203, "4") && money >= 2 && is(knife, "0")) {
-        let(knife, "1");
-        money -= 2;
-        message({"You decide to buy the pocket knife for your adventure."},
-                "Press ENTER to continue");
-        return 203;
-    }
-    if (is(answer203, "4") && is(knife, "1")) {
-        message({"You are all ready carrying a pocket knife and decide against buying another."},
-                "Press ENTER to continue");
-        return 203;
-    }
-    if (is(answer203, "4") && money < 2) return 205;
-    if (is(answer203, "5")) return labels::inventory;
-    if (is(answer203, "6")) return 215;
-    return 203;
+    return menu(
+        "What is your choice?", answer203, 203,
+        {{"1- Bottled Water($1.00)                ",
+          [] {
+              if (money >= 1 && (is(water, "0") || is(water, "2"))) {
+                  let(water, "1");
+                  money -= 1;
+                  message({"You purchase a bottle of water."});
+                  return stay;
+              }
+              if (money < 1) return 205;
+              if (is(water, "1")) {
+                  message(
+                      {"At the risk of encumbering yourself you decide that one bottle of water",
+                       "is enough and opt out of buying more."});
+              }
+              return stay;
+          }},
+         {"2- LED Flashlight($4.00) ",
+          [] {
+              if (money >= 4 && is(flashlight, "0")) {
+                  let(flashlight, "1");
+                  money -= 4;
+                  numericMessage({"You decide to purchase the flashlight for your journey."});
+                  return stay;
+              }
+              if (money < 4) return 205;
+              return stay;
+          }},
+         row,
+         {"3- Package of gummie bears ($1.00)     ",
+          [] {
+              if (money >= 1 && is(gummieBears, "0")) {
+                  let(gummieBears, "1");
+                  money -= 1;
+                  message({"You decide to purchase a package of gummie bears."});
+                  return stay;
+              }
+              if (money < 1) return 205;
+              if (is(gummieBears, "1"))
+                  message({"You all ready purchased a package of gummie bears."});
+              return stay;
+          }},
+         {"4- Pocket Knife ($2.00) ",
+          [] {
+              if (money >= 2 && is(knife, "0")) {
+                  let(knife, "1");
+                  money -= 2;
+                  message({"You decide to buy the pocket knife for your adventure."});
+                  return stay;
+              }
+              if (is(knife, "1")) {
+                  message({"You are all ready carrying a pocket knife and decide against buying "
+                           "another."});
+                  return stay;
+              }
+              if (money < 2) return 205;
+              return stay;
+          }},
+         row,
+         {"5- Check Inventory                     ", labels::inventory},
+         {"6- Exit Store", 215}});
 }
 
+// The store's refusal: not enough money.
 Label scene205() {
-    numericMessage({"You do not have enough money to purchase that item."},
-                   "Press ENTER to continue");
+    numericMessage({"You do not have enough money to purchase that item."});
     return 203;
 }
 
+// Outside the apartment: the last chance to go back in.
 Label scene210() {
     cls();
     let(currentScene, "210");
@@ -385,63 +328,42 @@ Label scene210() {
            "last look you get at the place for a while.  This is your last chance to",
            "search the apartment, otherwise it is on to the hardware store."});
     say();
-    say("1- Enter Apartment     2- Continue on to Hardware Store   3- Check Inventory");
-    say();
-    say("4- Quit");
-    say();
-    ask("What is your Choice", answer210);
-
-    if (is(answer210, "1")) return 103;
-    if (is(answer210, "2")) return 200;
-    if (is(answer210, "3")) return labels::inventory;
-    if (is(answer210, "4")) return labels::quitStory;
-    return 210;
+    return menu("What is your Choice", answer210, 210,
+                {{"1- Enter Apartment     ", 103},
+                 {"2- Continue on to Hardware Store   ", 200},
+                 {"3- Check Inventory", labels::inventory},
+                 row,
+                 {"4- Quit", labels::quitStory}});
 }
 
+// The mine gate.
 Label scene215() {
-    cls();
-    colour(3);
-    say();
-    let(currentScene, "215");
-    header(215);
+    room(3, "215", 215, emptyLineFirst);
     status(53, Labels::Seven);
     lines({"At last you stand before the abandoned mine, shut down long ago.  A large",
            "rusted gate blocks the entrance, a locked chain wrapped around its",
            "handles, and vegetation has taken over everything around it.  You have",
            "come too far now, there is no turning back."});
     say();
-    say("1- Break chain and enter mine           2- Check Inventory");
-    say();
-    say("3- Quit");
-    say();
-    ask("What is your choice", answer215);
-
-    if (is(answer215, "1") && is(flashlight, "0")) {
-        colour(14);
-        message({"You kick at the rusty chain again and again until it finally shatters.",
-                 "The old gates groan as you push them open, and you step inside the", "mine."},
-                "Press ENTER to continue");
-        return 220;
-    }
-    if (is(answer215, "1") && is(flashlight, "1")) {
-        colour(14);
-        message({"You kick at the rusty chain again and again until it finally shatters.",
-                 "The old gates groan as you push them open, and you step inside the", "mine."},
-                "Press ENTER to continue");
-        return 230;
-    }
-    if (is(answer215, "2")) return labels::inventory;
-    if (is(answer215, "3")) return labels::quitStory;
-    return 215;
+    return menu("What is your choice", answer215, 215,
+                {{"1- Break chain and enter mine           ",
+                  [] {
+                      colour(14);
+                      message(
+                          {"You kick at the rusty chain again and again until it finally shatters.",
+                           "The old gates groan as you push them open, and you step inside the",
+                           "mine."});
+                      return is(flashlight, "1") ? 230 : 220;
+                  }},
+                 {"2- Check Inventory", labels::inventory},
+                 row,
+                 {"3- Quit", labels::quitStory}});
 }
 
 // Without a light the story ends here; the quit that follows sees health 0
 // and goes straight to the score screen.
 Label scene220() {
-    cls();
-    colour(4);
-    let(currentScene, "220");
-    header(220);
+    room(4, "220", 220);
     say();
     status(45, Labels::Six);
     lines({"The mine is pitch black.  You cannot see your own hand in front of your",
@@ -452,8 +374,7 @@ Label scene220() {
     }
     lines({"Slowly madness takes over.  You run screaming in random directions",
            "through the tunnels and are never heard from again."});
-    say();
-    pause("Press Enter to continue");
+    pressEnter("Press Enter to continue");
     score += 5;
     health = 0;
     return labels::quitStory;

@@ -11,128 +11,66 @@
 // notes and unlocks stay.
 #include <array>
 
+#include "game/inventory.h"
 #include "game/scene.h"
 #include "game/scenes.h"
 
 namespace game {
 namespace {
 
-constexpr const char* kStars75 =
-    "***************************************************************************";
-
-constexpr Label kPoisonDeath = 610;
-
 Str inventory2Choice;
 
-struct ItemLine {
-    const Str* flag;
-    const char* value;
-    const char* name;
-};
 const std::array<ItemLine, 18> kItems{{
-    {&flashlight, "1", "L.E.D. Flashlight"},
-    {&water, "1", "Bottled Water"},
-    {&water, "2", "Empty Bottle"},
-    {&bottleYellowFormula, "1", "Bottle of Yellow Formula"},
-    {&bottleRedFormula, "1", "Bottle of Red Formula"},
-    {&bottleGreenFormula, "1", "Bottle of Green Formula"},
-    {&redMushroom, "1", "Glowing Red Mushroom"},
-    {&yellowMushroom, "1", "Glowing Yellow Mushroom"},
-    {&greenMushroomMix, "1", "Glowing Green Mushroom Mix"},
-    {&fireExtinguisher, "1", "Fire Extinguisher"},
-    {&scubaGear, "1", "Scuba Gear"},
-    {&bronzeDagger, "1", "Bronze Dagger"},
-    {&knife, "1", "Pocket Knife"},
-    {&glassJar, "1", "Glass Jar of Water"},
-    {&glassJar, "2", "Empty Glass Jar"},
-    {&jarRedFormula, "1", "Glass Jar of Red Formula"},
-    {&jarYellowFormula, "1", "Glass Jar of Yellow Formula"},
-    {&jarGreenFormula, "1", "Glass Jar of Green Formula"},
+    {"L.E.D. Flashlight", &flashlight, "1"},
+    {"Bottled Water", &water, "1"},
+    {"Empty Bottle", &water, "2"},
+    {"Bottle of Yellow Formula", &bottleYellowFormula, "1"},
+    {"Bottle of Red Formula", &bottleRedFormula, "1"},
+    {"Bottle of Green Formula", &bottleGreenFormula, "1"},
+    {"Glowing Red Mushroom", &redMushroom, "1"},
+    {"Glowing Yellow Mushroom", &yellowMushroom, "1"},
+    {"Glowing Green Mushroom Mix", &greenMushroomMix, "1"},
+    {"Fire Extinguisher", &fireExtinguisher, "1"},
+    {"Scuba Gear", &scubaGear, "1"},
+    {"Bronze Dagger", &bronzeDagger, "1"},
+    {"Pocket Knife", &knife, "1"},
+    {"Glass Jar of Water", &glassJar, "1"},
+    {"Empty Glass Jar", &glassJar, "2"},
+    {"Glass Jar of Red Formula", &jarRedFormula, "1"},
+    {"Glass Jar of Yellow Formula", &jarYellowFormula, "1"},
+    {"Glass Jar of Green Formula", &jarGreenFormula, "1"},
 }};
 
-// currentScene text -> the scene the inventory goes back to. The bottom of
-// the shaft stores "2000"; 2080 forwards to the flooded hall.
-constexpr std::array<Resume, 14> kResume{{
-    {"2000", 2005},
-    {"2010", 2010},
-    {"2020", 2020},
-    {"2030", 2030},
-    {"2040", 2040},
-    {"2050", 2050},
-    {"2060", 2060},
-    {"2070", 2070},
-    {"2080", 2080},
-    {"2090", 2090},
-    {"2100", 2100},
-    {"2120", 2120},
-    {"2110", 2110},
-    {"2130", 2130},
-}};
-
-void pauseWith(const char* text) {
-    say();
-    pause(text);
-}
-
+// The Chapter 2 inventory screen (label 2200).
 Label chapter2Inventory() {
     cls();
     colour(14);
-    say(kStars75);
-    for (const ItemLine& item : kItems) {
-        if (is(*item.flag, item.value)) say(item.name);
-    }
-    say(kStars75);
+    stars(75);
+    itemLines(kItems, false);
+    stars(75);
     say();
-    if (is(water, "1")) {
-        say("Press 1 to drink Bottled Water, or ENTER to continue.");
-        say();
-    }
-    if (is(yellowMushroom, "1")) {
-        say("Press 2 if you want to eat the Glowing Yellow Mushroom");
-        say();
-    }
-    if (is(redMushroom, "1")) {
-        say("Press 3 if you want to eat the Glowing Red Mushroom.");
-        say();
-    }
+    // What the player takes goes back to the room (stay) unless it says
+    // otherwise.
+    const Choices choices = {
+        {"Press 1 to drink Bottled Water, or ENTER to continue.",
+         [] { return drinkWater(false, labels::chapter2Inventory); },
+         [] { return is(water, "1"); }},
+        row,
+        {"Press 2 if you want to eat the Glowing Yellow Mushroom",
+         [] { return eatYellowMushroom(false); }, [] { return is(yellowMushroom, "1"); }},
+        row,
+        {"Press 3 if you want to eat the Glowing Red Mushroom.",
+         [] { return eatRedMushroom(false); }, [] { return is(redMushroom, "1"); }},
+    };
+    showChoices(choices);
     ask("", inventory2Choice);
-
-    if (is(inventory2Choice, "1") && is(water, "1") && health < 100) {
-        health = 100;
-        cls();
-        say("You drink the water and regain your health");
-        let(water, "2");
-        ask("", pauseEntry);
-        return labels::chapter2Inventory;
-    }
-    if (is(inventory2Choice, "1") && is(water, "1") && health > 99) {
-        cls();
-        say("Drinking water will not help you at this time!");
-        pauseWith("Press Enter to continue");
-    } else if (is(inventory2Choice, "2") && is(yellowMushroom, "1")) {
-        health -= 25;
-        cls();
-        say("You eat the Slimy Yellow Mushroom and take 25 points of damage, it was poison!");
-        let(yellowMushroom, "0");
-        pauseWith("Press ENTER to continue");
-    } else if (is(inventory2Choice, "3") && is(redMushroom, "1")) {
-        let(redMushroom, "0");
-        cls();
-        say("You decide to eat the Glowing Red Mushroom.  It tastes terrible but you feel");
-        say("better than ever!  You now have 125 health!");
-        health = 125;
-        pauseWith("Press Enter to continue");
-    }
-    if (is(inventory2Choice, "2") && health <= 0) {
-        // Without the poison death screen the story still ends: quitStory
-        // goes straight to the score screen at this health.
-        return sceneOr(kPoisonDeath, labels::quitStory);
-    }
-    Label back = resumeLabel(kResume);
-    if (back != 0 && hasScene(back)) return back;
+    if (Label next = choose(choices, inventory2Choice, stay)) return next;
+    // "2" at no health is the poison's death, eaten now or not.
+    if (is(inventory2Choice, "2") && health <= 0) return labels::poisonDeath;
+    if (Label back = resumeLabel(chapter2Rooms)) return back;
     cls();
     say("Error Part1$ not defined");
-    pauseWith("Press ENTER to continue");
+    pressEnter();
     return labels::newGame;
 }
 

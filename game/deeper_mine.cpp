@@ -10,9 +10,6 @@
 // knife-pry option at the office door is offered only while pryTried is
 // "0", which the locked office door sets; it is empty in a fresh run, so the
 // option first appears after the door has been tried.
-#include <initializer_list>
-#include <string>
-
 #include "game/scene.h"
 #include "game/scenes.h"
 
@@ -21,23 +18,14 @@ namespace {
 
 Str answer430, answer440, answer450, answer460, answer480;
 
+// The west end of the hallway: the boarded NORTH room and the lunch room.
 Label scene430() {
-    cls();
-    colour(11);
-    say();
-    let(currentScene, "430");
-    header(430);
+    room(11, "430", 430, emptyLineFirst);
     devBlank();
     status(51, Labels::Seven);
-    if (is(travelDirection, "2")) {
-        say("You travel WEST and continue down the hallway.  Alot of the walls are");
-    }
-    if (is(travelDirection, "3")) {
-        say("You travel NORTH and emerge back in the hallway.  Alot of the walls are");
-    }
-    if (is(travelDirection, "4")) {
-        say("You travel SOUTH barely escaping with your life!  Alot of the walls are");
-    }
+    arrival({.west = "You travel WEST and continue down the hallway.  Alot of the walls are",
+             .north = "You travel NORTH and emerge back in the hallway.  Alot of the walls are",
+             .south = "You travel SOUTH barely escaping with your life!  Alot of the walls are"});
     lines({"crumbled and decayed.  Broken mining picks litter the hall and crude",
            "graffiti covers the walls.  At the end of the hallway are two rooms."});
     if (is(northRoomCollapsed, "1")) {
@@ -50,25 +38,15 @@ Label scene430() {
     say("There is a door that leads to another room SOUTH of you.  The hallway EAST of");
     say("you leads back to the previous area.");
     say();
-    say("1- EAST to previous area        2- Enter Room to SOUTH");
-    say();
-    if (is(northRoomCollapsed, "0")) {
-        say("3- Remove the boards and enter NORTH room");
-        say();
-    }
-    say("4- Check Inventory              5- Quit");
-    say();
-    ask("What would you like to do", answer430);
-
-    if (is(answer430, "1")) {
-        let(travelDirection, "1");
-        return 420;
-    }
-    if (is(answer430, "2")) return 450;
-    if (is(answer430, "3") && is(northRoomCollapsed, "0")) return 440;
-    if (is(answer430, "4")) return labels::inventory;
-    if (is(answer430, "5")) return labels::quitStory;
-    return 430;
+    return menu(kWhatToDo, answer430, 430,
+                {{"1- EAST to previous area        ", travel("1", 420)},
+                 {"2- Enter Room to SOUTH", 450},
+                 row,
+                 {"3- Remove the boards and enter NORTH room", 440,
+                  [] { return is(northRoomCollapsed, "0"); }},
+                 row,
+                 {"4- Check Inventory              ", labels::inventory},
+                 {"5- Quit", labels::quitStory}});
 }
 
 // The trash room collapses as soon as the player leaves or searches it; the
@@ -85,40 +63,36 @@ Label scene440() {
            "old, decayed trash bags and it is filthy; it must have been a trash hold",
            "once.  You do not want to stay in here for very long."});
     say();
-    say("1- Exit Room        2- Search Room       3- Check Inventory");
-    say();
-    say("4- Quit");
-    say();
-    ask("What is your choice", answer440);
-
-    if (is(answer440, "1")) {
-        let(travelDirection, "4");
-        let(northRoomCollapsed, "1");
-        return 443;
-    }
-    if (is(answer440, "2")) {
-        let(travelDirection, "4");
-        let(northRoomCollapsed, "1");
-        return 446;
-    }
-    if (is(answer440, "3")) return labels::inventory;
-    if (is(answer440, "4")) return labels::quitStory;
-    return 440;
+    // Leaving or searching brings the room down.
+    return menu("What is your choice", answer440, 440,
+                {{"1- Exit Room        ",
+                  [] {
+                      let(travelDirection, "4");
+                      let(northRoomCollapsed, "1");
+                      return 443;
+                  }},
+                 {"2- Search Room       ",
+                  [] {
+                      let(travelDirection, "4");
+                      let(northRoomCollapsed, "1");
+                      return 446;
+                  }},
+                 {"3- Check Inventory", labels::inventory},
+                 row,
+                 {"4- Quit", labels::quitStory}});
 }
 
+// Leaving the trash room as it collapses.
 Label scene443() {
-    cls();
-    colour(6);
-    say();
-    header(443);
+    screen(6, 443, emptyLineFirst);
     status(49, Labels::Seven);
     lines({"You leave the room quickly.  Behind you a low rumble grows louder, and",
            "with a roar the room collapses upon itself.  Now you know why it was", "boarded up."});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return 430;
 }
 
+// Searching the trash room: a wound on the way out.
 Label scene446() {
     cls();
     colour(12);
@@ -134,52 +108,37 @@ Label scene446() {
            "goo.  A rumble sounds overhead and you run for the door.  On your way out",
            "a large rock nicks your head and you take 25 points of damage, but you",
            "escape the collapsing room alive."});
-    say();
-    pause("Press Enter to continue");
+    pressEnter("Press Enter to continue");
     return 430;
 }
 
+// Killed by the collapsing trash room.
 Label scene448() {
-    cls();
-    colour(12);
-    say();
-    header(448);
+    screen(12, 448, emptyLineFirst);
     status(53, Labels::Seven);
     lines({"You tear open the bags but find only rusty cans, broken cups and rotten",
            "goo.  A rumble sounds overhead and as you run a large rock strikes your",
            "head.  With the wounds you have already taken you fall to the ground and",
            "drift into unconsciousness, regretting that you ever stayed."});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return labels::quitStory;
 }
 
+// The lunch room.
 Label scene450() {
-    cls();
-    colour(8);
-    say();
-    let(currentScene, "450");
-    header(450);
+    room(8, "450", 450, emptyLineFirst);
     status(54, Labels::Seven);
     lines({"You enter the room to the south.  It may once have been a lunch room.",
            "The tables have warped from the water, rotted chairs lie on the ground",
            "and a strong smell of mould hangs in the air.  On one of the tables sits",
            "an old metal lunchbox."});
     say();
-    say("1- Leave room        2- Search Lunchbox     3- Check Inventory   ");
-    say();
-    say("4- Quit");
-    say();
-    ask("What is your choice", answer450);
-
-    if (is(answer450, "1")) {
-        let(travelDirection, "3");
-        return 430;
-    }
-    if (is(answer450, "2")) return 460;
-    if (is(answer450, "3")) return labels::inventory;
-    if (is(answer450, "4")) return labels::quitStory;
-    return 450;
+    return menu("What is your choice", answer450, 450,
+                {{"1- Leave room        ", travel("3", 430)},
+                 {"2- Search Lunchbox     ", 460},
+                 {"3- Check Inventory   ", labels::inventory},
+                 row,
+                 {"4- Quit", labels::quitStory}});
 }
 
 // The lunchbox: no resume text, so currentScene stays "450". It turns grey
@@ -204,43 +163,32 @@ Label scene460() {
         say("You also see a folded sheet of paper laying on the bottom of the lunchbox");
     }
     say();
-    if (is(lighter, "0")) {
-        say("1- Get Lighter");
-        say();
-    }
-    if (is(noteLockOut, "0")) {
-        say("2- Get Paper");
-        say();
-    }
-    say("3- Close Lunchbox");
-    say();
-    ask("What would you like to do", answer460);
-
-    if (is(answer460, "1") && is(lighter, "0")) {
-        cls();
-        score += 15;
-        say("You pick the lighter up out of the box.  You never know when this might come in "
-            "handy.");
-        say();
-        pause("Press ENTER to continue");
-        let(lighter, "1");
-        return 460;
-    }
-    if (is(answer460, "2") && is(noteLockOut, "0")) {
-        score += 25;
-        let(noteLockOut, "1");
-        return 465;
-    }
-    if (is(answer460, "3")) return 450;
-    return 460;
+    return menu(
+        kWhatToDo, answer460, 460,
+        {{"1- Get Lighter",
+          [] {
+              score += 15;
+              let(lighter, "1");
+              message({"You pick the lighter up out of the box.  You never know when this might "
+                       "come in handy."});
+              return stay;
+          },
+          [] { return is(lighter, "0"); }},
+         row,
+         {"2- Get Paper",
+          [] {
+              score += 25;
+              let(noteLockOut, "1");
+              return 465;
+          },
+          [] { return is(noteLockOut, "0"); }},
+         row,
+         {"3- Close Lunchbox", 450}});
 }
 
 // Note 2, "Lock Out"; the notes viewer replays it with inStory "0".
 Label scene465() {
-    cls();
-    colour(14);
-    say();
-    header(465);
+    screen(14, 465, emptyLineFirst);
     stars(74);
     say("Dear Helen                                                     August 1945");
     say();
@@ -256,69 +204,43 @@ Label scene465() {
     say("Truely yours,");
     say("Thomas");
     stars(74);
-    say();
-    pause("Press Enter to continue");
+    pressEnter("Press Enter to continue");
     if (is(inStory, "0")) return labels::notesViewer;
     return 460;
 }
 
+// The hallway outside the foreman's office.
 Label scene480() {
-    cls();
-    say();
-    colour(10);
-    let(currentScene, "480");
-    header(480);
+    room(10, "480", 480, emptyLineFirst);
     status(52, Labels::Seven);
-    if (is(travelDirection, "1")) {
-        say("You continue EAST moving deeper into the mine.  This section feels as if");
-    }
-    if (is(travelDirection, "4")) {
-        say("You travel SOUTH exiting the Foreman's Office.  This section feels as if");
-    }
-    if (is(travelDirection, "2")) {
-        say("You continue to travel WEST through the mines.  This section feels as if");
-    }
+    arrival({.east = "You continue EAST moving deeper into the mine.  This section feels as if",
+             .west = "You continue to travel WEST through the mines.  This section feels as if",
+             .south = "You travel SOUTH exiting the Foreman's Office.  This section feels as if"});
     lines({"it goes on forever.  Spiders and insects skitter into the cracks in the",
            "walls whenever your light falls on them.  To the NORTH is a door under",
            "an old sign that reads Foreman's Office, and the hallway continues on",
            "to the EAST."});
     say();
-    say("1- WEST to previous area    2- NORTH into Foreman's Office   3- Continue EAST");
-    say();
-    if (is(pryTried, "0") && is(rustyKey, "0") && is(knife, "1")) {
-        say("4- Attempt to pry door with knife");
-        say();
-    }
-    say("5- Check Inventory          6- Quit");
-    say();
-    ask("What is your choice", answer480);
-
-    if (is(answer480, "1")) {
-        let(travelDirection, "2");
-        return 420;
-    }
-    // The office and the hallway east of it are their own scene group; a
-    // build without it keeps the player in this hallway.
-    if (is(answer480, "2")) return sceneOr(490, 480);
-    if (is(answer480, "3")) {
-        let(travelDirection, "1");
-        return sceneOr(500, 480);
-    }
-    if (is(answer480, "4") && is(pryTried, "0") && is(rustyKey, "0") && is(knife, "1")) {
-        cls();
-        lines({"You slide the blade of your pocket knife between the door and the wall",
-               "and pry with all your strength, but the door will not budge.",
-               "The blade bends a little further with every try, and if you keep",
-               "prying you might break your knife.  You are going to need to find",
-               "another way to open this door."});
-        let(pryTried, "1");
-        say();
-        pause("Press ENTER to continue");
-        return 480;
-    }
-    if (is(answer480, "5")) return labels::inventory;
-    if (is(answer480, "6")) return labels::quitStory;
-    return 480;
+    return menu("What is your choice", answer480, 480,
+                {{"1- WEST to previous area    ", travel("2", 420)},
+                 {"2- NORTH into Foreman's Office   ", 490},
+                 {"3- Continue EAST", travel("1", 500)},
+                 row,
+                 {"4- Attempt to pry door with knife",
+                  [] {
+                      let(pryTried, "1");
+                      message(
+                          {"You slide the blade of your pocket knife between the door and the wall",
+                           "and pry with all your strength, but the door will not budge.",
+                           "The blade bends a little further with every try, and if you keep",
+                           "prying you might break your knife.  You are going to need to find",
+                           "another way to open this door."});
+                      return stay;
+                  },
+                  [] { return is(pryTried, "0") && is(rustyKey, "0") && is(knife, "1"); }},
+                 row,
+                 {"5- Check Inventory          ", labels::inventory},
+                 {"6- Quit", labels::quitStory}});
 }
 
 } // namespace

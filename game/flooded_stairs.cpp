@@ -18,8 +18,6 @@
 // scene shows the unfinished drain sign, waits for a key so that it can be
 // read, and then opens the Chapter 2 inventory, whose resume text ("2130")
 // brings the player back to the lever room.
-#include <initializer_list>
-
 #include "game/scene.h"
 #include "game/scenes.h"
 
@@ -27,13 +25,6 @@ namespace game {
 namespace {
 
 Str answer2090, answer2100, answer2120, answer2130;
-
-constexpr const char* kChoice = "What would you like to do";
-
-void pauseEnter(Loc loc = Loc::current()) {
-    say(loc);
-    pause("Press ENTER to continue", loc);
-}
 
 // Health and score, the Air line once the scuba gear was taken, an empty line.
 void statusWithAir(int blanks, Loc loc = Loc::current()) {
@@ -53,10 +44,11 @@ bool outOfAir() {
     lines({"You are out of air!  In a panic you try to find your way out of the",
            "flooded section, but it is no use.  You slowly sink to the bottom and",
            "drift into unconsciousness."});
-    pauseEnter();
+    pressEnter();
     return true;
 }
 
+// The flooded hall's resume target: on to the hall.
 Label scene2080() {
     cls();
     return 2090;
@@ -72,10 +64,10 @@ Label scene2090() {
     let(currentScene, "2090");
     header(2090);
     statusWithAir(45);
-    if (is(travelDirection, "3")) say("You travel NORTH through the tunnel.");
-    if (is(travelDirection, "1")) say("You travel EAST.");
-    if (is(travelDirection, "2")) say("You travel WEST.");
-    if (is(travelDirection, "4")) say("You travel SOUTH.");
+    arrival({.east = "You travel EAST.",
+             .west = "You travel WEST.",
+             .north = "You travel NORTH through the tunnel.",
+             .south = "You travel SOUTH."});
     lines({"You stand in a large hollowed out section of the cave.  A thin layer of",
            "running water covers the floor, fed by a small steady stream that falls",
            "from the ceiling and drains into a staircase leading down to the NORTH."});
@@ -88,47 +80,37 @@ Label scene2090() {
     lines({"To the EAST is a waterlogged door labeled (Supply Room), and to the SOUTH",
            "the tunnel leads back the way you came."});
     say();
-    say("1- Travel NORTH    2- Travel EAST    3- Travel SOUTH    4- Check Inventory");
-    say();
-    say("9- Quit");
-    say();
-    ask(kChoice, answer2090);
-
-    if (is(answer2090, "1") && is(stairsFlooded, "1") && is(scubaGear, "0")) {
-        cls();
-        health -= 25;
-        colour(4);
-        say("You attempt to go down the flooded staircase.  The water is just too deep!");
-        say("Almost out of air you rush back to the surface of the water.  You take 25");
-        say("points of damage!");
-        pauseEnter();
-        return 2090;
-    }
-    if (is(answer2090, "1") && is(stairsFlooded, "1") && is(scubaGear, "1")) {
-        cls();
-        let(travelDirection, "3");
-        air -= 10;
-        say("You equip your Scuba Equipment and dive into the water!");
-        pauseEnter();
-        return 2120;
-    }
-    if (is(answer2090, "1") && is(stairsFlooded, "0")) {
-        cls();
-        say("Not Done");
-        ask("", pauseEntry);
-        return 2090;
-    }
-    if (is(answer2090, "2")) {
-        let(travelDirection, "1");
-        return 2100;
-    }
-    if (is(answer2090, "3")) {
-        let(travelDirection, "4");
-        return 2070;
-    }
-    if (is(answer2090, "4")) return labels::chapter2Inventory;
-    if (is(answer2090, "9")) return labels::quitStory;
-    return 2090;
+    return menu(
+        kWhatToDo, answer2090, 2090,
+        {{"1- Travel NORTH    ",
+          [] {
+              if (is(stairsFlooded, "1") && is(scubaGear, "0")) {
+                  health -= 25;
+                  message(
+                      4,
+                      {"You attempt to go down the flooded staircase.  The water is just too deep!",
+                       "Almost out of air you rush back to the surface of the water.  You take 25",
+                       "points of damage!"});
+                  return stay;
+              }
+              if (is(stairsFlooded, "1") && is(scubaGear, "1")) {
+                  let(travelDirection, "3");
+                  air -= 10;
+                  message({"You equip your Scuba Equipment and dive into the water!"});
+                  return 2120;
+              }
+              if (is(stairsFlooded, "0")) {
+                  cls();
+                  say("Not Done");
+                  ask("", pauseEntry);
+              }
+              return stay;
+          }},
+         {"2- Travel EAST    ", travel("1", 2100)},
+         {"3- Travel SOUTH    ", travel("4", 2070)},
+         {"4- Check Inventory", labels::chapter2Inventory},
+         row,
+         {"9- Quit", labels::quitStory}});
 }
 
 // Drowning on the stairs; the colour stays as the hall left it.
@@ -137,20 +119,15 @@ Label scene2092() {
     lines({"You try to make your way down the flooded staircase, but the water is far",
            "too deep.  In your weakened state you cannot make it back to the surface",
            "before the water fills your lungs, and you drift into unconsciousness."});
-    pauseEnter();
+    pressEnter();
     health = 0;
     return labels::quitStory;
 }
 
 // The supply room: the extinguisher and the jar, 15 points each.
 Label scene2100() {
-    cls();
-    colour(15);
-    let(currentScene, "2100");
-    header(2100);
-    statusLine(49, "Health", health);
-    statusLine(49, "Score ", score);
-    say();
+    room(15, "2100", 2100);
+    status(49, Labels::Six);
     lines({"With a lot of force you manage to push open the heavy waterlogged door.",
            "Inside is a small storage area.  The water has ruined everything that was",
            "touching the floor, and rusted chains and tools lie piled in one corner.",
@@ -164,39 +141,29 @@ Label scene2100() {
     }
     say("The only exit to this room is WEST the way that you came in.");
     say();
-    say("1- Exit Room");
-    say();
-    if (is(fireExtinguisher, "0")) say("2- Take Fire Extinguisher");
-    if (is(glassJar, "0")) say("3- Take Empty Glass Jar");
-    say("4- Check Inventory       9- Quit");
-    say();
-    ask(kChoice, answer2100);
-
-    if (is(answer2100, "1")) {
-        let(travelDirection, "2");
-        return 2090;
-    }
-    if (is(answer2100, "2") && is(fireExtinguisher, "0")) {
-        cls();
-        colour(14);
-        say("You take the Fire Extinguisher with you.");
-        score += 15;
-        let(fireExtinguisher, "1");
-        pauseEnter();
-        return 2100;
-    }
-    if (is(answer2100, "3") && is(glassJar, "0")) {
-        cls();
-        colour(14);
-        say("You reach over and take the Empty Glass Jar.");
-        score += 15;
-        let(glassJar, "2");
-        pauseEnter();
-        return 2100;
-    }
-    if (is(answer2100, "4")) return labels::chapter2Inventory;
-    if (is(answer2100, "9")) return labels::quitStory;
-    return 2100;
+    return menu(kWhatToDo, answer2100, 2100,
+                {{"1- Exit Room", travel("2", 2090)},
+                 row,
+                 {"2- Take Fire Extinguisher",
+                  [] {
+                      score += 15;
+                      let(fireExtinguisher, "1");
+                      message(14, {"You take the Fire Extinguisher with you."});
+                      return stay;
+                  },
+                  [] { return is(fireExtinguisher, "0"); }},
+                 rowNoGap,
+                 {"3- Take Empty Glass Jar",
+                  [] {
+                      score += 15;
+                      let(glassJar, "2");
+                      message(14, {"You reach over and take the Empty Glass Jar."});
+                      return stay;
+                  },
+                  [] { return is(glassJar, "0"); }},
+                 rowNoGap,
+                 {"4- Check Inventory       ", labels::chapter2Inventory},
+                 {"9- Quit", labels::quitStory}});
 }
 
 // The landing at the bottom of the stairs, by the sealed metal door.
@@ -213,8 +180,7 @@ Label scene2120() {
     if (is(travelDirection, "3") && is(stairsFlooded, "0")) {
         say("You travel NORTH down the staircase.");
     }
-    if (is(travelDirection, "1")) say("You travel EAST.");
-    if (is(travelDirection, "2")) say("You travel WEST through the corridor.");
+    arrival({.east = "You travel EAST.", .west = "You travel WEST through the corridor."});
     if (is(stairsFlooded, "1")) {
         lines({"The water is clean and the visibility is good, yet you can make out very",
                "little around you.  At the bottom of the stone stairs the floor turns into",
@@ -230,45 +196,38 @@ Label scene2120() {
                "lead back up to the SOUTH."});
     }
     say();
-    say("1- Enter WEST room      2- Travel EAST     3- Travel SOUTH     ");
-    say();
-    say("4- Check Inventory      5- Quit");
-    say();
-    ask(kChoice, answer2120);
-
-    if (is(answer2120, "1") && is(stairsFlooded, "1")) {
-        cls();
-        say("The metal door has no visable hand holds or grip.  Try as you might this door");
-        say("has been sealed shut.  It must be opened elsewhere.");
-        pauseEnter();
-        return 2120;
-    }
-    if (is(answer2120, "1") && is(stairsFlooded, "0")) return 2110;
-    if (is(answer2120, "2") && is(stairsFlooded, "1")) {
-        let(travelDirection, "1");
-        air -= 10;
-        return 2130;
-    }
-    if (is(answer2120, "2") && is(stairsFlooded, "0")) {
-        let(travelDirection, "1");
-        return 2130;
-    }
-    if (is(answer2120, "3") && is(stairsFlooded, "1")) {
-        let(travelDirection, "4");
-        cls();
-        colour(15);
-        say("You accend the flooded staircase and emerge from the water.  You remove your");
-        say("Scuba Gear.");
-        pauseEnter();
-        return 2090;
-    }
-    if (is(answer2120, "3") && is(stairsFlooded, "0")) {
-        let(travelDirection, "4");
-        return 2090;
-    }
-    if (is(answer2120, "4")) return labels::chapter2Inventory;
-    if (is(answer2120, "5")) return labels::quitStory;
-    return 2120;
+    return menu(kWhatToDo, answer2120, 2120,
+                {{"1- Enter WEST room      ",
+                  [] {
+                      if (is(stairsFlooded, "1")) {
+                          message({"The metal door has no visable hand holds or grip.  Try as you "
+                                   "might this door",
+                                   "has been sealed shut.  It must be opened elsewhere."});
+                          return stay;
+                      }
+                      return 2110;
+                  }},
+                 {"2- Travel EAST     ",
+                  [] {
+                      if (is(stairsFlooded, "1")) air -= 10;
+                      let(travelDirection, "1");
+                      return 2130;
+                  }},
+                 {"3- Travel SOUTH     ",
+                  [] {
+                      if (is(stairsFlooded, "1")) {
+                          let(travelDirection, "4");
+                          message(15, {"You accend the flooded staircase and emerge from the "
+                                       "water.  You remove your",
+                                       "Scuba Gear."});
+                          return 2090;
+                      }
+                      let(travelDirection, "4");
+                      return 2090;
+                  }},
+                 row,
+                 {"4- Check Inventory      ", labels::chapter2Inventory},
+                 {"5- Quit", labels::quitStory}});
 }
 
 // The lever room at the end of the corridor.
@@ -280,63 +239,60 @@ Label scene2130() {
     let(currentScene, "2130");
     header(2130);
     statusWithAir(49);
-    if (is(travelDirection, "4")) say("You travel SOUTH.");
-    if (is(travelDirection, "1")) say("You travel EAST through the corridor.");
+    arrival({.east = "You travel EAST through the corridor.", .south = "You travel SOUTH."});
     lines({"The corridor ends in another opening.  Its north wall is made of solid",
            "metal, with a sealed door set into the middle of it.  Along the east wall",
            "stand three levers attached to a series of old gears, and there is a sign",
            "near them that you cannot read from here.  You can go back to the WEST,",
            "or try the door to the NORTH."});
     say();
-    say("1- Travel North      2- Travel back to the WEST    3- Examine Levers");
-    say();
-    say("4- Check Inventory   5- Quit");
-    say();
-    ask("What would you like to do ", answer2130);
-
-    if (is(answer2130, "1") && is(stairsFlooded, "1")) {
-        cls();
-        colour(15);
-        lines({"The sealed door has no handholds or grip of any kind.  No matter how hard",
-               "you try, you cannot get it open."});
-        pauseEnter();
-        return 2130;
-    }
-    if (is(answer2130, "2") && is(stairsFlooded, "1")) {
-        let(travelDirection, "2");
-        air -= 10;
-        return 2120;
-    }
-    if (is(answer2130, "2") && is(stairsFlooded, "0")) {
-        let(travelDirection, "2");
-        return 2120;
-    }
-    if (is(answer2130, "3") && is(stairsFlooded, "1")) return 2135;
-    if (is(answer2130, "3") && is(stairsFlooded, "0")) {
-        cls();
-        colour(15);
-        say("With the water drained and doors open you decide not to mess with the levers.");
-        pauseEnter();
-        return 2130;
-    }
-    if (is(answer2130, "4")) return labels::chapter2Inventory;
-    if (is(answer2130, "5")) return labels::quitStory;
-    return 2130;
+    return menu(
+        "What would you like to do ", answer2130, 2130,
+        {{"1- Travel North      ",
+          [] {
+              if (is(stairsFlooded, "1")) {
+                  message(
+                      15,
+                      {"The sealed door has no handholds or grip of any kind.  No matter how hard",
+                       "you try, you cannot get it open."});
+              }
+              return stay;
+          }},
+         {"2- Travel back to the WEST    ",
+          [] {
+              if (is(stairsFlooded, "1")) {
+                  air -= 10;
+              } else if (!is(stairsFlooded, "0")) {
+                  return stay;
+              }
+              let(travelDirection, "2");
+              return 2120;
+          }},
+         {"3- Examine Levers",
+          [] {
+              if (is(stairsFlooded, "1")) return 2135;
+              if (is(stairsFlooded, "0")) {
+                  message(15, {"With the water drained and doors open you decide not to mess with "
+                               "the levers."});
+              }
+              return stay;
+          }},
+         row,
+         {"4- Check Inventory   ", labels::chapter2Inventory},
+         {"5- Quit", labels::quitStory}});
 }
 
 // The levers and the drain sign, whose text breaks off. The pause keeps the
 // sign on screen long enough to be read before the inventory replaces it.
 Label scene2135() {
-    cls();
-    colour(9);
-    header(2135);
+    screen(9, 2135);
     lines({"You swim in closer to get a better look.  Three long metal levers are",
            "attached to a series of old gears, and behind them hangs a sign."});
     say();
     say("                     DRAIN RELEASE");
     lines({"In case of flooding, all doors seal automatically until the drain is released",
            "by hand.  To activate the drain, all three switches are to be set to the proper"});
-    pauseEnter();
+    pressEnter();
     return labels::chapter2Inventory;
 }
 

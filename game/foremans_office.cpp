@@ -13,8 +13,6 @@
 // which returns there when inStory is "0". The lair (530) forwards to the
 // lair after the fight (565) once the spider is dead, and otherwise leads
 // into the fight (535).
-#include <initializer_list>
-
 #include "game/scene.h"
 #include "game/scenes.h"
 
@@ -31,8 +29,7 @@ Label scene490() {
         let(pryTried, "0");
         say("You attempt to turn the handle on the door and discover that the room is locked.");
         say("Your going to need a key to enter this room.");
-        say();
-        pause("Press ENTER to continue");
+        pressEnter();
         return 480;
     }
     if (is(rustyKey, "1") && is(officeUnlocked, "0")) {
@@ -57,29 +54,21 @@ Label scene490() {
            "down among the broken parts of a chair, and crushed file cabinets and",
            "scattered papers fill the back of the room."});
     say();
-    say("1- Exit Room           2- Examine Desk       3- Search Cabinet");
-    say();
-    say("4- Check Inventory     5- Quit");
-    say();
-    ask("What is your choice", answer490);
-
-    if (is(answer490, "1")) {
-        let(travelDirection, "4");
-        return 480;
-    }
-    if (is(answer490, "2")) return 493;
-    if (is(answer490, "3")) {
-        cls();
-        lines({"You pull open what is left of the file cabinets, but they are empty.",
-               "The papers scattered around them are far too decayed to read, and you",
-               "find nothing else of interest."});
-        say();
-        pause("Press Enter to Continue");
-        return 490;
-    }
-    if (is(answer490, "4")) return labels::inventory;
-    if (is(answer490, "5")) return labels::quitStory;
-    return 490;
+    return menu("What is your choice", answer490, 490,
+                {{"1- Exit Room           ", travel("4", 480)},
+                 {"2- Examine Desk       ", 493},
+                 {"3- Search Cabinet",
+                  [] {
+                      message(
+                          {"You pull open what is left of the file cabinets, but they are empty.",
+                           "The papers scattered around them are far too decayed to read, and you",
+                           "find nothing else of interest."},
+                          "Press Enter to Continue");
+                      return stay;
+                  }},
+                 row,
+                 {"4- Check Inventory     ", labels::inventory},
+                 {"5- Quit", labels::quitStory}});
 }
 
 // The desk: no resume text of its own, so currentScene stays "490".
@@ -94,36 +83,27 @@ Label scene493() {
     if (is(smokeBomb, "0")) say("Laying on the floor under the desk you see a large smoke bomb.");
     say("Otherwise you do not see anything else of interest.");
     say();
-    say("1- Search Drawer");
-    say();
-    if (is(smokeBomb, "0")) {
-        say("2- Get Smoke Bomb");
-        say();
-    }
-    say("3- Back");
-    say();
-    ask("What is your choice", answer493);
-
-    if (is(answer493, "1") && is(noteForemansDiary, "0")) return 496;
-    if (is(answer493, "1") && is(noteForemansDiary, "1")) {
-        cls();
-        say("You have all ready searched the desk drawer, there is nothing else in it.");
-        say();
-        pause("Press ENTER to continue");
-        return 493;
-    }
-    if (is(answer493, "2") && is(smokeBomb, "0")) {
-        cls();
-        colour(14);
-        let(smokeBomb, "1");
-        score += 10;
-        say("You pick the smoke bomb up off the floor.");
-        say();
-        pause("Press ENTER to continue");
-        return 493;
-    }
-    if (is(answer493, "3")) return 490;
-    return 493;
+    return menu("What is your choice", answer493, 493,
+                {{"1- Search Drawer",
+                  [] {
+                      if (is(noteForemansDiary, "0")) return 496;
+                      if (is(noteForemansDiary, "1")) {
+                          message({"You have all ready searched the desk drawer, there is nothing "
+                                   "else in it."});
+                      }
+                      return stay;
+                  }},
+                 row,
+                 {"2- Get Smoke Bomb",
+                  [] {
+                      let(smokeBomb, "1");
+                      score += 10;
+                      message(14, {"You pick the smoke bomb up off the floor."});
+                      return stay;
+                  },
+                  [] { return is(smokeBomb, "0"); }},
+                 row,
+                 {"3- Back", 490}});
 }
 
 // The drawer: note 3 and its 15 points, earned once since the desk only
@@ -164,58 +144,38 @@ Label scene498() {
            "week.  He believes it is the chance of a lifetime."});
     say();
     say("Foreman Harlan Briggs");
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     if (is(inStory, "0")) return labels::notesViewer;
     return 493;
 }
 
+// The junction east of the office.
 Label scene500() {
-    cls();
-    colour(13);
-    let(currentScene, "500");
-    header(500);
+    room(13, "500", 500);
     status(48, Labels::Seven);
-    if (is(travelDirection, "3")) say("You travel NORTH.");
-    if (is(travelDirection, "1")) say("You travel EAST.");
-    if (is(travelDirection, "2")) say("You travel WEST.");
-    if (is(travelDirection, "4")) say("You travel SOUTH.");
+    arrival({.east = "You travel EAST.",
+             .west = "You travel WEST.",
+             .north = "You travel NORTH.",
+             .south = "You travel SOUTH."});
     say();
     lines({"The hallway splits off in all four directions and a chilling breeze",
            "blows through it.  To the EAST stand a pair of double doors, one of",
            "them hanging by a single hinge.  The hallway runs on to the NORTH and",
            "to the SOUTH, and leads back to the WEST."});
     say();
-    say("1- Travel WEST              2- Enter EAST room           3- Travel SOUTH");
-    say();
-    say("4- Travel NORTH             5- Check Inventory           6- Quit");
-    say();
-    ask("What is your choice", answer500);
-
-    if (is(answer500, "1")) {
-        let(travelDirection, "2");
-        return 480;
-    }
-    if (is(answer500, "2")) return 505;
-    if (is(answer500, "3")) {
-        let(travelDirection, "4");
-        return 510;
-    }
-    if (is(answer500, "4")) {
-        let(travelDirection, "3");
-        return 520;
-    }
-    if (is(answer500, "5")) return labels::inventory;
-    if (is(answer500, "6")) return labels::quitStory;
-    return 500;
+    return menu("What is your choice", answer500, 500,
+                {{"1- Travel WEST              ", travel("2", 480)},
+                 {"2- Enter EAST room           ", 505},
+                 {"3- Travel SOUTH", travel("4", 510)},
+                 row,
+                 {"4- Travel NORTH             ", travel("3", 520)},
+                 {"5- Check Inventory           ", labels::inventory},
+                 {"6- Quit", labels::quitStory}});
 }
 
 // The greenhouse: the glowing object is offered until the mushroom is taken.
 Label scene505() {
-    cls();
-    colour(2);
-    let(currentScene, "505");
-    header(505);
+    room(2, "505", 505);
     status(49, Labels::Seven);
     lines({"You push through the doors into a room with a much higher ceiling.",
            "Decrepit tables, many of them collapsed, stand in rows under large rusty",
@@ -230,70 +190,46 @@ Label scene505() {
         say("You do not see anything else of interest in this room.");
     }
     say();
-    say("1- Exit Room       2- Turn lights on     3- Check Inventory");
-    say();
-    if (is(yellowMushroom, "0")) {
-        say("4- Inspect Glowing Object       5- Quit");
-        say();
-    }
-    if (is(yellowMushroom, "1") || is(yellowMushroom, "2")) {
-        say("5- Quit");
-        say();
-    }
-    ask("What is your choice", answer505);
-
-    if (is(answer505, "1")) {
-        let(travelDirection, "2");
-        return 500;
-    }
-    if (is(answer505, "2")) {
-        cls();
-        lines({"You flip the switches on the wall back and forth, but none of the light",
-               "fixtures work.  Even if the bulbs were still good, the power to this",
-               "place was shut off years ago."});
-        say();
-        pause("Press ENTER to continue");
-        return 505;
-    }
-    if (is(answer505, "3")) return labels::inventory;
-    if (is(answer505, "4") && is(yellowMushroom, "0")) return 507;
-    if (is(answer505, "5")) return labels::quitStory;
-    return 505;
+    return menu(
+        "What is your choice", answer505, 505,
+        {{"1- Exit Room       ", travel("2", 500)},
+         {"2- Turn lights on     ",
+          [] {
+              message({"You flip the switches on the wall back and forth, but none of the light",
+                       "fixtures work.  Even if the bulbs were still good, the power to this",
+                       "place was shut off years ago."});
+              return stay;
+          }},
+         {"3- Check Inventory", labels::inventory},
+         row,
+         {"4- Inspect Glowing Object       ", 507, [] { return is(yellowMushroom, "0"); }},
+         {"5- Quit", labels::quitStory}});
 }
 
 // The glowing object. "Back" leads to the junction, not the greenhouse.
 Label scene507() {
-    cls();
-    colour(14);
-    header(507);
+    screen(14, 507);
     lines({"You bend down and look under the broken table.  Growing out of a rotting",
            "piece of wood is a strange mushroom, white with dimly glowing yellow",
            "spots.  You have never seen anything like it before."});
     say();
-    say("1- Take Mushroom        2- Back");
-    say();
-    ask("What is your choice", answer507);
-
-    if (is(answer507, "1")) {
-        cls();
-        let(yellowMushroom, "1");
-        lines({"You pick the mushroom.  A slimy yellow substance covers it, and your",
-               "finger starts to burn slightly as you stow the mushroom away with your",
-               "other things."});
-        say();
-        pause("Press ENTER to continue");
-        return 505;
-    }
-    if (is(answer507, "2")) return 500;
-    return 507;
+    return menu("What is your choice", answer507, 507,
+                {{"1- Take Mushroom        ",
+                  [] {
+                      let(yellowMushroom, "1");
+                      message(
+                          {"You pick the mushroom.  A slimy yellow substance covers it, and your",
+                           "finger starts to burn slightly as you stow the mushroom away with your",
+                           "other things."});
+                      return 505;
+                  }},
+                 {"2- Back", 500}});
 }
 
-// The dead end: the menu numbering shifts with the key.
+// The southern dead end, the far side of the cave-in: the menu numbering
+// shifts with the key.
 Label scene510() {
-    cls();
-    colour(9);
-    let(currentScene, "510");
-    header(510);
+    room(9, "510", 510);
     status(49, Labels::Seven);
     lines({"You travel SOUTH past an old conveyor belt with piles of coal and dust",
            "beside it, until the hallway comes to a dead end.  The way WEST is",
@@ -305,48 +241,33 @@ Label scene510() {
                "might still be possible."});
         say();
     }
-    if (is(rustyKey, "1")) say("1- Travel back NORTH     2- Check Inventory     3- Quit");
-    if (is(rustyKey, "0")) {
-        say("1- Travel back NORTH     2- Get Key       3- Check Inventory       4- Quit");
+    if (is(rustyKey, "1")) {
+        return menu("What is your choice", answer510, 510,
+                    {{"1- Travel back NORTH     ", travel("3", 500)},
+                     {"2- Check Inventory     ", labels::inventory},
+                     {"3- Quit", labels::quitStory}});
     }
-    say();
-    ask("What is your choice", answer510);
-
-    if (is(answer510, "1")) {
-        let(travelDirection, "3");
-        return 500;
-    }
-    if (is(answer510, "2") && is(rustyKey, "1")) return labels::inventory;
-    if (is(answer510, "2") && is(rustyKey, "0")) {
-        cls();
-        colour(14);
-        let(rustyKey, "1");
-        score += 10;
-        say("You bend over and pick the rusty old key up off the ground.");
-        say();
-        pause("Press ENTER to continue");
-        return 510;
-    }
-    if (is(answer510, "3") && is(rustyKey, "0")) return labels::inventory;
-    if (is(answer510, "3") && is(rustyKey, "1")) return labels::quitStory;
-    if (is(answer510, "4") && is(rustyKey, "0")) return labels::quitStory;
-    return 510;
+    return menu("What is your choice", answer510, 510,
+                {{"1- Travel back NORTH     ", travel("3", 500)},
+                 {"2- Get Key       ",
+                  [] {
+                      let(rustyKey, "1");
+                      score += 10;
+                      message(14, {"You bend over and pick the rusty old key up off the ground."});
+                      return stay;
+                  }},
+                 {"3- Check Inventory       ", labels::inventory},
+                 {"4- Quit", labels::quitStory}});
 }
 
 // The spider corridor. Only a move NORTH or EAST has an opening clause; the
 // description goes on from it in every case.
 Label scene520() {
-    cls();
-    colour(12);
-    let(currentScene, "520");
-    header(520);
+    room(12, "520", 520);
     status(49, Labels::Seven);
-    if (is(travelDirection, "3")) {
-        say("You begin to travel NORTH even deeper into the mine.  As you continue down");
-    }
-    if (is(travelDirection, "1")) {
-        say("You travel back to the EAST through the mine.  As you continue down");
-    }
+    arrival(
+        {.east = "You travel back to the EAST through the mine.  As you continue down",
+         .north = "You begin to travel NORTH even deeper into the mine.  As you continue down"});
     lines({"the hallway more and more spiders cover the walls, and thick cobwebs hang",
            "from the ceiling.  The smell of death fills the air.  Dead rodents lie",
            "wrapped in cocoons, with hundreds of tiny spiders crawling over them.",
@@ -354,29 +275,16 @@ Label scene520() {
            "out of a cocooned rat at your feet.  The hallway branches off to the",
            "WEST, or leads back to the SOUTH."});
     say();
-    say("1- Go SOUTH     2- Travel WEST     3- Check Inventory      4- Quit");
-    say();
-    ask("What is your choice", answer520);
-
-    if (is(answer520, "1")) {
-        let(travelDirection, "4");
-        return 500;
-    }
-    if (is(answer520, "2")) {
-        let(travelDirection, "2");
-        return 530;
-    }
-    if (is(answer520, "3")) return labels::inventory;
-    if (is(answer520, "4")) return labels::quitStory;
-    return 520;
+    return menu("What is your choice", answer520, 520,
+                {{"1- Go SOUTH     ", travel("4", 500)},
+                 {"2- Travel WEST     ", travel("2", 530)},
+                 {"3- Check Inventory      ", labels::inventory},
+                 {"4- Quit", labels::quitStory}});
 }
 
 // The spider's lair; once the spider is dead, the lair after the fight.
 Label scene530() {
-    cls();
-    colour(12);
-    let(currentScene, "530");
-    header(530);
+    room(12, "530", 530);
     if (is(spiderDead, "1")) return 565;
     status(49, Labels::Seven);
     lines({"You step over spiders and dead rodents as you go.  Ahead of you something",
@@ -386,18 +294,11 @@ Label scene530() {
            "wrapping up its next meal.  It turns and watches your every move, ready",
            "to attack if you come any closer.  The way back is to the EAST."});
     say();
-    say("1- Travel EAST   2- Go to Elevator Shaft   3- Check Inventory    4- Quit");
-    say();
-    ask("What is your choice", answer530);
-
-    if (is(answer530, "1")) {
-        let(travelDirection, "1");
-        return 520;
-    }
-    if (is(answer530, "2")) return 535;
-    if (is(answer530, "3")) return labels::inventory;
-    if (is(answer530, "4")) return labels::quitStory;
-    return 530;
+    return menu("What is your choice", answer530, 530,
+                {{"1- Travel EAST   ", travel("1", 520)},
+                 {"2- Go to Elevator Shaft   ", 535},
+                 {"3- Check Inventory    ", labels::inventory},
+                 {"4- Quit", labels::quitStory}});
 }
 
 } // namespace

@@ -12,25 +12,17 @@
 // unlocked Chapter 2 entry shows in this edition.
 #include <array>
 
+#include "game/inventory.h"
+
 #include "game/scene.h"
 #include "game/scenes.h"
 
 namespace game {
 namespace {
 
-constexpr const char* kStars74 =
-    "**************************************************************************";
-
-constexpr Label kPoisonDeath = 610;
-
 Str inventoryChoice;
 Str noteChoice;
 
-struct ItemLine {
-    const char* name;
-    const Str* flag;
-    const char* value;
-};
 const std::array<ItemLine, 14> kItems{{
     {"L.E.D. Flashlight", &flashlight, "1"},
     {"Scrap Lumber", &scrapLumber, "1"},
@@ -48,15 +40,6 @@ const std::array<ItemLine, 14> kItems{{
     {"Glowing Yellow Mushroom", &yellowMushroom, "1"},
 }};
 
-// currentScene text -> the scene the inventory goes back to.
-constexpr std::array<Resume, 25> kInventoryResume{{
-    {"103", 103}, {"140", 140}, {"160", 160}, {"180", 180}, {"203", 203},
-    {"210", 210}, {"215", 215}, {"235", 235}, {"258", 258}, {"273", 273},
-    {"283", 283}, {"293", 290}, {"405", 405}, {"420", 420}, {"430", 430},
-    {"440", 440}, {"450", 450}, {"480", 480}, {"490", 490}, {"500", 500},
-    {"505", 505}, {"510", 510}, {"520", 520}, {"530", 530}, {"565", 565},
-}};
-
 struct Note {
     const Str* flag;
     const char* choice;
@@ -72,6 +55,7 @@ const std::array<Note, 5> kNotes{{
     {&noteFive, "5", "5- Whatever (Collected)", "5- Locked", 2119},
 }};
 
+// The Chapter 1 inventory screen (label 600).
 Label inventoryScreen() {
     cls();
     colour(14);
@@ -79,76 +63,38 @@ Label inventoryScreen() {
         say("Line 600");
         say();
     }
-    say(kStars74);
-    for (const ItemLine& item : kItems) {
-        if (is(*item.flag, item.value)) {
-            say(item.name);
-            say();
-        }
-    }
-    say(kStars74);
+    stars(74);
+    itemLines(kItems, true);
+    stars(74);
     say();
-    if (is(water, "1")) {
-        say("Press 1 to drink Bottled Water, or ENTER to continue.");
-        say();
-    }
-    if (is(yellowMushroom, "1")) {
-        say("Press 2 if you want to eat the Slimy Yellow Mushroom");
-        say();
-    }
+    // What the player takes goes back to the room (stay) unless it says
+    // otherwise.
+    const Choices choices = {
+        {"Press 1 to drink Bottled Water, or ENTER to continue.",
+         [] { return drinkWater(emptyLineFirst, labels::inventory); },
+         [] { return is(water, "1"); }},
+        row,
+        {"Press 2 if you want to eat the Slimy Yellow Mushroom",
+         [] { return eatYellowMushroom(emptyLineFirst); }, [] { return is(yellowMushroom, "1"); }},
+        row,
+        // The red mushroom is a Chapter 2 item: not listed or offered here,
+        // but eaten all the same when carried.
+        {"3", [] { return eatRedMushroom(emptyLineFirst); }, [] { return is(redMushroom, "1"); }},
+    };
+    showChoices(choices);
     if (is(water, "0")) say("Press Enter to continue");
     ask("", inventoryChoice);
-
-    if (is(inventoryChoice, "1") && is(water, "1") && health < 100) {
-        health = 100;
-        cls();
-        say();
-        say("You drink the water and regain your health");
-        let(water, "2");
-        ask("", pauseEntry);
-        return labels::inventory;
-    }
-    if (is(inventoryChoice, "1") && is(water, "1") && health > 99) {
-        cls();
-        say("Drinking water will not help you at this time!");
-        say();
-        pause("Press Enter to continue");
-    }
-    // The red mushroom is a Chapter 2 item: not listed or offered here, but
-    // eaten all the same when carried.
-    if (is(inventoryChoice, "3") && is(redMushroom, "1")) {
-        let(redMushroom, "0");
-        cls();
-        say();
-        say("You decide to eat the Glowing Red Mushroom.  It tastes terrible but you feel");
-        say("better than ever!  You now have 125 health!");
-        health = 125;
-        say();
-        pause("Press Enter to continue");
-    }
-    if (is(inventoryChoice, "2") && is(yellowMushroom, "1")) {
-        health -= 25;
-        cls();
-        say();
-        say("You eat the Slimy Yellow Mushroom and take 25 points of damage, it was poison!");
-        let(yellowMushroom, "0");
-        say();
-        pause("Press ENTER to continue");
-    }
-    if (is(inventoryChoice, "2") && health <= 0) {
-        // Without the poison death screen the story still ends: quitStory
-        // goes straight to the score screen at this health.
-        return sceneOr(kPoisonDeath, labels::quitStory);
-    }
-    Label back = resumeLabel(kInventoryResume);
-    if (back != 0 && hasScene(back)) return back;
+    if (Label next = choose(choices, inventoryChoice, stay)) return next;
+    // "2" at no health is the poison's death, eaten now or not.
+    if (is(inventoryChoice, "2") && health <= 0) return labels::poisonDeath;
+    if (Label back = resumeLabel(chapter1Rooms)) return back;
     cls();
     say("Error part1$ not defined, quiting to main menu.");
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return labels::newGame;
 }
 
+// The notes viewer (label 1000), opened from the main menu.
 Label notesViewer() {
     colour(14);
     cls();
@@ -160,27 +106,58 @@ Label notesViewer() {
     say();
     ask("Pick a Note to Read, or press ENTER to return to main menu.", noteChoice);
     for (const Note& note : kNotes) {
-        // A note whose scene this build lacks cannot be read: like a locked
-        // one, its number returns to the main menu.
-        if (is(noteChoice, note.choice) && is(*note.flag, "1")) {
-            return sceneOr(note.scene, labels::mainMenu);
-        }
+        if (is(noteChoice, note.choice) && is(*note.flag, "1")) return note.scene;
     }
     return labels::mainMenu;
 }
 
+// The end-of-demo screen (label 2000) behind the Chapter 2 entry.
 Label demoEndScreen() {
     cls();
     colour(15);
     say();
     say("Keep an eye on www.glimmerdeep-adventure.net for future updates on the");
     say("game.");
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return labels::mainMenu;
 }
 
 } // namespace
+
+Label drinkWater(bool emptyLine, Label inventory) {
+    if (health < 100) {
+        health = 100;
+        let(water, "2");
+        cls();
+        if (emptyLine) say();
+        say("You drink the water and regain your health");
+        ask("", pauseEntry);
+        return inventory;
+    }
+    message({"Drinking water will not help you at this time!"}, "Press Enter to continue");
+    return stay;
+}
+
+Label eatYellowMushroom(bool emptyLine) {
+    health -= 25;
+    let(yellowMushroom, "0");
+    cls();
+    if (emptyLine) say();
+    say("You eat the Slimy Yellow Mushroom and take 25 points of damage, it was poison!");
+    pressEnter();
+    return stay;
+}
+
+Label eatRedMushroom(bool emptyLine) {
+    let(redMushroom, "0");
+    health = 125;
+    cls();
+    if (emptyLine) say();
+    lines({"You decide to eat the Glowing Red Mushroom.  It tastes terrible but you feel",
+           "better than ever!  You now have 125 health!"});
+    pressEnter("Press Enter to continue");
+    return stay;
+}
 
 void registerInventory() {
     addScenes({

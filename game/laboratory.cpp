@@ -12,7 +12,6 @@
 // desk and replayed by the notes viewer, which opens it with inStory "0"
 // and gets the player back.
 #include <array>
-#include <initializer_list>
 
 #include "game/scene.h"
 #include "game/scenes.h"
@@ -22,37 +21,27 @@ namespace {
 
 Str answer2110, answer2113, answer2118;
 
-constexpr const char* kChoice = "What would you like to do";
-
-void pauseEnter(Loc loc = Loc::current()) {
-    say(loc);
-    pause("Press ENTER to continue", loc);
-}
-
-// The ingredients of the mixing screen: the number typed, the flag that must
-// be "1" for it to be offered and taken, the menu line and the slot text.
+// The ingredients of the mixing screen: the flag that must be "1" for it to
+// be offered and taken, the menu line (whose number is typed) and the slot
+// text.
 struct Ingredient {
-    const char* number;
     const Str* flag;
     const char* menuLine;
     const char* slotText;
 };
 const std::array<Ingredient, 5> kIngredients{{
-    {"1", &redMushroom, "1- Red Mushroom", "Red Mushroom"},
-    {"2", &yellowMushroom, "2- Yellow Mushroom", "Yellow Mushroom"},
-    {"3", &glassJar, "3- Glass Jar of Water", "Glass Jar of Water"},
-    {"4", &water, "4- Bottle of Water", "Bottle of Water"},
-    {"5", &greenMushroomMix, "5- Green Mushroom Mix", "Green Mushroom Mix"},
+    {&redMushroom, "1- Red Mushroom", "Red Mushroom"},
+    {&yellowMushroom, "2- Yellow Mushroom", "Yellow Mushroom"},
+    {&glassJar, "3- Glass Jar of Water", "Glass Jar of Water"},
+    {&water, "4- Bottle of Water", "Bottle of Water"},
+    {&greenMushroomMix, "5- Green Mushroom Mix", "Green Mushroom Mix"},
 }};
 
+// The laboratory behind the metal door.
 Label scene2110() {
-    cls();
-    colour(6);
-    header(2110);
+    screen(6, 2110);
     let(currentScene, "2110");
-    statusLine(49, "Health", health);
-    statusLine(49, "Score ", score);
-    say();
+    status(49, Labels::Six);
     lines({"To your surprise the door opens onto a dry room.  Its seal must have held",
            "all these years.  The floor and the walls are made of metal, with small",
            "patches of rust here and there.  The room is fairly large, with desks",
@@ -60,20 +49,16 @@ Label scene2110() {
            "covered in beakers and glasses.  Apart from the rust, everything looks",
            "just as it was left when the mine was abandoned.  The exit is WEST."});
     say();
-    say("1- Travel WEST        2- Examine Work Station     3- Search Desk");
-    say();
-    say("4- Check Inventory    5- Quit");
-    say();
-    ask(kChoice, answer2110);
-
-    if (is(answer2110, "1")) return 2120;
-    if (is(answer2110, "2")) return 2113;
-    if (is(answer2110, "3")) return 2118;
-    if (is(answer2110, "4")) return labels::chapter2Inventory;
-    if (is(answer2110, "5")) return labels::quitStory;
-    return 2110;
+    return menu(kWhatToDo, answer2110, 2110,
+                {{"1- Travel WEST        ", 2120},
+                 {"2- Examine Work Station     ", 2113},
+                 {"3- Search Desk", 2118},
+                 row,
+                 {"4- Check Inventory    ", labels::chapter2Inventory},
+                 {"5- Quit", labels::quitStory}});
 }
 
+// The work station.
 Label scene2113() {
     cls();
     colour(6);
@@ -83,20 +68,14 @@ Label scene2113() {
            "was used to mix mushrooms, and all that is needed is water and mushrooms",
            "of various colors."});
     say();
-    say("1- Attempt Mixing     2- Read instructions     3- Back");
-    say();
-    ask(kChoice, answer2113);
-
-    if (is(answer2113, "1")) return 2117;
-    if (is(answer2113, "2")) return 2115;
-    if (is(answer2113, "3")) return 2110;
-    return 2113;
+    return menu(
+        kWhatToDo, answer2113, 2113,
+        {{"1- Attempt Mixing     ", 2117}, {"2- Read instructions     ", 2115}, {"3- Back", 2110}});
 }
 
+// The mixing instructions on the wall by the work station.
 Label scene2115() {
-    cls();
-    colour(15);
-    header(2115);
+    screen(15, 2115);
     lines({"Simple mixing instructions:  use one mushroom for every two parts of",
            "water, and combine the ingredients at the station as listed below."});
     say();
@@ -111,7 +90,7 @@ Label scene2115() {
     lines({"Blue mushrooms are very hard to obtain, so we have no data yet on what",
            "they do.  We hope to grow some of our own here in the lab so that they",
            "can be tested."});
-    pauseEnter();
+    pressEnter();
     return 2113;
 }
 
@@ -140,7 +119,7 @@ void drawMixing() {
 // holds it, anything else "empty".
 void fillSlot(const Str& slot) {
     for (const Ingredient& i : kIngredients) {
-        if (is(slot, i.number) && is(*i.flag, "1")) {
+        if (is(slot, choiceNumber(i.menuLine).c_str()) && is(*i.flag, "1")) {
             let(slot, i.slotText);
             return;
         }
@@ -188,26 +167,18 @@ Label scene2117() {
 
 // The desk: note 5 while it has not been taken; "2" works either way.
 Label scene2118() {
-    cls();
-    colour(14);
-    header(2118);
+    screen(14, 2118);
     lines({"Most of the desks are simple and hold nothing of interest, but one of",
            "them looks as if it belonged to somebody important.  You walk over to",
            "it and search through its drawers."});
     if (is(noteFive, "0")) say("You notice a letter in one of the drawers of the desk.");
     if (is(noteFive, "1")) say("The desk has nothing of interest in it.");
     say();
-    say("1- Back");
-    say();
-    if (is(noteFive, "0")) {
-        say("2- Take Note");
-        say();
-    }
-    ask(kChoice, answer2118);
-
-    if (is(answer2118, "1")) return 2110;
-    if (is(answer2118, "2")) return 2119;
-    return 2118;
+    return menu(kWhatToDo, answer2118, 2118,
+                {{"1- Back", 2110},
+                 row,
+                 {"2- Take Note", 2119, [] { return is(noteFive, "0"); }},
+                 {"2", 2119}});
 }
 
 // Note 5, which has no letter text in this edition.

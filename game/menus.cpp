@@ -12,35 +12,17 @@
 // credits, empties every variable and ends the program.
 #include <array>
 
+#include "game/passwords.h"
 #include "game/scene.h"
 #include "game/scenes.h"
 
 namespace game {
 namespace {
 
-constexpr const char* kStars76 =
-    "****************************************************************************";
 // The title with its tail of blanks: 97 characters, so the blanks run onto
 // the next screen row.
 constexpr const char* kTitle = "    The Mystery of the Glimmerdeep    (Demo Ver 1) 08 22 12"
                                "                                      ";
-
-// Each password unlocks Chapter 2 and restores one combination of the three
-// Chapter 1 notes (the same table the end of Chapter 1 prints from).
-struct Password {
-    const char* word;
-    bool dearHelen, lockOut, foremansDiary;
-};
-constexpr std::array<Password, 8> kPasswords{{
-    {"K2071", true, false, false},
-    {"M3146", false, false, false},
-    {"P5208", false, true, false},
-    {"R6473", false, false, true},
-    {"T7325", true, true, false},
-    {"V8419", true, true, true},
-    {"W9562", true, false, true},
-    {"X1684", false, true, true},
-}};
 
 // The developer menu's item words: each sets one flag to "1".
 struct ItemWord {
@@ -70,11 +52,12 @@ void chapterLine(const Str& unlocked, const char* lockedText, const char* title)
     if (is(unlocked, "1")) say(title);
 }
 
+// The main menu (label 6).
 Label mainMenu() {
     cls();
     if (is(chapter2Unlocked, "1")) score = 0;
     colour(5);
-    say(kStars76);
+    stars(76);
     colour(2);
     say(kTitle);
     say();
@@ -104,12 +87,12 @@ Label mainMenu() {
         colour(7);
     }
     colour(5);
-    say(kStars76);
+    stars(76);
     say();
     colour(3);
     ask("What is your choice?", menuChoice);
 
-    if (is(menuChoice, "1")) return sceneOr(labels::chapter1, labels::mainMenu);
+    if (is(menuChoice, "1")) return labels::chapter1;
     if (is(menuChoice, "2") && is(chapter2Unlocked, "1")) return labels::endOfDemo;
     if (is(menuChoice, "5")) return labels::passwordScreen;
     if (is(menuChoice, "6")) return labels::notesViewer;
@@ -128,11 +111,9 @@ Label mainMenu() {
     return labels::mainMenu;
 }
 
+// The password screen (label 30).
 Label passwordScreen() {
-    cls();
-    colour(7);
-    say();
-    header(30);
+    screen(7, 30, emptyLineFirst);
     say("Please Enter your password, keep in mind it IS case sensative");
     say();
     ask(" ", passwordEntry);
@@ -144,17 +125,16 @@ Label passwordScreen() {
         let(chapter2Unlocked, "1");
         cls();
         say("You have unlocked Chapter 2!");
-        say();
-        pause("Press ENTER to continue");
+        pressEnter();
         return labels::mainMenu;
     }
     cls();
     say("That is an invalid password!");
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return labels::mainMenu;
 }
 
+// Quitting the game (label 70): the credits, then the end of the program.
 Label quitGame() {
     colour(11);
     cls();
@@ -174,6 +154,7 @@ Label quitGame() {
     endProgram();
 }
 
+// The developer menu (label 25).
 Label developerMenu() {
     cls();
     say();
@@ -195,9 +176,6 @@ Label developerMenu() {
     say();
     ask(" ", menuTenEnabled);
 
-    // A jump into a scene group this build does not contain shows the
-    // developer menu again.
-    auto jump = [](Label scene) { return sceneOr(scene, labels::developerMenu); };
     const Str& entry = menuTenEnabled;
 
     if (is(entry, "5000")) return labels::wordGame;
@@ -209,28 +187,28 @@ Label developerMenu() {
     for (const ItemWord& item : kItemWords) {
         if (is(entry, item.word)) let(*item.flag, "1");
     }
-    if (is(entry, "520")) return jump(520);
-    if (is(entry, "570")) return jump(570);
+    if (is(entry, "520")) return 520;
+    if (is(entry, "570")) return 570;
     if (is(entry, "1")) {
         let(inStory, "1");
         let(chapter2Unlocked, "1");
     }
     if (is(entry, "3")) return labels::newGame;
-    if (is(entry, "235")) return jump(235);
-    if (is(entry, "420")) return jump(420);
+    if (is(entry, "235")) return 235;
+    if (is(entry, "420")) return 420;
     if (is(entry, "2000")) {
         let(chapter2Unlocked, "1");
         return labels::endOfDemo;
     }
     if (is(entry, "2100")) {
         let(chapter2Unlocked, "1");
-        return jump(2100);
+        return 2100;
     }
     if (is(entry, "2070")) {
         let(chapter2Unlocked, "1");
-        return jump(2070);
+        return 2070;
     }
-    if (is(entry, "530")) return jump(530);
+    if (is(entry, "530")) return 530;
     if (is(entry, "2")) {
         let(fireExtinguisher, "1");
         let(glassJar, "1");
@@ -240,7 +218,7 @@ Label developerMenu() {
         let(bronzeDagger, "1");
         let(yellowMushroom, "1");
     }
-    if (is(entry, "2115")) return jump(2115);
+    if (is(entry, "2115")) return 2115;
     return labels::developerMenu;
 }
 

@@ -21,14 +21,11 @@ namespace {
 
 Str answer235, answer258, answer273, answer283, answer290, answer300, answer405, answer420;
 
+// The mine entrance hall: the flooded hallway NORTH, the bunk room WEST.
 Label scene235() {
-    cls();
-    colour(11);
-    let(currentScene, "235");
-    header(235);
+    room(11, "235", 235);
     status(49, Labels::Six);
-    if (is(travelDirection, "1")) say("You travel EAST.");
-    if (is(travelDirection, "2")) say("You travel WEST.");
+    arrival({.east = "You travel EAST.", .west = "You travel WEST."});
     say();
     lines({"The mine grows dark, but the beam of your flashlight holds up well.  You",
            "stand in a long hallway that has not been used in a very long time.  It",
@@ -37,21 +34,13 @@ Label scene235() {
            "and sharp scrap metal lines the bottom as far as the eye can see.  There",
            "is a room to the WEST, and the hallway continues on to the EAST."});
     say();
-    say("1- Go NORTH through the flooded hallway    2- Go WEST into the left room");
-    say();
-    say("3- Continue EAST         4- Check Inventory      5- Quit ");
-    say();
-    ask("What is your choice", answer235);
-
-    if (is(answer235, "1")) return 240;
-    if (is(answer235, "2")) return 255;
-    if (is(answer235, "3")) {
-        let(travelDirection, "1");
-        return 270;
-    }
-    if (is(answer235, "4")) return labels::inventory;
-    if (is(answer235, "5")) return labels::quitStory;
-    return 235;
+    return menu("What is your choice", answer235, 235,
+                {{"1- Go NORTH through the flooded hallway    ", 240},
+                 {"2- Go WEST into the left room", 255},
+                 row,
+                 {"3- Continue EAST         ", travel("1", 270)},
+                 {"4- Check Inventory      ", labels::inventory},
+                 {"5- Quit ", labels::quitStory}});
 }
 
 // Into the flood: with the raft the crossing starts, otherwise a wound.
@@ -72,39 +61,32 @@ Label scene240() {
            "a sharp piece of metal slices into your foot.  The wound takes 25 points",
            "of your health!  You quickly step back out of the murky water.  There",
            "has to be another way across."});
-    say();
-    pause("Press Enter to continue.");
+    pressEnter("Press Enter to continue.");
     return 235;
 }
 
 // Drowned in the flood: health is already 0 or below, so the quit that
 // follows goes straight to the score screen.
 Label scene245() {
-    cls();
-    colour(4);
-    say();
-    header(245);
+    screen(4, 245, emptyLineFirst);
     say();
     status(53, Labels::Six);
     lines({"Once more you try to cross and once more you step on a jagged piece of",
            "metal.  Already weakened by your wounds you collapse into the water, and",
            "as everything fades away you wish you had found another way across."});
-    say();
-    pause("Press Enter to Continue");
+    pressEnter("Press Enter to Continue");
     return labels::quitStory;
 }
 
+// Into the bunk room.
 Label scene255() {
     cls();
     return 258;
 }
 
+// The bunk room with the cabinet.
 Label scene258() {
-    cls();
-    colour(2);
-    say();
-    let(currentScene, "258");
-    header(255);
+    room(2, "258", 255, emptyLineFirst);
     devBlank();
     say();
     status(54, Labels::Six);
@@ -113,20 +95,12 @@ Label scene258() {
            "In the corner stands an old cabinet, its busted lock laying on the",
            "floor in front of it.  The only way out is the way you came in."});
     say();
-    say(" 1- Search cabinet               2- Check inventory");
-    say();
-    say(" 3- Exit Room                    4- Quit game");
-    say();
-    ask("What would you like to do", answer258);
-
-    if (is(answer258, "1")) return 262;
-    if (is(answer258, "2")) return labels::inventory;
-    if (is(answer258, "3")) {
-        let(travelDirection, "1");
-        return 235;
-    }
-    if (is(answer258, "4")) return labels::quitStory;
-    return 258;
+    return menu(kWhatToDo, answer258, 258,
+                {{" 1- Search cabinet               ", 262},
+                 {"2- Check inventory", labels::inventory},
+                 row,
+                 {" 3- Exit Room                    ", travel("1", 235)},
+                 {"4- Quit game", labels::quitStory}});
 }
 
 // The cabinet gives the first note and its points once.
@@ -137,8 +111,7 @@ Label scene262() {
         say();
         say();
         say("You have all ready searched this cabinet.");
-        say();
-        pause("Press Enter to continue");
+        pressEnter("Press Enter to continue");
         return 258;
     }
     score += 15;
@@ -173,57 +146,38 @@ Label scene265() {
            "so that we can finally"});
     stars(77);
     say("You can not make anything out past this point.");
-    say();
-    pause("Press Enter to Continue");
+    pressEnter("Press Enter to Continue");
     if (is(inStory, "0")) return labels::notesViewer;
     return 258;
 }
 
+// Into the tunnel east of the entrance.
 Label scene270() {
     cls();
     return 273;
 }
 
+// The tunnel to the workshop and the cave-in.
 Label scene273() {
-    cls();
-    colour(5);
-    let(currentScene, "273");
-    header(270);
+    room(5, "273", 270);
     devBlank();
     say();
     status(58, Labels::Six);
-    if (is(travelDirection, "1")) {
-        say("You head EAST down the tunnel traveling deeper into the mine. You feel");
-    }
-    if (is(travelDirection, "2")) {
-        say("You head WEST down the tunnel traveling back towards the entrance.  You feel");
-    }
-    if (is(travelDirection, "4")) {
-        say("You travel SOUTH out of the workshop and into the tunnel.  You feel");
-    }
+    arrival({.east = "You head EAST down the tunnel traveling deeper into the mine. You feel",
+             .west = "You head WEST down the tunnel traveling back towards the entrance.  You feel",
+             .south = "You travel SOUTH out of the workshop and into the tunnel.  You feel"});
     lines({"as if you are being watched by thousands of tiny eyes, and somewhere in",
            "the distance you hear the screeching of thousands of bats.  At the end",
            "of the hallway the tunnel dead ends to the EAST.  There is a closed door",
            "to the NORTH, and the way back lies to the WEST."});
     say();
-    say(" 1- Head WEST to previous area           2- Go EAST    3- Enter Room");
-    say();
-    say(" 4- Check Inventory                      5- Quit");
-    say();
-    ask("What would you like to do", answer273);
-
-    if (is(answer273, "1")) {
-        let(travelDirection, "2");
-        return 235;
-    }
-    if (is(answer273, "2")) {
-        let(travelDirection, "1");
-        return 290;
-    }
-    if (is(answer273, "3")) return 280;
-    if (is(answer273, "4")) return labels::inventory;
-    if (is(answer273, "5")) return labels::quitStory;
-    return 273;
+    return menu(kWhatToDo, answer273, 273,
+                {{" 1- Head WEST to previous area           ", travel("2", 235)},
+                 {"2- Go EAST    ", travel("1", 290)},
+                 {"3- Enter Room", 280},
+                 row,
+                 {" 4- Check Inventory                      ", labels::inventory},
+                 {"5- Quit", labels::quitStory}});
 }
 
 // Into the workshop: its colour and resume text are set here, so the
@@ -235,6 +189,7 @@ Label scene280() {
     return 283;
 }
 
+// The workshop.
 Label scene283() {
     cls();
     header(280);
@@ -245,24 +200,18 @@ Label scene283() {
            "corner some equipment has seized up under layers of dust and mould.",
            "With the right materials you might be able to build something here."});
     say();
-    say(" 1- Exit the room          2- Use Work Bench  ");
-    say();
-    say(" 3- Check Inventory        4- Quit");
-    say();
-    ask("What would you like to do", answer283);
-
-    if (is(answer283, "1")) {
-        let(travelDirection, "4");
-        return 270;
-    }
-    if (is(answer283, "2")) return 300;
-    if (is(answer283, "3")) return labels::inventory;
-    if (is(answer283, "4")) return labels::quitStory;
-    return 280;
+    // An answer that matches nothing comes in again through 280.
+    return menu(kWhatToDo, answer283, 280,
+                {{" 1- Exit the room          ", travel("4", 270)},
+                 {"2- Use Work Bench  ", 300},
+                 row,
+                 {" 3- Check Inventory        ", labels::inventory},
+                 {"4- Quit", labels::quitStory}});
 }
 
-// The dead end: its resume text is "293", which the resume tables map back
-// here. flag290 records the visit for the far side of the rubble.
+// The cave-in dead end: its resume text is "293", which the resume tables
+// map back here. flag290 records the visit, which the foreman's office on
+// the far side of the rubble reads.
 Label scene290() {
     cls();
     colour(9);
@@ -271,8 +220,7 @@ Label scene290() {
     let(flag290, "1");
     header(290);
     status(53, Labels::Six);
-    if (is(travelDirection, "1")) say("You travel EAST.");
-    if (is(travelDirection, "4")) say("You travel SOUTH.");
+    arrival({.east = "You travel EAST.", .south = "You travel SOUTH."});
     lines({"The hallway dead ends in a huge pile of rocks where the mine has caved",
            "in.  The only way back is to the WEST."});
     if (is(scrapLumber, "0")) {
@@ -280,28 +228,17 @@ Label scene290() {
     }
     if (is(scrapLumber, "1")) say("You see nothing else of interest in this area.");
     say();
-    say(" 1- Go WEST ");
-    say();
-    if (is(scrapLumber, "0")) {
-        say(" 2- Gather Lumber");
-        say();
-    }
-    say(" 3- Check Inventory");
-    say();
-    say(" 4- Quit");
-    say();
-    ask("What is your choice", answer290);
-
-    if (is(answer290, "1")) {
-        let(travelDirection, "2");
-        return 270;
-    }
-    if (is(answer290, "2") && is(scrapLumber, "0")) return 295;
-    if (is(answer290, "3")) return labels::inventory;
-    if (is(answer290, "4")) return labels::quitStory;
-    return 290;
+    return menu("What is your choice", answer290, 290,
+                {{" 1- Go WEST ", travel("2", 270)},
+                 row,
+                 {" 2- Gather Lumber", 295, [] { return is(scrapLumber, "0"); }},
+                 row,
+                 {" 3- Check Inventory", labels::inventory},
+                 row,
+                 {" 4- Quit", labels::quitStory}});
 }
 
+// Gathering the lumber at the cave-in.
 Label scene295() {
     cls();
     colour(14);
@@ -311,8 +248,7 @@ Label scene295() {
     header(295);
     say();
     say("You gather the scrap lumber and decide to lug it around with you.");
-    say();
-    pause("Press Enter to continue");
+    pressEnter("Press Enter to continue");
     return 290;
 }
 
@@ -339,19 +275,13 @@ Label scene300() {
         say("of this workbench.");
     }
     say();
-    say(" 1- Exit Workbench           ");
-    say();
-    if (is(scrapLumber, "1")) {
-        say(" 2- Craft A Crude Raft");
-        say();
-    }
-    ask("What is your choice", answer300);
-
-    if (is(answer300, "1")) return 283;
-    if (is(answer300, "2") && is(scrapLumber, "1")) return 305;
-    return 300;
+    return menu("What is your choice", answer300, 300,
+                {{" 1- Exit Workbench           ", 283}, row, {" 2- Craft A Crude Raft", 305, [] {
+                                                                   return is(scrapLumber, "1");
+                                                               }}});
 }
 
+// Building the raft.
 Label scene305() {
     cls();
     colour(14);
@@ -364,8 +294,7 @@ Label scene305() {
     lines({"It takes some time, but with the hammer and the rusty nails you turn the",
            "scrap lumber into a crude raft.  You doubt how strong it really is, but",
            "it is better than nothing."});
-    say();
-    pause("Press Enter to continue");
+    pressEnter("Press Enter to continue");
     return 300;
 }
 
@@ -382,21 +311,17 @@ Label scene400() {
            "the shallow water to a dry section of the hallway.  As you step off, the",
            "raft falls apart into a pile of debris, and there is no going back now.",
            "A sense of doom comes over you, but you press on."});
-    say();
-    pause("Press Enter to Continue");
+    pressEnter("Press Enter to Continue");
     let(travelDirection, "3");
     return 405;
 }
 
+// North of the flood, where the metal rod lies.
 Label scene405() {
-    cls();
-    colour(11);
-    let(currentScene, "405");
-    header(405);
+    room(11, "405", 405);
     say();
     status(52, Labels::Six);
-    if (is(travelDirection, "3")) say("You travel NORTH.");
-    if (is(travelDirection, "4")) say("You travel SOUTH.");
+    arrival({.north = "You travel NORTH.", .south = "You travel SOUTH."});
     lines({"You have made it past the flooded section, but there is no way back to",
            "the entrance now.  The hallway stretches on to the NORTH, and the",
            "remains of your raft lie in the murky, metal filled shallows to the SOUTH."});
@@ -405,48 +330,35 @@ Label scene405() {
                "metal object of some kind."});
     }
     say();
+    // The rows close up once the rod is taken.
     if (is(metalRod, "1")) {
-        say("1- Continue NORTH         2- Attempt to go SOUTH       3- Check Inventory");
-        say();
-        say("4- Quit");
-        say();
+        return menu("What is your choice", answer405, 405,
+                    {{"1- Continue NORTH         ", travel("3", 420)},
+                     {"2- Attempt to go SOUTH       ", 410},
+                     {"3- Check Inventory", labels::inventory},
+                     row,
+                     {"4- Quit", labels::quitStory}});
     }
-    if (is(metalRod, "0")) {
-        say("1- Continue North         2- Grab Metal Object     3- Check Inventory");
-        say();
-        say("4- Attempt to go South    5- Quit");
-        say();
-    }
-    ask("What is your choice", answer405);
-
-    if (is(answer405, "1")) {
-        let(travelDirection, "3");
-        return 420;
-    }
-    if (is(answer405, "2") && is(metalRod, "1")) return 410;
-    if (is(answer405, "2") && is(metalRod, "0")) {
-        colour(14);
-        cls();
-        score += 10;
-        let(metalRod, "1");
-        say("You reach over and pick the sharp metal rod up and take it with you.");
-        say();
-        pause("Press ENTER to continue");
-        return 405;
-    }
-    if (is(answer405, "3")) return labels::inventory;
-    if (is(answer405, "4") && is(metalRod, "1")) return labels::quitStory;
-    if (is(answer405, "4") && is(metalRod, "0")) return 410;
-    if (is(answer405, "5") && is(metalRod, "0")) return labels::quitStory;
-    return 405;
+    return menu("What is your choice", answer405, 405,
+                {{"1- Continue North         ", travel("3", 420)},
+                 {"2- Grab Metal Object     ",
+                  [] {
+                      score += 10;
+                      let(metalRod, "1");
+                      colour(14);
+                      message(
+                          {"You reach over and pick the sharp metal rod up and take it with you."});
+                      return stay;
+                  }},
+                 {"3- Check Inventory", labels::inventory},
+                 row,
+                 {"4- Attempt to go South    ", 410},
+                 {"5- Quit", labels::quitStory}});
 }
 
 // Back through the water: a wound, or death once health runs out.
 Label scene410() {
-    cls();
-    colour(4);
-    say();
-    header(410);
+    screen(4, 410, emptyLineFirst);
     health -= 25;
     if (health <= 0) {
         health = 0;
@@ -457,62 +369,39 @@ Label scene410() {
     lines({"You step into the water and land right on a sharp piece of metal.  You",
            "take 25 points of damage!  You step back out of the water and realise",
            "that there is no getting back across."});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return 405;
 }
 
+// Drowned on the way back.
 Label scene415() {
-    cls();
-    colour(4);
-    say();
-    header(415);
+    screen(4, 415, emptyLineFirst);
     say();
     status(54, Labels::Six);
     lines({"You step on another sharp object.  With the wounds you have already",
            "taken you cannot escape the water.  You fall to the bottom, regretting",
            "that you ever tried to cross back."});
-    say();
-    pause("Press Enter to continue");
+    pressEnter("Press Enter to continue");
     return labels::quitStory;
 }
 
+// The hallway past the flood, splitting EAST and WEST.
 Label scene420() {
-    cls();
-    say();
-    colour(15);
-    let(currentScene, "420");
-    header(420);
+    room(15, "420", 420, emptyLineFirst);
     say();
     status(55, Labels::Six);
-    if (is(travelDirection, "3")) say("You travel NORTH.");
-    if (is(travelDirection, "1")) say("You travel EAST.");
-    if (is(travelDirection, "2")) say("You travel WEST.");
+    arrival({.east = "You travel EAST.", .west = "You travel WEST.", .north = "You travel NORTH."});
     lines({"You are past the flood now, though damp puddles still cover the floor.",
            "Deeper in, the hallway splits to the EAST and to the WEST, while the way",
            "SOUTH leads back to the flooded section."});
     say();
-    say(" 1- Go SOUTH to flooded section       2- Go EAST       3- Go WEST");
-    say();
-    say(" 4- Check Inventory                  5- Quit");
-    say();
-    ask("What do you want to do", answer420);
-
-    if (is(answer420, "1")) {
-        let(travelDirection, "4");
-        return 405;
-    }
-    if (is(answer420, "2")) {
-        let(travelDirection, "1");
-        return 480;
-    }
-    if (is(answer420, "3")) {
-        let(travelDirection, "2");
-        return 430;
-    }
-    if (is(answer420, "4")) return labels::inventory;
-    if (is(answer420, "5")) return labels::quitStory;
-    return 420;
+    return menu("What do you want to do", answer420, 420,
+                {{" 1- Go SOUTH to flooded section       ", travel("4", 405)},
+                 {"2- Go EAST       ", travel("1", 480)},
+                 {"3- Go WEST", travel("2", 430)},
+                 row,
+                 {" 4- Check Inventory                  ", labels::inventory},
+                 {"5- Quit", labels::quitStory}});
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 // starts a new game.
 #include "game/quitting.h"
 
-#include <array>
+#include <span>
 
 #include "game/scene.h"
 #include "game/scenes.h"
@@ -17,17 +17,11 @@
 namespace game {
 namespace {
 
-// currentScene text -> the scene the quit confirmation's "No" goes back to.
-constexpr std::array<Resume, 40> kQuitResume{{
-    {"103", 103},   {"140", 140},   {"160", 160},   {"180", 180},   {"203", 203},   {"210", 210},
-    {"215", 215},   {"235", 235},   {"258", 258},   {"273", 273},   {"283", 283},   {"293", 290},
-    {"405", 405},   {"420", 420},   {"430", 430},   {"440", 440},   {"450", 450},   {"480", 480},
-    {"490", 490},   {"500", 500},   {"505", 505},   {"510", 510},   {"520", 520},   {"530", 530},
-    {"538", 538},   {"565", 565},   {"2000", 2005}, {"2010", 2010}, {"2020", 2020}, {"2030", 2030},
-    {"2040", 2040}, {"2050", 2050}, {"2060", 2060}, {"2070", 2070}, {"2080", 2080}, {"2090", 2090},
-    {"2100", 2100}, {"2110", 2110}, {"2120", 2120}, {"2130", 2130},
-}};
+// The fight screen is the one place outside the rooms that a quit comes back
+// to: the fight stores "538" so that "No" resumes it.
+constexpr Resume kFight[] = {{"538", 538}};
 
+// The end of a story (label 123): the question, or straight to the score.
 Label quitStory() {
     cls();
     colour(14);
@@ -37,6 +31,7 @@ Label quitStory() {
     return labels::scoreScreen;
 }
 
+// The score screen (labels 124 and 125).
 Label scoreScreen() {
     cls();
     colour(14);
@@ -45,32 +40,28 @@ Label scoreScreen() {
     say();
     say(scoreRating(score));
     say();
-    say();
-    pause("Press Enter to Continue.");
+    pressEnter("Press Enter to Continue.");
     score = 0;
     health = 100;
     return labels::newGame;
 }
 
+// The quit confirmation (label 128).
 Label confirmQuit() {
     cls();
     colour(14);
     say("Are you sure you want to quit, all progress will be lost.");
     say();
-    say("1- Yes            2- No");
-    say();
-    ask("", quitAnswer);
-    if (is(quitAnswer, "1")) return labels::scoreScreen;
-    if (is(quitAnswer, "2")) {
-        Label back = resumeLabel(kQuitResume);
-        if (back != 0 && hasScene(back)) return back;
-        cls();
-        say("Error part1$ not defined, quiting to main menu.");
-        say();
-        pause("Press ENTER to continue");
-        return labels::mainMenu;
-    }
-    return labels::confirmQuit;
+    return menu("", quitAnswer, labels::confirmQuit,
+                {{"1- Yes            ", labels::scoreScreen},
+                 {"2- No", [] {
+                      for (std::span<const Resume> rooms :
+                           {chapter1Rooms, std::span<const Resume>(kFight), chapter2Rooms}) {
+                          if (Label back = resumeLabel(rooms)) return back;
+                      }
+                      message({"Error part1$ not defined, quiting to main menu."});
+                      return labels::mainMenu;
+                  }}});
 }
 
 } // namespace

@@ -16,7 +16,6 @@
 // lair (530) shows 565 from then on. Quitting during the fight keeps
 // currentScene "538", so the quit confirmation's "No" comes back here.
 #include <array>
-#include <initializer_list>
 
 #include "game/scene.h"
 #include "game/scenes.h"
@@ -28,33 +27,9 @@ constexpr const char* kEquals75 =
     "===========================================================================";
 constexpr const char* kEquals76 =
     "============================================================================";
-constexpr const char* kStars74 =
-    "**************************************************************************";
 constexpr const char* kItemsHeading = "                         Current Items";
 
 Str answer538, answer545, answer550, answer557, answer565;
-
-void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
-    for (const char* t : texts)
-        say(t, loc);
-}
-
-// One line of an item list, shown while the flag holds the value, and the
-// empty line after it.
-struct ItemLine {
-    const char* name;
-    const Str* flag;
-    const char* value;
-};
-
-void itemLines(const ItemLine* first, std::size_t count, Loc loc = Loc::current()) {
-    for (std::size_t i = 0; i < count; ++i) {
-        if (is(*first[i].flag, first[i].value, loc)) {
-            say(first[i].name, loc);
-            say(loc);
-        }
-    }
-}
 
 // The combine-items list: everything carried, unnumbered.
 const std::array<ItemLine, 14> kCombineList{{
@@ -94,7 +69,7 @@ const std::array<ItemLine, 14> kUseList{{
 }};
 
 void itemsHeading(Loc loc = Loc::current()) {
-    say(kStars74, loc);
+    stars(74, loc);
     say(kItemsHeading, loc);
     say(loc);
 }
@@ -102,10 +77,7 @@ void itemsHeading(Loc loc = Loc::current()) {
 // The approach: a new spider, no smoke; the smoke counter and the poison
 // carry over.
 Label scene535() {
-    cls();
-    colour(11);
-    let(currentScene, "538");
-    header(535);
+    room(11, "538", 535);
     lines({"You slowly inch your way towards the elevator shaft.  The spider's",
            "mandibles snap together and the hairs on its abdomen stand straight up.",
            "There is no way past it.  You take a defensive posture and prepare",
@@ -158,22 +130,15 @@ Label scene538() {
     say();
     say(kEquals75);
     say();
-    if (is(knife, "1")) say("1- Attack spider with knife");
-    if (is(knife, "0")) say("1- Attack spider with fist");
-    say();
-    say("2- Combine Items");
-    say();
-    say("3- Use Item");
-    say();
-    say("4- Quit Game");
-    say();
-    ask("What is your choice", answer538);
-
-    if (is(answer538, "1")) return 540;
-    if (is(answer538, "2")) return 545;
-    if (is(answer538, "3")) return 550;
-    if (is(answer538, "4")) return labels::quitStory;
-    return 538;
+    return menu("What is your choice", answer538, 538,
+                {{"1- Attack spider with knife", 540, [] { return is(knife, "1"); }},
+                 {"1- Attack spider with fist", 540, [] { return is(knife, "0"); }},
+                 row,
+                 {"2- Combine Items", 545},
+                 row,
+                 {"3- Use Item", 550},
+                 row,
+                 {"4- Quit Game", labels::quitStory}});
 }
 
 // An attack turn: the player's blow, the spider's answer (even to a blow
@@ -214,8 +179,7 @@ Label scene540() {
     colour(12);
     say();
     say(kEquals76);
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return 538;
 }
 
@@ -224,49 +188,157 @@ Label scene545() {
     cls();
     colour(14);
     itemsHeading();
-    itemLines(kCombineList.data(), kCombineList.size());
-    say(kStars74);
+    itemLines(kCombineList, true);
+    stars(74);
     say();
-    if (is(water, "1") && is(yellowMushroom, "1")) {
-        say("1- Mix Mushroom with Water");
-        say();
-    }
-    if (is(glowingConcoction, "1") && is(metalRod, "1")) {
-        say("2- Apply Glowing Concotion to Metal Rod");
-        say();
-    }
-    say("5- Back to fight!");
-    say();
-    ask("What is your choice", answer545);
-
-    if (is(answer545, "1") && is(water, "1") && is(yellowMushroom, "1")) {
-        // The bottle goes into the mixture; applying it gives it back empty.
-        let(water, "0");
-        let(yellowMushroom, "2");
-        let(glowingConcoction, "1");
-        score += 15;
-        cls();
-        lines({"You tear the mushroom into tiny pieces and mix them into your bottle of",
-               "water.  The water slowly thickens into a green paste-like substance."});
-        say();
-        pause("Press ENTER to continue");
-        return 545;
-    }
-    if (is(answer545, "2") && is(glowingConcoction, "1") && is(metalRod, "1")) {
-        let(poisonedRod, "1");
-        let(metalRod, "0");
-        let(glowingConcoction, "0");
-        let(water, "2");
-        score += 15;
-        cls();
-        say("You apply the thick concoction to the Sharp Metal Rod.");
-        say();
-        pause("Press ENTER to continue");
-        return 545;
-    }
-    if (is(answer545, "5")) return 538;
-    return 545;
+    return menu(
+        "What is your choice", answer545, 545,
+        {{"1- Mix Mushroom with Water",
+          [] {
+              // The bottle goes into the mixture; applying it gives it back empty.
+              let(water, "0");
+              let(yellowMushroom, "2");
+              let(glowingConcoction, "1");
+              score += 15;
+              message({"You tear the mushroom into tiny pieces and mix them into your bottle of",
+                       "water.  The water slowly thickens into a green paste-like substance."});
+              return stay;
+          },
+          [] { return is(water, "1") && is(yellowMushroom, "1"); }},
+         row,
+         {"2- Apply Glowing Concotion to Metal Rod",
+          [] {
+              let(poisonedRod, "1");
+              let(metalRod, "0");
+              let(glowingConcoction, "0");
+              let(water, "2");
+              score += 15;
+              message({"You apply the thick concoction to the Sharp Metal Rod."});
+              return stay;
+          },
+          [] { return is(glowingConcoction, "1") && is(metalRod, "1"); }},
+         row,
+         {"5- Back to fight!", 538}});
 }
+
+// What using an item does: the item's number in the use list, when it
+// applies, its effect, the screen that tells of it and where the fight goes
+// on (the fight screen, or the use-item screen again for the mushroom that
+// is kept).
+struct Use {
+    const char* number;
+    bool (*applies)();
+    void (*effect)();
+    std::array<const char*, 3> text;
+    Label next = 538;
+};
+
+bool smoke() {
+    return is(smokeActive, "1");
+}
+bool noSmoke() {
+    return is(smokeActive, "0");
+}
+bool rodOnly() {
+    return is(metalRod, "1") && is(poisonedRod, "0");
+}
+bool poisonedRodOnly() {
+    return is(metalRod, "0") && is(poisonedRod, "1");
+}
+
+const std::array<Use, 10> kUses{{
+    {"1",
+     [] { return is(smokeBomb, "1") && is(lighter, "1"); },
+     [] {
+         let(smokeBomb, "0");
+         smokeTurns = 2;
+         score += 15;
+         let(smokeActive, "1");
+     },
+     {"You light the smoke bomb with your lighter and throw it at the spider.",
+      "It lands with a pop and thick smoke pours out of it.  The spider begins to",
+      "panic unable to see you.  Keep in mind this smoke cloud won't last forever..."}},
+    {"1",
+     [] { return is(smokeBomb, "1") && is(lighter, "0"); },
+     [] {
+         let(smokeBomb, "0");
+         health -= 25;
+     },
+     {"You throw the smoke bomb at the spider and it bounces off its head doing",
+      "no damage at all.  The spider attacks you for 25 points of damage.  You",
+      "had nothing to light the smoke bomb with."}},
+    {"2",
+     [] { return is(gummieBears, "1") && noSmoke(); },
+     [] {
+         health -= 25;
+         let(gummieBears, "0");
+     },
+     {"You throw the gummie bears at the spider.  It ignores them completely",
+      "and attacks you for 25 points of damage."}},
+    {"2",
+     [] { return is(gummieBears, "1") && smoke(); },
+     [] {
+         smokeTurns -= 1;
+         let(gummieBears, "0");
+     },
+     {"You throw the gummie bears at the spider.  It ignores them, still lost",
+      "in the cloud of smoke."}},
+    {"3",
+     [] { return is(water, "1"); },
+     [] {
+         health = 100;
+         let(water, "2");
+     },
+     {"You chug the water as fast as you can!  You feel much better now."}},
+    {"4",
+     [] { return rodOnly() && noSmoke(); },
+     [] {
+         spiderHealth -= 50;
+         health -= 25;
+         let(metalRod, "0");
+     },
+     {"You hurl the sharp metal rod at the spider and it pierces its body for",
+      "50 points of damage.  The spider shrieks in pain and attacks you for 25",
+      "points of damage."}},
+    {"4",
+     [] { return rodOnly() && smoke(); },
+     [] {
+         spiderHealth -= 50;
+         smokeTurns -= 1;
+         let(metalRod, "0");
+     },
+     {"You hurl the sharp metal rod at the spider and it pierces its body for",
+      "50 points of damage.  The spider shrieks in pain and attacks in random",
+      "directions, unable to find you."}},
+    {"4",
+     [] { return poisonedRodOnly() && noSmoke(); },
+     [] {
+         let(poisonedRod, "0");
+         let(spiderPoisoned, "1");
+         spiderHealth -= 50;
+         health -= 25;
+     },
+     {"You hurl the poisoned rod at the spider for 50 points of damage.  The",
+      "poison on its tip enters the spider's blood stream, and the spider",
+      "attacks you for 25 points of damage."}},
+    {"4",
+     [] { return poisonedRodOnly() && smoke(); },
+     [] {
+         let(poisonedRod, "0");
+         let(spiderPoisoned, "1");
+         spiderHealth -= 50;
+         smokeTurns -= 1;
+     },
+     {"You hurl the poisoned rod at the spider for 50 points of damage.  The",
+      "poison on its tip enters the spider's blood stream.  Unable to see you,",
+      "the spider attacks in a random direction."}},
+    {"5",
+     [] { return is(yellowMushroom, "1"); },
+     [] {},
+     {"You consider throwing the glowing yellow mushrom at the spider, however you",
+      "decide there might be a better use for it."},
+     550},
+}};
 
 // Using an item is a turn of its own: no blow and no poison; the spider's
 // answer is the item's.
@@ -274,123 +346,22 @@ Label scene550() {
     cls();
     colour(14);
     itemsHeading();
-    itemLines(kUseList.data(), kUseList.size());
+    itemLines(kUseList, true);
     if (smokeTurns <= 0) let(smokeActive, "0");
     say("6- Back");
-    say(kStars74);
+    stars(74);
     say();
     ask("Which item would you like to use", answer550);
 
-    if (is(answer550, "1") && is(smokeBomb, "1") && is(lighter, "1")) {
+    for (const Use& use : kUses) {
+        if (!is(answer550, use.number) || !use.applies()) continue;
         cls();
-        let(smokeBomb, "0");
-        smokeTurns = 2;
-        score += 15;
-        lines({"You light the smoke bomb with your lighter and throw it at the spider.",
-               "It lands with a pop and thick smoke pours out of it.  The spider begins to",
-               "panic unable to see you.  Keep in mind this smoke cloud won't last forever..."});
-        say();
-        pause("Press ENTER to continue");
-        let(smokeActive, "1");
-        return 538;
-    }
-    if (is(answer550, "1") && is(smokeBomb, "1") && is(lighter, "0")) {
-        cls();
-        let(smokeBomb, "0");
-        lines({"You throw the smoke bomb at the spider and it bounces off its head doing",
-               "no damage at all.  The spider attacks you for 25 points of damage.  You",
-               "had nothing to light the smoke bomb with."});
-        say();
-        pause("Press ENTER to continue");
-        health -= 25;
-        return 538;
-    }
-    if (is(answer550, "2") && is(gummieBears, "1") && is(smokeActive, "0")) {
-        cls();
-        health -= 25;
-        let(gummieBears, "0");
-        lines({"You throw the gummie bears at the spider.  It ignores them completely",
-               "and attacks you for 25 points of damage."});
-        say();
-        pause("Press ENTER to continue");
-        return 538;
-    }
-    if (is(answer550, "2") && is(gummieBears, "1") && is(smokeActive, "1")) {
-        cls();
-        smokeTurns -= 1;
-        let(gummieBears, "0");
-        lines({"You throw the gummie bears at the spider.  It ignores them, still lost",
-               "in the cloud of smoke."});
-        say();
-        pause("Press ENTER to continue");
-        return 538;
-    }
-    if (is(answer550, "3") && is(water, "1")) {
-        cls();
-        health = 100;
-        let(water, "2");
-        say("You chug the water as fast as you can!  You feel much better now.");
-        say();
-        pause("Press ENTER to continue");
-        return 538;
-    }
-    if (is(answer550, "4") && is(metalRod, "1") && is(poisonedRod, "0") && is(smokeActive, "0")) {
-        cls();
-        spiderHealth -= 50;
-        lines({"You hurl the sharp metal rod at the spider and it pierces its body for",
-               "50 points of damage.  The spider shrieks in pain and attacks you for 25",
-               "points of damage."});
-        say();
-        pause("Press ENTER to continue");
-        health -= 25;
-        let(metalRod, "0");
-        return 538;
-    }
-    if (is(answer550, "4") && is(metalRod, "1") && is(poisonedRod, "0") && is(smokeActive, "1")) {
-        cls();
-        spiderHealth -= 50;
-        lines({"You hurl the sharp metal rod at the spider and it pierces its body for",
-               "50 points of damage.  The spider shrieks in pain and attacks in random",
-               "directions, unable to find you."});
-        say();
-        pause("Press ENTER to continue");
-        smokeTurns -= 1;
-        let(metalRod, "0");
-        return 538;
-    }
-    if (is(answer550, "4") && is(metalRod, "0") && is(poisonedRod, "1") && is(smokeActive, "0")) {
-        cls();
-        let(poisonedRod, "0");
-        let(spiderPoisoned, "1");
-        spiderHealth -= 50;
-        health -= 25;
-        lines({"You hurl the poisoned rod at the spider for 50 points of damage.  The",
-               "poison on its tip enters the spider's blood stream, and the spider",
-               "attacks you for 25 points of damage."});
-        say();
-        pause("Press ENTER to continue");
-        return 538;
-    }
-    if (is(answer550, "4") && is(metalRod, "0") && is(poisonedRod, "1") && is(smokeActive, "1")) {
-        cls();
-        let(poisonedRod, "0");
-        let(spiderPoisoned, "1");
-        spiderHealth -= 50;
-        smokeTurns -= 1;
-        lines({"You hurl the poisoned rod at the spider for 50 points of damage.  The",
-               "poison on its tip enters the spider's blood stream.  Unable to see you,",
-               "the spider attacks in a random direction."});
-        say();
-        pause("Press ENTER to continue");
-        return 538;
-    }
-    if (is(answer550, "5") && is(yellowMushroom, "1")) {
-        cls();
-        say("You consider throwing the glowing yellow mushrom at the spider, however you");
-        say("decide there might be a better use for it.");
-        say();
-        pause("Press ENTER to continue");
-        return 550;
+        use.effect();
+        for (const char* line : use.text) {
+            if (line != nullptr) say(line);
+        }
+        pressEnter();
+        return use.next;
     }
     if (is(answer550, "6")) return 538;
     return 550;
@@ -406,8 +377,7 @@ Label scene555() {
     lines({"You are too badly wounded to go on fighting.  Your legs give way and you",
            "fall to the ground.  The spider slowly wraps you up in a thick cocoon of",
            "silk, and as it pulls the last strands tight around you, you lose", "consciousness."});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return 557;
 }
 
@@ -415,18 +385,16 @@ Label scene555() {
 Label scene557() {
     cls();
     colour(14);
-    say("1- Continue       2- Quit");
-    say();
-    ask("Would you like to Continue or Quit", answer557);
-
-    if (is(answer557, "1")) {
-        health = 100;
-        return 535;
-    }
-    if (is(answer557, "2")) return labels::quitStory;
-    return 557;
+    return menu("Would you like to Continue or Quit", answer557, 557,
+                {{"1- Continue       ",
+                  [] {
+                      health = 100;
+                      return 535;
+                  }},
+                 {"2- Quit", labels::quitStory}});
 }
 
+// The win: the spider is dead for good.
 Label scene560() {
     cls();
     colour(5);
@@ -437,35 +405,24 @@ Label scene560() {
            "legs wildly, trying to get back up, and lets out one last piercing",
            "shriek.  Then its legs curl up underneath it and the spider goes limp.",
            "The fight is over."});
-    say();
-    pause("Press ENTER to continue");
+    pressEnter();
     return 565;
 }
 
 // The lair after the fight; the lair (530) comes here once the spider is dead.
 Label scene565() {
-    cls();
-    colour(3);
-    let(currentScene, "565");
-    header(565);
+    room(3, "565", 565);
     status(49, Labels::Seven);
     lines({"You step over spiders and dead rodents as you head WEST into the large",
            "room covered in webs.  At the rear of the room is the old elevator shaft,",
            "and in front of it lie the remains of the spider you killed.  The way",
            "back is to the EAST."});
     say();
-    say("1- Travel EAST   2- Go to Elevator Shaft   3- Check Inventory    4- Quit");
-    say();
-    ask("What is your choice", answer565);
-
-    if (is(answer565, "1")) {
-        let(travelDirection, "1");
-        return 520;
-    }
-    if (is(answer565, "2")) return 570;
-    if (is(answer565, "3")) return labels::inventory;
-    if (is(answer565, "4")) return labels::quitStory;
-    return 565;
+    return menu("What is your choice", answer565, 565,
+                {{"1- Travel EAST   ", travel("1", 520)},
+                 {"2- Go to Elevator Shaft   ", 570},
+                 {"3- Check Inventory    ", labels::inventory},
+                 {"4- Quit", labels::quitStory}});
 }
 
 } // namespace

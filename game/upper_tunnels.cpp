@@ -16,8 +16,6 @@
 // Both set currentScene to "none", which sends quitStory straight to the
 // score screen. The satchel's letter is replayed by the notes viewer, which
 // opens it with inStory "0" and gets the player back.
-#include <initializer_list>
-
 #include "game/scene.h"
 #include "game/scenes.h"
 
@@ -27,14 +25,9 @@ namespace {
 Str answer2005, answer2010, answer2020, answer2030, answer2035, answer2038, answer2040, answer2050,
     answer2055, answer2060, answer2065, answer2070, answer2075;
 
-constexpr const char* kChoice = "What would you like to do";
-
-void lines(std::initializer_list<const char*> texts, Loc loc = Loc::current()) {
-    for (const char* t : texts)
-        say(t, loc);
-}
-
-// The health and score lines with the room's own labels, then an empty line.
+// The health and score lines with labels of neither style ("Score" without
+// its blank in the shaft, the fire junction and the gas tunnel, "Health "
+// with "Score" at the waterfall), then an empty line.
 void statusBlock(int blanks, const char* healthLabel, const char* scoreLabel,
                  Loc loc = Loc::current()) {
     statusLine(blanks, healthLabel, health, loc);
@@ -42,34 +35,21 @@ void statusBlock(int blanks, const char* healthLabel, const char* scoreLabel,
     say(loc);
 }
 
-// The usual pause: an empty line, then "Press ENTER to continue".
-void pauseEnter(Loc loc = Loc::current()) {
-    say(loc);
-    pause("Press ENTER to continue", loc);
-}
-
 // The arrival lines of the tunnels (2010, 2020).
-void arriveThroughTunnel() {
-    if (is(travelDirection, "3")) say("You travel NORTH through the tunnel.");
-    if (is(travelDirection, "1")) say("You travel EAST through the tunnel.");
-    if (is(travelDirection, "2")) say("You travel WEST through the tunnel.");
-    if (is(travelDirection, "4")) say("You travel SOUTH through the tunnel.");
-}
+constexpr Arrival kThroughTunnel{.east = "You travel EAST through the tunnel.",
+                                 .west = "You travel WEST through the tunnel.",
+                                 .north = "You travel NORTH through the tunnel.",
+                                 .south = "You travel SOUTH through the tunnel."};
 
 // The short arrival lines (2040, 2060, 2070).
-void arrive() {
-    if (is(travelDirection, "3")) say("You travel NORTH.");
-    if (is(travelDirection, "1")) say("You travel EAST.");
-    if (is(travelDirection, "2")) say("You travel WEST.");
-    if (is(travelDirection, "4")) say("You travel SOUTH.");
-}
+constexpr Arrival kShortArrival{.east = "You travel EAST.",
+                                .west = "You travel WEST.",
+                                .north = "You travel NORTH.",
+                                .south = "You travel SOUTH."};
 
 // The bottom of the elevator shaft: its resume text is "2000".
 Label scene2005() {
-    cls();
-    colour(15);
-    let(currentScene, "2000");
-    header(2000);
+    room(15, "2000", 2000);
     statusBlock(55, "Health", "Score");
     if (is(travelDirection, "4")) say("You travel South through the tunnel.");
     lines({"You stand at the bottom of the elevator shaft.  Above you there is nothing",
@@ -77,27 +57,19 @@ Label scene2005() {
            "This part of the mine looks different from the rest.  A tunnel that looks",
            "more natural than man-made leads off to the NORTH."});
     say();
-    say("1- Climb Elevator Shaft      2- Travel NORTH     3- Check Inventory");
-    say();
-    say("9- Quit");
-    say();
-    ask(kChoice, answer2005);
-
-    if (is(answer2005, "1")) {
-        cls();
-        lines({"You search the walls of the shaft for something to hold on to, but the",
-               "metal is far too smooth to climb.  You will not be getting out of here",
-               "this way."});
-        pauseEnter();
-        return 2005;
-    }
-    if (is(answer2005, "2")) {
-        let(travelDirection, "3");
-        return 2010;
-    }
-    if (is(answer2005, "3")) return labels::chapter2Inventory;
-    if (is(answer2005, "9")) return labels::quitStory;
-    return 2005;
+    return menu(kWhatToDo, answer2005, 2005,
+                {{"1- Climb Elevator Shaft      ",
+                  [] {
+                      message(
+                          {"You search the walls of the shaft for something to hold on to, but the",
+                           "metal is far too smooth to climb.  You will not be getting out of here",
+                           "this way."});
+                      return stay;
+                  }},
+                 {"2- Travel NORTH     ", travel("3", 2010)},
+                 {"3- Check Inventory", labels::chapter2Inventory},
+                 row,
+                 {"9- Quit", labels::quitStory}});
 }
 
 // The fire junction: burning, WEST costs 50 health and is refused; put out,
@@ -111,7 +83,7 @@ Label scene2010() {
     let(currentScene, "2010");
     say();
     statusBlock(48, "Health", "Score");
-    arriveThroughTunnel();
+    arrival(kThroughTunnel);
     lines({"The tunnel opens into a junction.  One passage branches off to the EAST",
            "as far as the eye can see, and another leads off to the WEST."});
     if (is(fireOut, "0")) {
@@ -121,113 +93,85 @@ Label scene2010() {
     }
     if (is(fireOut, "1")) say("With the fire put out you can safely travel to your WEST now.");
     say();
-    say("1- Travel WEST   2- Travel EAST    3- Travel SOUTH    4- Check Inventory");
-    say();
-    if (is(fireExtinguisher, "1")) {
-        say("6- Use Fire Extinguisher           9- Quit");
-    } else {
-        say("9- Quit");
-    }
-    say();
+    const Choices choices = {
+        {"1- Travel WEST   ",
+         [] {
+             if (is(fireOut, "1")) {
+                 let(travelDirection, "2");
+                 return 2020;
+             }
+             if (is(fireOut, "0")) {
+                 health -= 50;
+                 message(4,
+                         {"You attempt to step through the fire and are burned for 50 points of "
+                          "damage!",
+                          "You will have to put this fire out before you can get through here."});
+             }
+             return stay;
+         }},
+        {"2- Travel EAST    ", travel("1", 2040)},
+        {"3- Travel SOUTH    ", travel("4", 2005)},
+        {"4- Check Inventory", labels::chapter2Inventory},
+        row,
+        {"6- Use Fire Extinguisher           ",
+         [] {
+             score += 15;
+             let(fireExtinguisher, "2");
+             let(fireOut, "1");
+             message(14, {"You pull the pin and spray the flames.  The extinguisher takes every",
+                          "last drop it has, but slowly the fire dies down until it goes out.",
+                          "You toss the empty fire extinguisher aside."});
+             return stay;
+         },
+         [] { return is(fireExtinguisher, "1"); }},
+        {"9- Quit", labels::quitStory},
+    };
+    showChoices(choices);
     if (health < 1) {
-        cls();
-        colour(4);
-        lines({"You are too badly hurt to go on.  You fall to the ground with severe burns",
-               "all over your body.  You try to get back up but you cannot, and slowly",
-               "you fade into unconsciousness."});
-        pauseEnter();
         health = 0;
         let(currentScene, "none");
+        message(4, {"You are too badly hurt to go on.  You fall to the ground with severe burns",
+                    "all over your body.  You try to get back up but you cannot, and slowly",
+                    "you fade into unconsciousness."});
         return labels::quitStory;
     }
-    ask(kChoice, answer2010);
-
-    if (is(answer2010, "1") && is(fireOut, "1")) {
-        let(travelDirection, "2");
-        return 2020;
-    }
-    if (is(answer2010, "1") && is(fireOut, "0")) {
-        cls();
-        colour(4);
-        say("You attempt to step through the fire and are burned for 50 points of damage!");
-        say("You will have to put this fire out before you can get through here.");
-        health -= 50;
-        pauseEnter();
-        return 2010;
-    }
-    if (is(answer2010, "2")) {
-        let(travelDirection, "1");
-        return 2040;
-    }
-    if (is(answer2010, "3")) {
-        let(travelDirection, "4");
-        return 2005;
-    }
-    if (is(answer2010, "4")) return labels::chapter2Inventory;
-    if (is(answer2010, "9")) return labels::quitStory;
-    if (is(answer2010, "6") && is(fireExtinguisher, "1")) {
-        cls();
-        score += 15;
-        colour(14);
-        lines({"You pull the pin and spray the flames.  The extinguisher takes every",
-               "last drop it has, but slowly the fire dies down until it goes out.",
-               "You toss the empty fire extinguisher aside."});
-        pauseEnter();
-        let(fireExtinguisher, "2");
-        let(fireOut, "1");
-        return 2010;
-    }
-    return 2010;
+    ask(kWhatToDo, answer2010);
+    return choose(choices, answer2010, 2010);
 }
 
 // The gas tunnel with the scuba gear; taking it fills the air supply.
 Label scene2020() {
-    cls();
-    colour(10);
-    let(currentScene, "2020");
-    header(2020);
+    room(10, "2020", 2020);
     statusBlock(49, "Health", "Score");
-    arriveThroughTunnel();
+    arrival(kThroughTunnel);
     lines({"The strong smell of natural gas hangs in the air.  The tunnels grow higher",
            "here, and water seeps through cracks in the rock walls with a light glow",
            "of its own.  The tunnel continues to the WEST and to the EAST, and you",
            "can hear running water somewhere off to the WEST."});
     if (is(scubaGear, "0")) say("Laying against the wall you notice an old set of Scuba Gear.");
     say();
-    say("1- Travel WEST           2- Travel EAST            3- Check Inventory");
-    say();
-    if (is(scubaGear, "0")) say("4- Grab Scuba Gear       5- Quit");
-    if (is(scubaGear, "1")) say("5- Quit");
-    say();
-    ask(kChoice, answer2020);
-
-    if (is(answer2020, "1")) return 2030;
-    if (is(answer2020, "2")) {
-        let(travelDirection, "1");
-        return 2010;
-    }
-    if (is(answer2020, "3")) return labels::chapter2Inventory;
-    if (is(answer2020, "4") && is(scubaGear, "0")) {
-        cls();
-        colour(14);
-        score += 15;
-        let(scubaGear, "1");
-        air = 100;
-        say("You pick up the Scuba Gear and take it with you.");
-        say();
-        pause("Press ENTER to continnue");
-        return 2020;
-    }
-    if (is(answer2020, "5") || is(answer2020, "9")) return labels::quitStory;
-    return 2020;
+    return menu(kWhatToDo, answer2020, 2020,
+                {{"1- Travel WEST           ", 2030},
+                 {"2- Travel EAST            ", travel("1", 2010)},
+                 {"3- Check Inventory", labels::chapter2Inventory},
+                 row,
+                 {"4- Grab Scuba Gear       ",
+                  [] {
+                      score += 15;
+                      let(scubaGear, "1");
+                      air = 100;
+                      message(14, {"You pick up the Scuba Gear and take it with you."},
+                              "Press ENTER to continnue");
+                      return stay;
+                  },
+                  [] { return is(scubaGear, "0"); }},
+                 {"5- Quit", labels::quitStory},
+                 {"9", labels::quitStory}});
 }
 
 // The waterfall cavern: a dead end with the red mushrooms and the stream.
 Label scene2030() {
-    cls();
-    colour(9);
-    let(currentScene, "2030");
-    header(2030);
+    room(9, "2030", 2030);
     statusBlock(48, "Health ", "Score");
     lines({"Traveling WEST you emerge into a huge room.  At the back of it a waterfall",
            "pours down the rock into a narrow stream, which winds across the floor and",
@@ -235,213 +179,154 @@ Label scene2030() {
            "Patches of mushrooms that glow a dim red grow along the stream.  The only",
            "way out of here is back to the EAST."});
     say();
-    say("1- Travel EAST         2- Examine Mushroom's     3-  Examine Water   ");
-    say();
-    say("4- Check Inventory     9- Quit");
-    say();
-    ask("What is your choice", answer2030);
-
-    if (is(answer2030, "1")) {
-        let(travelDirection, "1");
-        return 2020;
-    }
-    if (is(answer2030, "2")) return 2035;
-    if (is(answer2030, "3")) return 2038;
-    if (is(answer2030, "4")) return labels::chapter2Inventory;
-    if (is(answer2030, "9")) return labels::quitStory;
-    return 2030;
+    return menu("What is your choice", answer2030, 2030,
+                {{"1- Travel EAST         ", travel("1", 2020)},
+                 {"2- Examine Mushroom's     ", 2035},
+                 {"3-  Examine Water   ", 2038},
+                 row,
+                 {"4- Check Inventory     ", labels::chapter2Inventory},
+                 {"9- Quit", labels::quitStory}});
 }
 
 // The red mushrooms: one carried at a time, 15 points for each picked.
 Label scene2035() {
-    cls();
-    colour(12);
-    header(2035);
+    screen(12, 2035);
     lines({"Hundreds of glowing red mushrooms grow in patches along the edge of the",
            "stream.  As you lean in closer you notice a sweet aroma coming from them",
            "that you find strangely soothing."});
     say();
-    say("1- Pick Mushroom    2- Back");
-    say();
-    ask(kChoice, answer2035);
-
-    if (is(answer2035, "1") && is(redMushroom, "0")) {
-        cls();
-        colour(14);
-        score += 15;
-        let(redMushroom, "1");
-        lines({"You pick one of the glowing red mushrooms.  As you hold it you feel a",
-               "soothing warmth spread across your hand."});
-        pauseEnter();
-        return 2035;
-    }
-    if (is(answer2035, "1") && is(redMushroom, "1")) {
-        cls();
-        say("You are all ready carrying a mushroom");
-        pauseEnter();
-        return 2035;
-    }
-    if (is(answer2035, "2")) return 2030;
-    return 2035;
+    return menu(
+        kWhatToDo, answer2035, 2035,
+        {{"1- Pick Mushroom    ",
+          [] {
+              if (is(redMushroom, "0")) {
+                  score += 15;
+                  let(redMushroom, "1");
+                  message(14,
+                          {"You pick one of the glowing red mushrooms.  As you hold it you feel a",
+                           "soothing warmth spread across your hand."});
+              } else if (is(redMushroom, "1")) {
+                  message({"You are all ready carrying a mushroom"});
+              }
+              return stay;
+          }},
+         {"2- Back", 2030}});
 }
 
 // The glowing stream. Its poison acts late: a drink that leaves no health
 // shows the stream once more, and the next answer, whatever it is, ends the
 // story.
 Label scene2038() {
-    cls();
-    colour(3);
-    header(2038);
+    screen(3, 2038);
     lines({"The gentle glow of the stream lights up part of the area around you.  The",
            "water is shallow enough that you can clearly see the rock bottom.  There",
            "is nothing in the water that gives off the light.  The glow seems to be",
            "part of the water itself."});
     say();
-    say("1- Drink Water      2- Collect Water     3- Back");
-    say();
-    ask(kChoice, answer2038);
-
+    const Choices choices = {
+        {"1- Drink Water      ",
+         [] {
+             health -= 25;
+             message(4, {"You cup your hands and take a drink of the glowing water.  It tastes",
+                         "terribly sour, and you take 25 points of damage!"});
+             return stay;
+         }},
+        {"2- Collect Water     ",
+         [] {
+             message({"You decide against taking any of the glowing water with you.  You know",
+                      "far too little about it to trust it."});
+             return stay;
+         }},
+        {"3- Back", 2030},
+    };
+    showChoices(choices);
+    ask(kWhatToDo, answer2038);
     if (health < 1) {
-        cls();
         health = 0;
-        colour(4);
         let(currentScene, "none");
-        lines({"Already badly wounded, you fall to the ground as the poison begins to",
-               "shut down your vital organs.  You try to fight it, but there is nothing",
-               "that you can do, and you slowly drift into unconsciousness."});
-        pauseEnter();
+        message(4, {"Already badly wounded, you fall to the ground as the poison begins to",
+                    "shut down your vital organs.  You try to fight it, but there is nothing",
+                    "that you can do, and you slowly drift into unconsciousness."});
         return labels::quitStory;
     }
-    if (is(answer2038, "1")) {
-        cls();
-        colour(4);
-        health -= 25;
-        lines({"You cup your hands and take a drink of the glowing water.  It tastes",
-               "terribly sour, and you take 25 points of damage!"});
-        pauseEnter();
-        return 2038;
-    }
-    if (is(answer2038, "2")) {
-        cls();
-        lines({"You decide against taking any of the glowing water with you.  You know",
-               "far too little about it to trust it."});
-        pauseEnter();
-        return 2038;
-    }
-    if (is(answer2038, "3")) return 2030;
-    return 2038;
+    return choose(choices, answer2038, 2038);
 }
 
+// The second junction, between the fire junction, the cliff and the break
+// room.
 Label scene2040() {
-    cls();
-    colour(5);
-    let(currentScene, "2040");
-    header(2040);
-    statusBlock(48, "Health", "Score ");
-    arrive();
+    room(5, "2040", 2040);
+    status(48, Labels::Six);
+    arrival(kShortArrival);
     lines({"You travel deeper into the mine.  The walls here are damp, and small",
            "stalactites have begun to form on the ceiling.  You come to a junction:",
            "a path leads off to the NORTH, a large area opens up to the EAST, and",
            "the way WEST leads back towards the elevator shaft."});
     say();
-    say("1- Travel WEST      2- Travel EAST     3- Travel North     4- Check Inventory");
-    say();
-    say("9- Quit");
-    say();
-    ask(kChoice, answer2040);
-
-    if (is(answer2040, "1")) {
-        let(travelDirection, "2");
-        return 2010;
-    }
-    if (is(answer2040, "2")) {
-        let(travelDirection, "1");
-        return 2050;
-    }
-    if (is(answer2040, "3")) {
-        let(travelDirection, "3");
-        return 2060;
-    }
-    if (is(answer2040, "4")) return labels::chapter2Inventory;
-    if (is(answer2040, "9")) return labels::quitStory;
-    return 2040;
+    return menu(kWhatToDo, answer2040, 2040,
+                {{"1- Travel WEST      ", travel("2", 2010)},
+                 {"2- Travel EAST     ", travel("1", 2050)},
+                 {"3- Travel North     ", travel("3", 2060)},
+                 {"4- Check Inventory", labels::chapter2Inventory},
+                 row,
+                 {"9- Quit", labels::quitStory}});
 }
 
+// The cliff with the old satchel.
 Label scene2050() {
-    cls();
-    colour(2);
-    let(currentScene, "2050");
-    header(2050);
-    statusBlock(45, "Health", "Score ");
+    room(2, "2050", 2050);
+    status(45, Labels::Six);
     lines({"Traveling EAST you enter a large open area.  You stop short at the edge",
            "of a huge cliff, and no matter how hard you look you cannot see the",
            "bottom.  An old satchel lies against the wall beside you.  The only way",
            "out of here is back to the WEST."});
     say();
-    say("1- Travel WEST     2- Search Satchel      3- Check Inventory      9- Quit");
-    say();
-    ask(kChoice, answer2050);
-
-    if (is(answer2050, "1")) {
-        let(travelDirection, "2");
-        return 2040;
-    }
-    if (is(answer2050, "2")) return 2055;
-    if (is(answer2050, "3")) return labels::chapter2Inventory;
-    if (is(answer2050, "9")) return labels::quitStory;
-    return 2050;
+    return menu(kWhatToDo, answer2050, 2050,
+                {{"1- Travel WEST     ", travel("2", 2040)},
+                 {"2- Search Satchel      ", 2055},
+                 {"3- Check Inventory      ", labels::chapter2Inventory},
+                 {"9- Quit", labels::quitStory}});
 }
 
-// The satchel: the envelope and the dagger, 15 points each, taken once.
+// The satchel: the envelope and the dagger, 15 points each, taken once. Its
+// row closes up when the envelope is the only thing left to take.
 Label scene2055() {
-    cls();
-    colour(14);
-    header(2045);
+    screen(14, 2045);
     lines({"You carefully open the old decayed satchel.  As you do, a cloud of dust",
            "fills the air around you."});
     if (is(notePromotion, "0")) say("You see an envelope laying inside the back of the satchel");
     if (is(bronzeDagger, "0")) say("There is a sharp bronzed dagger located inside the satchel.");
     if (is(notePromotion, "1") && is(bronzeDagger, "1")) say("The satchel appears to be empty.");
     say();
-    if (is(notePromotion, "0") && is(bronzeDagger, "0")) {
-        say("1- Take Envelope   2- Take Dagger    5- Close Satchel");
-    }
-    if (is(notePromotion, "0") && is(bronzeDagger, "1")) say("1- Take Envelope  5- Close Satchel");
-    if (is(notePromotion, "1") && is(bronzeDagger, "0")) say("2- Take Dagger    5- Close Satchel");
-    if (is(notePromotion, "1") && is(bronzeDagger, "1")) say("5- Close Satchel");
-    say();
-    ask(kChoice, answer2055);
-
-    if (is(answer2055, "1") && is(notePromotion, "0")) {
+    constexpr auto takeEnvelope = [] {
         cls();
         let(notePromotion, "1");
         score += 15;
         return 2058;
-    }
-    if (is(answer2055, "2") && is(bronzeDagger, "0")) {
-        cls();
-        let(bronzeDagger, "1");
-        score += 15;
-        say("You reach over and take the dagger out of the old decayed satchel.");
-        pauseEnter();
-        return 2055;
-    }
-    if (is(answer2055, "5")) {
-        cls();
-        colour(8);
-        say("You close the old decayed satchel.");
-        pauseEnter();
-        return 2050;
-    }
-    return 2055;
+    };
+    return menu(kWhatToDo, answer2055, 2055,
+                {{"1- Take Envelope   ", takeEnvelope,
+                  [] { return is(notePromotion, "0") && is(bronzeDagger, "0"); }},
+                 {"1- Take Envelope  ", takeEnvelope,
+                  [] { return is(notePromotion, "0") && is(bronzeDagger, "1"); }},
+                 {"2- Take Dagger    ",
+                  [] {
+                      let(bronzeDagger, "1");
+                      score += 15;
+                      message(
+                          {"You reach over and take the dagger out of the old decayed satchel."});
+                      return stay;
+                  },
+                  [] { return is(bronzeDagger, "0"); }},
+                 {"5- Close Satchel", [] {
+                      message(8, {"You close the old decayed satchel."});
+                      return 2050;
+                  }}});
 }
-
 // Note 4, the young miner's letter; the notes viewer replays it with
 // inStory "0" and gets the player back.
 Label scene2058() {
-    cls();
-    colour(14);
-    header(2058);
+    screen(14, 2058);
     say("                                         October 10th");
     say();
     say("Dear Helen,");
@@ -458,41 +343,28 @@ Label scene2058() {
     say();
     say("All my love,");
     say("Thomas");
-    pauseEnter();
+    pressEnter();
     if (is(inStory, "0")) return labels::notesViewer;
     return 2055;
 }
 
+// The old break room with the fountain.
 Label scene2060() {
-    cls();
-    colour(11);
-    let(currentScene, "2060");
-    header(2060);
-    statusBlock(45, "Health", "Score ");
-    arrive();
+    room(11, "2060", 2060);
+    status(45, Labels::Six);
+    arrival(kShortArrival);
     lines({"A large fountain stands in the centre of what used to be an old break",
            "room.  It was once neatly decorated, but now cobwebs and dust cover",
            "everything, and old benches line the walls.  Tunnels continue to the",
            "WEST, and the way SOUTH leads back towards the entrance."});
     say();
-    say("1- Go WEST     2- Examine Fountain     3- Go SOUTH    4- Check Inventory");
-    say();
-    say("9- Quit");
-    say();
-    ask(kChoice, answer2060);
-
-    if (is(answer2060, "1")) {
-        let(travelDirection, "2");
-        return 2070;
-    }
-    if (is(answer2060, "2")) return 2065;
-    if (is(answer2060, "3")) {
-        let(travelDirection, "4");
-        return 2040;
-    }
-    if (is(answer2060, "4")) return labels::chapter2Inventory;
-    if (is(answer2060, "9")) return labels::quitStory;
-    return 2060;
+    return menu(kWhatToDo, answer2060, 2060,
+                {{"1- Go WEST     ", travel("2", 2070)},
+                 {"2- Examine Fountain     ", 2065},
+                 {"3- Go SOUTH    ", travel("4", 2040)},
+                 {"4- Check Inventory", labels::chapter2Inventory},
+                 row,
+                 {"9- Quit", labels::quitStory}});
 }
 
 // The fountain heals up to 100 (never above, never down from 125) and fills
@@ -505,83 +377,58 @@ Label scene2065() {
            "starts to run clean.  Apart from that, the fountain is plain and has no",
            "defining features."});
     say();
-    say("1- Drink Water");
-    say();
-    if (is(water, "2")) {
-        say("2- Fill Empty Water Bottle");
-        say();
-    }
-    if (is(glassJar, "2")) {
-        say("3- Fill Empty Jar");
-        say();
-    }
-    say("5- Back");
-    say();
-    ask(kChoice, answer2065);
-
-    if (is(answer2065, "1") && health <= 99) {
-        cls();
-        health = 100;
-        say("You take a drink from the fountain.  You feel your energy return and your");
-        say("wounds heal.  You return to 100 health.");
-        pauseEnter();
-        return 2065;
-    }
-    if (is(answer2065, "1") && health > 99) {
-        cls();
-        say("You are not thirsty right now and decide against drinking the water.");
-        pauseEnter();
-        return 2065;
-    }
-    if (is(answer2065, "2") && is(water, "2")) {
-        cls();
-        let(water, "1");
-        say("You fill the empty bottle back up with clean water from the fountain.");
-        pauseEnter();
-        return 2065;
-    }
-    if (is(answer2065, "3") && is(glassJar, "2")) {
-        cls();
-        let(glassJar, "1");
-        say("You fill your glass jar up with clean water from the fountain.");
-        pauseEnter();
-        return 2065;
-    }
-    if (is(answer2065, "5")) return 2060;
-    return 2065;
+    return menu(
+        kWhatToDo, answer2065, 2065,
+        {{"1- Drink Water",
+          [] {
+              if (health <= 99) {
+                  health = 100;
+                  message(
+                      {"You take a drink from the fountain.  You feel your energy return and your",
+                       "wounds heal.  You return to 100 health."});
+              } else {
+                  message({"You are not thirsty right now and decide against drinking the water."});
+              }
+              return stay;
+          }},
+         row,
+         {"2- Fill Empty Water Bottle",
+          [] {
+              let(water, "1");
+              message({"You fill the empty bottle back up with clean water from the fountain."});
+              return stay;
+          },
+          [] { return is(water, "2"); }},
+         row,
+         {"3- Fill Empty Jar",
+          [] {
+              let(glassJar, "1");
+              message({"You fill your glass jar up with clean water from the fountain."});
+              return stay;
+          },
+          [] { return is(glassJar, "2"); }},
+         row,
+         {"5- Back", 2060}});
 }
 
+// The mushroom farm, whose NORTH exit leads to the flooded hall.
 Label scene2070() {
-    cls();
-    colour(13);
-    let(currentScene, "2070");
-    header(2070);
-    statusBlock(53, "Health", "Score ");
-    arrive();
+    room(13, "2070", 2070);
+    status(53, Labels::Six);
+    arrival(kShortArrival);
     lines({"You enter a medium sized area carved out of the cave.  Old wooden boxes",
            "fill the room, each one full of white mushrooms with glowing yellow",
            "spots.  Someone has clearly been harvesting them.  Crude lights hang",
            "over the crates, but their bulbs are all busted.  Exits lead to the EAST",
            "and to the NORTH."});
     say();
-    say("1- Travel EAST       2- Travel NORTH     3- Examine Mushroom Crate");
-    say();
-    say("4- Check Inventory   9- Quit");
-    say();
-    ask(kChoice, answer2070);
-
-    if (is(answer2070, "1")) {
-        let(travelDirection, "1");
-        return 2060;
-    }
-    if (is(answer2070, "2")) {
-        let(travelDirection, "3");
-        return 2090;
-    }
-    if (is(answer2070, "3")) return 2075;
-    if (is(answer2070, "4")) return labels::chapter2Inventory;
-    if (is(answer2070, "9")) return labels::quitStory;
-    return 2070;
+    return menu(kWhatToDo, answer2070, 2070,
+                {{"1- Travel EAST       ", travel("1", 2060)},
+                 {"2- Travel NORTH     ", travel("3", 2090)},
+                 {"3- Examine Mushroom Crate", 2075},
+                 row,
+                 {"4- Check Inventory   ", labels::chapter2Inventory},
+                 {"9- Quit", labels::quitStory}});
 }
 
 // The mushroom crate: a yellow mushroom whenever none is carried, no score.
@@ -594,26 +441,21 @@ Label scene2075() {
            "that clings to anything it touches.  Someone has tended these crates",
            "with great care."});
     say();
-    say("1- Take a Mushroom    2- Back");
-    say();
-    ask("What would you like to do ", answer2075);
-
-    if (is(answer2075, "1") && is(yellowMushroom, "0")) {
-        cls();
-        let(yellowMushroom, "1");
-        lines({"You pick one of the Yellow Mushrooms out of the crate.  The sticky paste",
-               "makes your fingers burn slightly."});
-        pauseEnter();
-        return 2075;
-    }
-    if (is(answer2075, "1") && is(yellowMushroom, "1")) {
-        cls();
-        say("You all ready have a Yellow Mushroom.");
-        pauseEnter();
-        return 2075;
-    }
-    if (is(answer2075, "2")) return 2070;
-    return 2075;
+    return menu(
+        "What would you like to do ", answer2075, 2075,
+        {{"1- Take a Mushroom    ",
+          [] {
+              if (is(yellowMushroom, "0")) {
+                  let(yellowMushroom, "1");
+                  message(
+                      {"You pick one of the Yellow Mushrooms out of the crate.  The sticky paste",
+                       "makes your fingers burn slightly."});
+              } else if (is(yellowMushroom, "1")) {
+                  message({"You all ready have a Yellow Mushroom."});
+              }
+              return stay;
+          }},
+         {"2- Back", 2070}});
 }
 
 } // namespace

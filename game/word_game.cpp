@@ -22,6 +22,7 @@ void askWord(const char* prompt, const Str& word) {
     say();
 }
 
+// The word game's five questions (label 5000).
 Label wordGame() {
     cls();
     colour(13);
@@ -34,6 +35,7 @@ Label wordGame() {
     return kTelling;
 }
 
+// The story told from the five words (label 5050).
 Label wordStory() {
     cls();
     say({"One grey morning I set out on a long walk with ", wordPerson, "."});

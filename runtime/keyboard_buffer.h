@@ -19,6 +19,7 @@
 
 namespace rt {
 
+// Bytes in the emulated low-memory block (0x10FFF3: real-mode memory up to FFFF:FFFF and 3 more).
 constexpr std::size_t kLowMemorySize = 1114099;
 constexpr std::size_t kKeyHead = 0x41A;
 constexpr std::size_t kKeyTail = 0x41C;

@@ -39,11 +39,8 @@ constexpr auto relaxed = std::memory_order_relaxed;
 
 constexpr std::array<std::uint32_t, kPaletteEntries> makeStartupPalette() {
     std::array<std::uint32_t, kPaletteEntries> p{};
-    constexpr std::uint32_t text[16] = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA,
-                                        0xAA5500, 0xAAAAAA, 0x555555, 0x5555FF, 0x55FF55, 0x55FFFF,
-                                        0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF};
     for (int i = 0; i < kPaletteEntries; ++i)
-        p[i] = 0xFF000000u | (i < 16 ? text[i] : 0u);
+        p[i] = 0xFF000000u | (i < 16 ? kTextColours[i] : 0u);
     return p;
 }
 constexpr std::array<std::uint32_t, kPaletteEntries> kStartupPalette = makeStartupPalette();

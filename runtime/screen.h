@@ -24,6 +24,12 @@
 
 namespace rt {
 
+// The 16 text colours 0..15 as 0xRRGGBB, the start of every page's palette.
+inline constexpr std::uint32_t kTextColours[16] = {
+    0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA, 0xAA5500, 0xAAAAAA,
+    0x555555, 0x5555FF, 0x55FF55, 0x55FFFF, 0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF,
+};
+
 struct ScreenPage {
     std::uint8_t inUse = 0;
     std::uint8_t textPage = 0;

@@ -19,89 +19,26 @@
 #include <string>
 #include <vector>
 
-#include "tests/game_frame_support.h"
-#include "tests/replay_support.h"
+#include "tests/support/game_walk.h"
+#include "tests/support/replay.h"
 
 #ifdef GLIMMER_REPLAY
 
 namespace {
 
-using frame::expectRows;
-using frame::screen;
+using namespace frame;
 
-using Keys = std::vector<std::string>;
-
-Keys operator+(Keys a, const Keys& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-std::string script(const Keys& answers) {
-    std::string s;
-    for (const std::string& a : answers)
-        s += a + "\n";
-    return s;
-}
-
-// Plays the answers: one input screen per answer and the one the script ends
-// at, which the driver prints once more when the script runs out.
-replay::Result play(const Keys& answers) {
-    replay::Result r = replay::run(script(answers));
-    EXPECT_TRUE(r.scriptEnd) << r.output << r.errors;
-    EXPECT_EQ(r.errors, "");
-    EXPECT_EQ(r.screens.size(), answers.size() + 2) << r.output;
-    return r;
-}
-
-// A number as the game prints it, without the trailing blank the driver
-// trims: a leading blank when it is not negative.
-std::string num(int v) {
-    return v < 0 ? std::to_string(v) : " " + std::to_string(v);
-}
-
-std::string statusRow(int blanks, const char* label, int value) {
-    return std::string(static_cast<std::size_t>(blanks), ' ') + label + num(value);
-}
-
-struct Status {
-    int blanks;
-    int health;
-    int score;
-};
-
-// The row of the status block's health line (blanks, "Health", blanks, a
-// number), or 0.
-int statusRowOf(const replay::Screen& s) {
-    for (int r = 1; r <= replay::kRows; ++r) {
-        const std::string& row = s.row(r);
-        std::size_t at = row.find_first_not_of(' ');
-        if (at == 0 || at == std::string::npos || row.compare(at, 6, "Health") != 0) continue;
-        std::size_t digits = row.find_first_not_of(' ', at + 6);
-        if (digits == at + 6 || digits == std::string::npos) continue;
-        if (row[digits] == '-') ++digits;
-        if (digits < row.size() &&
-            row.find_first_not_of("0123456789.", digits) == std::string::npos) {
-            return r;
-        }
-    }
-    return 0;
-}
-
-void expectStatus(const replay::Screen& s, const Status& want) {
+// The status block and the empty line after it.
+void expectStatusBlock(const replay::Screen& s, const Status& want) {
+    expectStatus(s, want);
     int r = statusRowOf(s);
-    ASSERT_NE(r, 0) << "no status block on screen " << s.number << "\n" << s.text();
-    EXPECT_EQ(s.row(r), statusRow(want.blanks, "Health ", want.health))
-        << "screen " << s.number << "\n"
-        << s.text();
-    EXPECT_EQ(s.row(r + 1), statusRow(want.blanks, "Score  ", want.score))
-        << "screen " << s.number << "\n"
-        << s.text();
-    EXPECT_EQ(s.row(r + 2), "") << "screen " << s.number;
+    if (r != 0) {
+        EXPECT_EQ(s.row(r + 2), "") << "screen " << s.number;
+    }
 }
 
 const std::string kEquals75(75, '=');
 const std::string kEquals76(76, '=');
-const std::string kStars74(74, '*');
 const std::string kItemsHeading = std::string(25, ' ') + "Current Items";
 
 // The fight screen's health row: the spider's number, the next 14-column
@@ -218,10 +155,6 @@ Keys wholeChapter(bool note1, bool note2, bool note3) {
            (note3 ? kNote3 : Keys{}) + kDeskToLair + kIntoFight + kBestFight + kEnding;
 }
 
-// Developer mode and its menu; showing the menu hands out the flashlight,
-// knife, rusty key, yellow mushroom, metal rod, smoke bomb, lighter and a
-// full bottle of water.
-const Keys kDeveloperMenu = {"fzorp", "", "blimx", "10"};
 // The developer menu's jump into the lair, then into the fight.
 Keys developerFight(const Keys& extraWords = {}) {
     return kDeveloperMenu + extraWords + Keys{"530", "2", ""};
@@ -230,99 +163,93 @@ Keys developerFight(const Keys& extraWords = {}) {
 // ---------------------------------------------------------------------------
 // The whole chapter
 
-struct Step {
-    std::string answer; // typed at this screen
-    std::string marker; // a text that identifies the screen
-    std::optional<Status> status;
-};
+// The screen shows the marker and the status block given, or none.
+Check at(std::string marker, std::optional<Status> status) {
+    return [marker, status](const replay::Screen& s) {
+        EXPECT_TRUE(s.contains(marker)) << marker << "\n" << s.text();
+        if (status) {
+            expectStatusBlock(s, *status);
+        } else {
+            EXPECT_EQ(statusRowOf(s), 0) << s.text();
+        }
+    };
+}
 
 TEST(ChapterOneSecondHalf, WholeChapterFromTheMainMenuToTheScoreScreen) {
     const Keys first = firstHalf();
     const std::vector<Step> steps = {
-        {"2", "You continue EAST moving deeper into the mine.", Status{52, 100, 200}},
+        {first.back(), at("You continue EAST moving deeper into the mine.", Status{52, 100, 200})},
         // The locked door, then the knife-pry option is offered.
-        {"", "Your going to need a key to enter this room.", std::nullopt},
-        {"3", "4- Attempt to pry door with knife", Status{52, 100, 200}},
+        {"2", at("Your going to need a key to enter this room.", std::nullopt)},
+        {"", at("4- Attempt to pry door with knife", Status{52, 100, 200})},
         // Junction, dead end, the key.
-        {"3", "You travel EAST.", Status{48, 100, 200}},
-        {"2", "You notice an old rusted key laying on the ground near the wall.",
-         Status{49, 100, 200}},
-        {"", "You bend over and pick the rusty old key up off the ground.", std::nullopt},
-        {"1", "1- Travel back NORTH     2- Check Inventory     3- Quit", Status{49, 100, 210}},
-        {"1", "You travel NORTH.", Status{48, 100, 210}},
-        {"2", "You continue to travel WEST through the mines.", Status{52, 100, 210}},
+        {"3", at("You travel EAST.", Status{48, 100, 200})},
+        {"3", at("You notice an old rusted key laying on the ground near the wall.",
+                 Status{49, 100, 200})},
+        {"2", at("You bend over and pick the rusty old key up off the ground.", std::nullopt)},
+        {"", at("1- Travel back NORTH     2- Check Inventory     3- Quit", Status{49, 100, 210})},
+        {"1", at("You travel NORTH.", Status{48, 100, 210})},
+        {"1", at("You continue to travel WEST through the mines.", Status{52, 100, 210})},
         // The key opens the office.
-        {"", "Press Enter to continue", std::nullopt},
-        {"2", "1- Exit Room           2- Examine Desk       3- Search Cabinet",
-         Status{55, 100, 220}},
-        {"2", "Laying on the floor under the desk you see a large smoke bomb.",
-         Status{50, 100, 220}},
-        {"", "You pick the smoke bomb up off the floor.", std::nullopt},
-        {"1", "Otherwise you do not see anything else of interest.", Status{50, 100, 230}},
-        {"", "Press ENTER to continue", std::nullopt},
-        {"", "August 4th, 1945", std::nullopt},
-        {"3", "1- Search Drawer", Status{50, 100, 245}},
-        {"1", "4- Check Inventory     5- Quit", Status{55, 100, 245}},
-        {"3", "You travel SOUTH exiting the Foreman's Office.", Status{52, 100, 245}},
+        {"2", at("Press Enter to continue", std::nullopt)},
+        {"", at("1- Exit Room           2- Examine Desk       3- Search Cabinet",
+                Status{55, 100, 220})},
+        {"2", at("Laying on the floor under the desk you see a large smoke bomb.",
+                 Status{50, 100, 220})},
+        {"2", at("You pick the smoke bomb up off the floor.", std::nullopt)},
+        {"", at("Otherwise you do not see anything else of interest.", Status{50, 100, 230})},
+        {"1", at("Press ENTER to continue", std::nullopt)},
+        {"", at("August 4th, 1945", std::nullopt)},
+        {"", at("1- Search Drawer", Status{50, 100, 245})},
+        {"3", at("4- Check Inventory     5- Quit", Status{55, 100, 245})},
+        {"1", at("You travel SOUTH exiting the Foreman's Office.", Status{52, 100, 245})},
         // Greenhouse and the mushroom.
-        {"2", "You travel EAST.", Status{48, 100, 245}},
-        {"4", "4- Inspect Glowing Object       5- Quit", Status{49, 100, 245}},
-        {"1", "1- Take Mushroom        2- Back", std::nullopt},
-        {"", "Press ENTER to continue", std::nullopt},
-        {"1", "You do not see anything else of interest in this room.", Status{49, 100, 245}},
-        {"4", "You travel WEST.", Status{48, 100, 245}},
+        {"3", at("You travel EAST.", Status{48, 100, 245})},
+        {"2", at("4- Inspect Glowing Object       5- Quit", Status{49, 100, 245})},
+        {"4", at("1- Take Mushroom        2- Back", std::nullopt)},
+        {"1", at("Press ENTER to continue", std::nullopt)},
+        {"", at("You do not see anything else of interest in this room.", Status{49, 100, 245})},
+        {"1", at("You travel WEST.", Status{48, 100, 245})},
         // Corridor, lair, the fight.
-        {"2", "You begin to travel NORTH even deeper into the mine.  As you continue down",
-         Status{49, 100, 245}},
-        {"2", "1- Travel EAST   2- Go to Elevator Shaft   3- Check Inventory    4- Quit",
-         Status{49, 100, 245}},
-        {"", "Press ENTER to continue", std::nullopt},
-        {"2", healthRow(150, 100), std::nullopt},
-        {"1", "1- Mix Mushroom with Water", std::nullopt},
-        {"", "Press ENTER to continue", std::nullopt},
-        {"2", "2- Apply Glowing Concotion to Metal Rod", std::nullopt},
-        {"", "You apply the thick concoction to the Sharp Metal Rod.", std::nullopt},
-        {"5", "Poisoned Sharp Metal Rod", std::nullopt},
-        {"3", healthRow(150, 100), std::nullopt},
-        {"1", "1- Smoke Bomb", std::nullopt},
-        {"", "Keep in mind this smoke cloud won't last forever...", std::nullopt},
-        {"3", healthRow(150, 100), std::nullopt},
-        {"4", "4- Poisoned Sharp Metal Rod", std::nullopt},
-        {"", "Press ENTER to continue", std::nullopt},
-        {"1", healthRow(100, 100), std::nullopt},
-        {"", "It is unable to hit you due to the smoke clouding its vision", std::nullopt},
-        {"1", healthRow(65, 100), std::nullopt},
-        {"", "The spider strikes you for 25 points of damage.", std::nullopt},
-        {"1", healthRow(30, 75), std::nullopt},
-        {"", "The spider takes an additional 10 points of damage from the poison", std::nullopt},
+        {"4", at("You begin to travel NORTH even deeper into the mine.  As you continue down",
+                 Status{49, 100, 245})},
+        {"2", at("1- Travel EAST   2- Go to Elevator Shaft   3- Check Inventory    4- Quit",
+                 Status{49, 100, 245})},
+        {"2", at("Press ENTER to continue", std::nullopt)},
+        {"", at(healthRow(150, 100), std::nullopt)},
+        {"2", at("1- Mix Mushroom with Water", std::nullopt)},
+        {"1", at("Press ENTER to continue", std::nullopt)},
+        {"", at("2- Apply Glowing Concotion to Metal Rod", std::nullopt)},
+        {"2", at("You apply the thick concoction to the Sharp Metal Rod.", std::nullopt)},
+        {"", at("Poisoned Sharp Metal Rod", std::nullopt)},
+        {"5", at(healthRow(150, 100), std::nullopt)},
+        {"3", at("1- Smoke Bomb", std::nullopt)},
+        {"1", at("Keep in mind this smoke cloud won't last forever...", std::nullopt)},
+        {"", at(healthRow(150, 100), std::nullopt)},
+        {"3", at("4- Poisoned Sharp Metal Rod", std::nullopt)},
+        {"4", at("Press ENTER to continue", std::nullopt)},
+        {"", at(healthRow(100, 100), std::nullopt)},
+        {"1", at("It is unable to hit you due to the smoke clouding its vision", std::nullopt)},
+        {"", at(healthRow(65, 100), std::nullopt)},
+        {"1", at("The spider strikes you for 25 points of damage.", std::nullopt)},
+        {"", at(healthRow(30, 75), std::nullopt)},
+        {"1",
+         at("The spider takes an additional 10 points of damage from the poison", std::nullopt)},
         // The spider's death (+30), the lair after the fight, the shaft (+50).
-        {"", "Press ENTER to continue", std::nullopt},
-        {"2", "1- Travel EAST   2- Go to Elevator Shaft   3- Check Inventory    4- Quit",
-         Status{49, 50, 320}},
-        {"", "Press ENTER to continue", std::nullopt},
-        {"", "Press ENTER to continue", std::nullopt},
-        {"", "Your total score for Chapter One is  370", std::nullopt},
-        {"", "Your total score for this story is  370", std::nullopt},
-        {"", "  2- Chapter 2 - The Plunge (Unlocked)", std::nullopt},
+        {"", at("Press ENTER to continue", std::nullopt)},
+        {"", at("1- Travel EAST   2- Go to Elevator Shaft   3- Check Inventory    4- Quit",
+                Status{49, 50, 320})},
+        {"2", at("Press ENTER to continue", std::nullopt)},
+        {"", at("Press ENTER to continue", std::nullopt)},
+        {"", at("Your total score for Chapter One is  370", std::nullopt)},
+        {"", at("Your total score for this story is  370", std::nullopt)},
+        {"", at("  2- Chapter 2 - The Plunge (Unlocked)", std::nullopt)},
     };
-    Keys answers = first;
-    for (const Step& s : steps)
-        answers.push_back(s.answer);
-    answers.pop_back(); // the last screen is where the script ends
-    replay::Result r = play(answers);
-    ASSERT_EQ(r.screens.size(), first.size() + steps.size() + 1);
+    // The first half's last answer leads to the first step's screen.
+    replay::Result r = walk(Keys(first.begin(), first.end() - 1), steps);
     // The crossroad, whose status labels are six characters wide.
     EXPECT_TRUE(screen(r, first.size()).contains(std::string(55, ' ') + "Score  200"));
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        const replay::Screen& s = screen(r, first.size() + 1 + i);
-        SCOPED_TRACE("step " + std::to_string(i + 1) + ": " + steps[i].marker);
-        EXPECT_TRUE(s.contains(steps[i].marker)) << s.text();
-        if (steps[i].status) {
-            expectStatus(s, *steps[i].status);
-        } else {
-            EXPECT_EQ(statusRowOf(s), 0) << s.text();
-        }
-    }
+    const std::size_t answers = first.size() - 1 + steps.size();
 
     // The fight screens in full.
     const std::size_t fight = first.size() + 29;
@@ -337,13 +264,13 @@ TEST(ChapterOneSecondHalf, WholeChapterFromTheMainMenuToTheScoreScreen) {
     expectAttack(screen(r, fight + 17), true, Answer::Strike, true);
 
     // The chapter screen and the score screen.
-    expectRows(screen(r, answers.size() - 1),
+    expectRows(screen(r, answers - 1),
                {"", "Congratulation's on completing chapter one!  To continue the story select",
                 "chapter two from the main menu.", "", "Your total score for Chapter One is  370",
                 "", "Your password is V8419", "", "Press ENTER to continue?"});
-    expectRows(screen(r, answers.size()), {"", "Your total score for this story is  370", "",
-                                           "Excellent work, you are a Grade A explorer!", "", "",
-                                           "Press Enter to Continue.?"});
+    expectRows(screen(r, answers), {"", "Your total score for this story is  370", "",
+                                    "Excellent work, you are a Grade A explorer!", "", "",
+                                    "Press Enter to Continue.?"});
     // A new game at the main menu with Chapter 2 unlocked.
     frame::expectMainMenu(r.last(), {true, false});
 }
@@ -876,21 +803,14 @@ TEST(SpiderFight, MixingTakesTheBottleAndApplyingGivesItBackEmpty) {
     replay::Result r = play(a + Keys{"2", "2", "1", "", "1", "2", "", "5", "3"});
     std::size_t at = a.size() + 1;
     // Before: the full bottle and the mushroom; only mixing is offered.
-    const std::vector<std::string> before = {
-        kStars74, kItemsHeading,
-        "",       "L.E.D. Flashlight",
-        "",       "Smoke Bomb",
-        "",       "Disposible Lighter",
-        "",       "Knife",
-        "",       "Bottled Water",
-        "",       "Sharp Metal Rod",
-        "",       "Rusty Key",
-        "",       "Glowing Yellow Mushroom",
-        "",       kStars74,
-        "",       "1- Mix Mushroom with Water",
-        "",       "5- Back to fight!",
-        "",       "What is your choice?",
-    };
+    const std::vector<std::string> before =
+        Rows{kStars74, kItemsHeading, ""} + kDeveloperItemRows + Rows{kStars74,
+                                                                      "",
+                                                                      "1- Mix Mushroom with Water",
+                                                                      "",
+                                                                      "5- Back to fight!",
+                                                                      "",
+                                                                      "What is your choice?"};
     // 26 rows: the print area's 24 rows have scrolled the first two away.
     expectRows(screen(r, at + 1), std::vector<std::string>(before.begin() + 2, before.end()));
     // "2" before mixing shows the screen again.

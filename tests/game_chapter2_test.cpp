@@ -22,55 +22,14 @@
 #include <string>
 #include <vector>
 
-#include "tests/game_frame_support.h"
-#include "tests/replay_support.h"
+#include "tests/support/game_walk.h"
+#include "tests/support/replay.h"
 
 #ifdef GLIMMER_REPLAY
 
 namespace {
 
-using frame::expectRows;
-using frame::screen;
-
-using Keys = std::vector<std::string>;
-using Rows = std::vector<std::string>;
-
-Keys operator+(Keys a, const Keys& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-std::string script(const Keys& answers) {
-    std::string s;
-    for (const std::string& a : answers)
-        s += a + "\n";
-    return s;
-}
-
-// Plays the answers: one input screen per answer and the one the script ends
-// at, which the driver prints once more when the script runs out.
-replay::Result play(const Keys& answers) {
-    replay::Result r = replay::run(script(answers));
-    EXPECT_TRUE(r.scriptEnd) << r.output << r.errors;
-    EXPECT_EQ(r.errors, "");
-    EXPECT_EQ(r.screens.size(), answers.size() + 2) << r.output;
-    return r;
-}
-
-// The screen shown after the n-th answer (1-based) of the script.
-const replay::Screen& after(const replay::Result& r, std::size_t n) {
-    return screen(r, n + 1);
-}
-
-// A number as the game prints it, without the trailing blank the driver
-// trims: a leading blank when it is not negative.
-std::string num(int v) {
-    return v < 0 ? std::to_string(v) : " " + std::to_string(v);
-}
-
-std::string blanks(int n) {
-    return std::string(static_cast<std::size_t>(n), ' ');
-}
+using namespace frame;
 
 // Two texts printed with a move to the next 14-column print zone between.
 std::string zoned(const std::string& a, const std::string& b) {
@@ -300,9 +259,6 @@ const std::string kEatRed = "Press 3 if you want to eat the Glowing Red Mushroom
 // ---------------------------------------------------------------------------
 // Keys
 
-// Developer mode and its menu, which hands out the flashlight, knife, rusty
-// key, yellow mushroom, metal rod, smoke bomb, lighter and a full bottle.
-const Keys kDeveloperMenu = {"fzorp", "", "blimx", "10"};
 // "1" marks a story as being played, so notes return to their scenes.
 const Keys kToFarm = kDeveloperMenu + Keys{"1", "2070"};
 // The same without "1": a note read in the story returns to the viewer.
@@ -320,20 +276,11 @@ const Keys kGearToHall = {"2", "2", "2", "", "1", "3", "1", "3", "1", "6",
 // ---------------------------------------------------------------------------
 // The whole chapter
 
-using Check = std::function<void(const replay::Screen&)>;
-struct Step {
-    std::string answer;
-    Check check;
-};
-
 Check room(const Room& room, At at) {
     return [room, at](const replay::Screen& s) { expectRoom(s, room, at); };
 }
 Check inventory(Rows items, Rows offers) {
     return [items, offers](const replay::Screen& s) { expectInventory(s, items, offers); };
-}
-Check rows(Rows want) {
-    return [want](const replay::Screen& s) { expectRows(s, want); };
 }
 Check pauseOf(int messageRows, std::string first = "",
               std::string prompt = "Press ENTER to continue?") {
@@ -342,22 +289,6 @@ Check pauseOf(int messageRows, std::string first = "",
         if (!first.empty()) {
             EXPECT_EQ(s.row(1), first) << s.text();
         }
-    };
-}
-Check both(Check a, Check b) {
-    return [a, b](const replay::Screen& s) {
-        a(s);
-        b(s);
-    };
-}
-Check shows(std::string text) {
-    return [text](const replay::Screen& s) {
-        EXPECT_TRUE(s.contains(text)) << text << "\n" << s.text();
-    };
-}
-Check lacks(std::string text) {
-    return [text](const replay::Screen& s) {
-        EXPECT_FALSE(s.contains(text)) << text << "\n" << s.text();
     };
 }
 
@@ -401,19 +332,6 @@ Check emptySatchel() {
         expectTail(s, {"The satchel appears to be empty.", "", "5- Close Satchel", "",
                        "What would you like to do?"});
     };
-}
-
-// Plays prefix, then the steps, checking the screen after each answer.
-replay::Result walk(const Keys& prefix, const std::vector<Step>& steps) {
-    Keys answers = prefix;
-    for (const Step& s : steps)
-        answers.push_back(s.answer);
-    replay::Result r = play(answers);
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        SCOPED_TRACE("step " + std::to_string(i + 1) + " (answer \"" + steps[i].answer + "\")");
-        if (steps[i].check) steps[i].check(after(r, prefix.size() + i + 1));
-    }
-    return r;
 }
 
 const Rows kDevItems = {"L.E.D. Flashlight", "Bottled Water", "Glowing Yellow Mushroom",

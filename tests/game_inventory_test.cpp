@@ -5,14 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/game_frame_support.h"
-#include "tests/replay_support.h"
+#include "tests/support/game_walk.h"
+#include "tests/support/replay.h"
 
 #ifdef GLIMMER_REPLAY
 
 using frame::expectMainMenu;
 using frame::expectRows;
+using frame::kDeveloperItemRows;
 using frame::kStars74;
+using frame::operator+;
+using frame::Rows;
 using frame::screen;
 
 namespace {
@@ -32,20 +35,15 @@ std::size_t livingRoomScreen(std::size_t entries = 0) {
 // The eight items of the developer menu, with both offers: the list runs two
 // rows past the print area and the screen scrolls twice, taking the header
 // line and the empty line after it.
-const std::vector<std::string> kDeveloperItemsRows{
-    kStars74, "L.E.D. Flashlight",
-    "",       "Smoke Bomb",
-    "",       "Disposible Lighter",
-    "",       "Knife",
-    "",       "Bottled Water",
-    "",       "Sharp Metal Rod",
-    "",       "Rusty Key",
-    "",       "Glowing Yellow Mushroom",
-    "",       kStars74,
-    "",       "Press 1 to drink Bottled Water, or ENTER to continue.",
-    "",       "Press 2 if you want to eat the Slimy Yellow Mushroom",
-    "",       "?",
-};
+const std::vector<std::string> kDeveloperItemsRows =
+    Rows{kStars74} + kDeveloperItemRows +
+    Rows{kStars74,
+         "",
+         "Press 1 to drink Bottled Water, or ENTER to continue.",
+         "",
+         "Press 2 if you want to eat the Slimy Yellow Mushroom",
+         "",
+         "?"};
 
 TEST(Inventory, ListsTheDeveloperMenuItemsAndBothOffers) {
     replay::Result r = replay::run(developerThenLivingRoom() + "5\n");

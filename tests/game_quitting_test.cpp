@@ -5,8 +5,8 @@
 #include <string>
 
 #include "game/quitting.h"
-#include "tests/game_frame_support.h"
-#include "tests/replay_support.h"
+#include "tests/support/game_walk.h"
+#include "tests/support/replay.h"
 
 namespace {
 

@@ -35,7 +35,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "tests/replay_support.h"
+#include "tests/support/replay.h"
 
 #ifdef GLIMMER_REPLAY
 

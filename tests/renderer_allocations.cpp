@@ -15,6 +15,7 @@
 #include "host/palette.h"
 #include "host/sdl_renderer.h"
 #include "runtime/errors.h"
+#include "tests/support/text_page.h"
 
 namespace {
 std::atomic<long> allocations{0};
@@ -79,23 +80,10 @@ class QuietOutput : public host::VideoOutput {
 
 TEST(RendererAllocations, FramesAllocateNothingOnceThePageSizeIsKnown) {
     rt::resetErrorsAndFlags();
-    rt::ScreenPage page;
-    page.inUse = 1;
-    page.textPage = 1;
-    page.width = 80;
-    page.height = 25;
-    page.bytesPerCell = 2;
-    page.font = 16;
-    auto cells = std::make_unique<std::atomic<std::uint16_t>[]>(4000);
-    for (int i = 0; i < 4000; ++i) {
-        cells[i].store(rt::makeCell(' ', 0x07));
-    }
-    page.cells = cells.get();
-    auto palette = std::make_unique<std::uint32_t[]>(256);
-    for (int i = 0; i < 256; ++i) {
-        palette[i] = host::defaultPalette256()[i];
-    }
-    page.palette = palette.get();
+    support::TextPage text(4000);
+    rt::ScreenPage& page = text.page;
+    std::atomic<std::uint16_t>* cells = text.cells.get();
+    std::vector<std::uint32_t>& palette = text.palette;
     page.cursorVisible.store(1);
 
     QuietOutput output;

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/screen_test_support.h"
+#include "tests/support/screen.h"
 
 using namespace screentest;
 
@@ -424,23 +424,9 @@ TEST_F(PageTableDeathTest, AFreeStackThatCannotGrowIsCriticalErrorThree) {
 // line input does (run under ThreadSanitizer too).
 TEST(PageSharing, TheDisplayPageStaysReadableWhileLineInputSwapsWritePages) {
     freshRuntime();
-    std::atomic<bool> done{false};
-    std::atomic<int> frames{0};
-    std::thread renderer([&] {
-        std::uint32_t sum = 0;
-        while (!done.load(std::memory_order_acquire)) {
-            const rt::ScreenPage* p = rt::displayPage();
-            for (int r = 1; r <= p->height; ++r) {
-                for (int c = 1; c <= p->width; ++c)
-                    sum += p->cell(r, c);
-            }
-            sum += p->palette[7] + static_cast<std::uint32_t>(p->column() + p->row());
-            frames.fetch_add(1, std::memory_order_relaxed);
-        }
-        (void)sum;
-    });
+    DisplayReader renderer;
     int i = 0;
-    for (; i < 200 || (frames.load(std::memory_order_relaxed) < 5 && i < 100000); ++i) {
+    for (; i < 200 || (renderer.frames() < 5 && i < 100000); ++i) {
         const std::int32_t before = rt::snapshotWritePage();
         const std::int32_t work = rt::snapshotWritePage();
         piece("typed " + std::to_string(i));
@@ -454,9 +440,8 @@ TEST(PageSharing, TheDisplayPageStaysReadableWhileLineInputSwapsWritePages) {
         rt::releaseImage(before);
         rt::releaseTemporaries(1, 0);
     }
-    done.store(true, std::memory_order_release);
-    renderer.join();
-    EXPECT_GE(frames.load(), 5);
+    renderer.stop();
+    EXPECT_GE(renderer.frames(), 5);
     EXPECT_EQ(rt::errorPending(), 0u);
     EXPECT_EQ(rt::pageTableStats().recordsInUse, 1);
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "runtime/port.h"
-#include "tests/screen_test_support.h"
+#include "tests/support/screen.h"
 
 using namespace screentest;
 
@@ -544,25 +544,10 @@ TEST_F(PrintEngine, MakeFitAndNextPrintZoneStillWorkWhileAnErrorIsPending) {
 // (run under ThreadSanitizer too).
 TEST(ScreenSharing, TheRendererReadsTheDisplayPageWhileTheGamePrints) {
     freshRuntime();
-    std::atomic<bool> done{false};
-    std::atomic<int> frames{0};
-    std::thread renderer([&] {
-        std::uint32_t sum = 0;
-        while (!done.load(std::memory_order_acquire)) {
-            const rt::ScreenPage* p = rt::displayPage();
-            for (int r = 1; r <= p->height; ++r) {
-                for (int c = 1; c <= p->width; ++c)
-                    sum += p->cell(r, c);
-            }
-            sum += static_cast<std::uint32_t>(p->column() + p->row() + p->pendingWrap.load() +
-                                              p->cursorVisible.load());
-            frames.fetch_add(1, std::memory_order_relaxed);
-        }
-        (void)sum;
-    });
+    DisplayReader renderer;
     // Print until the renderer has seen a few frames (bounded).
     int i = 0;
-    for (; i < 400 || (frames.load(std::memory_order_relaxed) < 5 && i < 1000000); ++i) {
+    for (; i < 400 || (renderer.frames() < 5 && i < 1000000); ++i) {
         if (i % 50 == 0) rt::clearScreen(0, 0, 0);
         rt::setTextColour(i % 32, 0, 0, 1);
         piece("A line of the story, number " + std::to_string(i));
@@ -570,9 +555,8 @@ TEST(ScreenSharing, TheRendererReadsTheDisplayPageWhileTheGamePrints) {
         lineEnd();
         rt::releaseTemporaries(1, 0);
     }
-    done.store(true, std::memory_order_release);
-    renderer.join();
-    EXPECT_GE(frames.load(), 5);
+    renderer.stop();
+    EXPECT_GE(renderer.frames(), 5);
     // The last line sits just above the cursor row: row 23 once the screen
     // has filled since the last clear.
     const int last = i - 1;

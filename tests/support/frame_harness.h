@@ -27,6 +27,7 @@
 #include "runtime/port.h"
 #include "runtime/screen.h"
 #include "runtime/strings.h"
+#include "tests/support/screen.h"
 
 namespace harness {
 
@@ -90,6 +91,16 @@ inline std::uint32_t& temporaryBase() {
     return base;
 }
 
+// A stand-in scene that only reports that the game jumped to it.
+template <game::Label L> game::Label reach() {
+    throw Reached{L};
+}
+
+// Registers stand-ins for the labels given.
+template <game::Label... Ls> void standIns() {
+    game::addScenes({{Ls, reach<Ls>}...});
+}
+
 // The outcome of one run.
 struct Run {
     bool scriptEnded = false;
@@ -101,17 +112,10 @@ struct Run {
 
 // The current screen, rows trimmed of trailing blanks, one per line.
 inline std::string screenText() {
-    rt::ScreenPage* p = rt::writePage();
+    const rt::ScreenPage& p = *rt::writePage();
     std::string all;
-    for (int r = 1; r <= p->height; ++r) {
-        std::string row;
-        for (int c = 1; c <= p->width; ++c) {
-            char ch = static_cast<char>(rt::cellCharacter(p->cell(r, c)));
-            row += ch == '\0' ? ' ' : ch;
-        }
-        row.erase(row.find_last_not_of(' ') + 1);
-        all += row + "\n";
-    }
+    for (int r = 1; r <= p.height; ++r)
+        all += screentest::row(r, p, ' ') + "\n";
     return all;
 }
 

@@ -2,10 +2,12 @@
 // game's statements do and read rows of a page back as strings.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "runtime/errors.h"
 #include "runtime/pages.h"
@@ -50,12 +52,12 @@ inline void moveTo(int column, int row, rt::ScreenPage& p = page()) {
 }
 
 // Row r of the page as text, trailing blanks removed; character 0 shows as
-// '~' so untouched cells stay visible.
-inline std::string row(int r, const rt::ScreenPage& p = page()) {
+// `zero` ('~' by default, so untouched cells stay visible).
+inline std::string row(int r, const rt::ScreenPage& p = page(), char zero = '~') {
     std::string s;
     for (int c = 1; c <= p.width; ++c) {
         const std::uint8_t ch = rt::cellCharacter(p.cell(r, c));
-        s.push_back(ch == 0 ? '~' : static_cast<char>(ch));
+        s.push_back(ch == 0 ? zero : static_cast<char>(ch));
     }
     s.erase(s.find_last_not_of(' ') + 1);
     return s;
@@ -98,5 +100,39 @@ inline std::string letters(int n, char first = 'A') {
         s.push_back(static_cast<char>('A' + (first - 'A' + i) % 26));
     return s;
 }
+
+// The renderer's side of the sharing tests: a thread that reads every cell,
+// a palette entry and the cursor of the display page, frame after frame,
+// until stopped.
+class DisplayReader {
+  public:
+    DisplayReader()
+        : thread_([this] {
+              std::uint32_t sum = 0;
+              while (!done_.load(std::memory_order_acquire)) {
+                  const rt::ScreenPage* p = rt::displayPage();
+                  for (int r = 1; r <= p->height; ++r) {
+                      for (int c = 1; c <= p->width; ++c)
+                          sum += p->cell(r, c);
+                  }
+                  sum += p->palette[7] +
+                         static_cast<std::uint32_t>(p->column() + p->row() + p->pendingWrap.load() +
+                                                    p->cursorVisible.load());
+                  frames_.fetch_add(1, std::memory_order_relaxed);
+              }
+              (void)sum;
+          }) {}
+    ~DisplayReader() { stop(); }
+    int frames() const { return frames_.load(std::memory_order_relaxed); }
+    void stop() {
+        done_.store(true, std::memory_order_release);
+        if (thread_.joinable()) thread_.join();
+    }
+
+  private:
+    std::atomic<bool> done_{false};
+    std::atomic<int> frames_{0};
+    std::thread thread_;
+};
 
 } // namespace screentest
