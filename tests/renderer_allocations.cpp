@@ -82,7 +82,6 @@ TEST(RendererAllocations, FramesAllocateNothingOnceThePageSizeIsKnown) {
     rt::resetErrorsAndFlags();
     support::TextPage text(4000);
     rt::ScreenPage& page = text.page;
-    std::atomic<std::uint16_t>* cells = text.cells.get();
     std::vector<std::uint32_t>& palette = text.palette;
     page.cursorVisible.store(1);
 
@@ -107,6 +106,7 @@ TEST(RendererAllocations, FramesAllocateNothingOnceThePageSizeIsKnown) {
         page.cursorRow.store(static_cast<std::int16_t>(1 + frame / 80 % 25));
         if (frame % 50 == 10) {
             palette[7] ^= 0x010101;
+            page.markDamage(rt::ScreenPage::kDamageAll);
         }
         if (frame % 40 == 20) {
             host::countFullScreenToggle();
