@@ -70,8 +70,12 @@ TEST_F(KeyboardRingThreads, KeysAreLostOnlyToAFullRing) {
     std::vector<std::uint8_t> stored; // written by the producer, read after join
     stored.reserve(kKeys);
     std::atomic<bool> done{false};
+    std::atomic<int> taken{0};
     std::thread producer([&] {
-        for (int i = 0; i < kKeys; ++i) {
+        // At least kKeys keys, and on until the consumer has taken more than
+        // a ringful, so that a busy machine that runs the producer first
+        // still tests both threads at once.
+        for (int i = 0; i < kKeys || (taken.load() <= 15 && i < 100 * kKeys); ++i) {
             const bool full = rt::keyBufferCount() == 15;
             const bool ok = rt::storeKeyPair(character(i), 0);
             // The consumer only ever frees slots: a ring seen with room
@@ -87,7 +91,10 @@ TEST_F(KeyboardRingThreads, KeysAreLostOnlyToAFullRing) {
     for (;;) {
         const bool finished = done.load(std::memory_order_acquire);
         rt::RuntimeString* k = rt::readKey();
-        if (k->length == 1) received.push_back(static_cast<std::uint8_t>(k->text[0]));
+        if (k->length == 1) {
+            received.push_back(static_cast<std::uint8_t>(k->text[0]));
+            ++taken;
+        }
         rt::releaseTemporaries(base, 0);
         if (finished && k->length == 0) break;
     }
@@ -125,7 +132,10 @@ TEST_F(KeyboardRingThreads, AKeyWaitWakesForEveryStoredKeyAndForTheStopRequest) 
     while (signal.waitUntil(keyOrStop, kCap)) {
         if (stop.load(std::memory_order_acquire) && rt::keyBufferEmpty()) break;
         rt::RuntimeString* k = rt::readKey();
-        if (k->length == 1) received.push_back(static_cast<std::uint8_t>(k->text[0]));
+        if (k->length == 1) {
+            received.push_back(static_cast<std::uint8_t>(k->text[0]));
+            ++taken;
+        }
         rt::releaseTemporaries(base, 0);
         taken.store(static_cast<int>(received.size()), std::memory_order_release);
     }
