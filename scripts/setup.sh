@@ -2,7 +2,7 @@
 # Installs the Debian packages the game and its tests need, when missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libsdl1.2-compat-dev libsdl-ttf2.0-dev
-          libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev
+          libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils clang clang-format libclang-rt-14-dev
           desktop-file-utils dpkg-dev libncurses-dev python3-pyte)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian machine and runs the whole test suite: the normal
-# build, the AddressSanitizer + UndefinedBehaviorSanitizer build, the
+# Sets up a fresh Debian machine and runs the whole test suite: the
+# formatting check, the normal build, the AddressSanitizer + UndefinedBehaviorSanitizer build, the
 # ThreadSanitizer build of the threaded tests, and short fuzz runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,6 +9,10 @@ jobs=$(nproc)
 start=$(date +%s)
 
 step() { printf '\n==== %s (%ss)\n' "$1" "$(( $(date +%s) - start ))"; }
+
+step "formatting"
+# Every tracked C++ file matches .clang-format.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
 step "normal build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
