@@ -9,9 +9,17 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace host {
 
 extern const std::uint16_t cp437ToUnicode[256];
+
+// Appends code point u as UTF-8.
+void appendUtf8(std::string& out, std::uint32_t u);
+// Appends the glyph of character ch as UTF-8, as the hosts that show the
+// page as text name it: characters 0 and 255 as a blank, every other one as
+// its Unicode character (so no control character is ever written).
+void appendGlyph(std::string& out, std::uint8_t ch);
 
 } // namespace host

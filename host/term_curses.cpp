@@ -43,58 +43,43 @@ bool keyForCode(int code, std::uint32_t mod, TermKey& key) {
         key.mod |= kModLeftShift;
         return true;
     }
-    switch (code) {
-    case KEY_UP:
-        key.id = kKeyUp;
-        return true;
-    case KEY_DOWN:
-        key.id = kKeyDown;
-        return true;
-    case KEY_LEFT:
-        key.id = kKeyLeft;
-        return true;
-    case KEY_RIGHT:
-        key.id = kKeyRight;
-        return true;
-    case KEY_HOME:
-    case KEY_A1:
-        key.id = kKeyHome;
-        return true;
-    case KEY_END:
-    case KEY_C1:
-        key.id = kKeyEnd;
-        return true;
-    case KEY_PPAGE:
-    case KEY_A3:
-        key.id = kKeyPageUp;
-        return true;
-    case KEY_NPAGE:
-    case KEY_C3:
-        key.id = kKeyPageDown;
-        return true;
-    case KEY_IC:
-        key.id = kKeyInsert;
-        return true;
-    case KEY_DC:
-        key.id = kKeyDelete;
-        key.unicode = 127;
-        return true;
-    case KEY_BACKSPACE:
-        key.id = kKeyBackspace;
-        key.unicode = 8;
-        return true;
-    case KEY_ENTER:
-        key.id = kKeyReturn;
-        key.unicode = 13;
-        return true;
-    case KEY_BTAB:
-        key.id = kKeyTab;
-        key.unicode = 9;
-        key.mod |= kModLeftShift;
-        return true;
-    default:
-        return false;
+    // ncurses' key codes for the cursor block and the editing keys (the
+    // keypad's corner keys A1, A3, C1, C3 name the same keys), with the
+    // Unicode value the window reports for each.
+    struct Named {
+        int code;
+        KeyId id;
+        std::uint16_t unicode;
+        std::uint32_t mod;
+    };
+    static constexpr Named kNamed[] = {
+        {KEY_UP, kKeyUp, 0, kModNone},
+        {KEY_DOWN, kKeyDown, 0, kModNone},
+        {KEY_LEFT, kKeyLeft, 0, kModNone},
+        {KEY_RIGHT, kKeyRight, 0, kModNone},
+        {KEY_HOME, kKeyHome, 0, kModNone},
+        {KEY_A1, kKeyHome, 0, kModNone},
+        {KEY_END, kKeyEnd, 0, kModNone},
+        {KEY_C1, kKeyEnd, 0, kModNone},
+        {KEY_PPAGE, kKeyPageUp, 0, kModNone},
+        {KEY_A3, kKeyPageUp, 0, kModNone},
+        {KEY_NPAGE, kKeyPageDown, 0, kModNone},
+        {KEY_C3, kKeyPageDown, 0, kModNone},
+        {KEY_IC, kKeyInsert, 0, kModNone},
+        {KEY_DC, kKeyDelete, 127, kModNone},
+        {KEY_BACKSPACE, kKeyBackspace, 8, kModNone},
+        {KEY_ENTER, kKeyReturn, 13, kModNone},
+        {KEY_BTAB, kKeyTab, 9, kModLeftShift},
+    };
+    for (const Named& n : kNamed) {
+        if (n.code == code) {
+            key.id = n.id;
+            key.unicode = n.unicode;
+            key.mod |= n.mod;
+            return true;
+        }
     }
+    return false;
 }
 
 TermInput readTermInput(TermKey& key) {

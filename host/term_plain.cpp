@@ -16,24 +16,6 @@
 namespace host {
 namespace {
 
-void appendUtf8(std::string& out, std::uint32_t u) {
-    if (u < 0x80) {
-        out += static_cast<char>(u);
-    } else if (u < 0x800) {
-        out += static_cast<char>(0xC0 | (u >> 6));
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-        out += static_cast<char>(0xE0 | (u >> 12));
-        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (u >> 18));
-        out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-}
-
 // Cells first..last (1-based, inclusive) of a row as UTF-8: every glyph as
 // its Unicode character (so no control character is ever written),
 // characters 0 and 255 as blanks.
@@ -41,7 +23,7 @@ std::string rowText(const rt::ScreenPage* page, int row, int first, int last) {
     std::string text;
     for (int c = first; c <= last && c <= page->width; ++c) {
         const std::uint8_t ch = rt::cellCharacter(page->cell(row, c));
-        appendUtf8(text, ch == 0 || ch == 255 ? 32u : cp437ToUnicode[ch]);
+        appendGlyph(text, ch);
     }
     return text;
 }

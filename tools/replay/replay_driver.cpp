@@ -139,24 +139,6 @@ std::uint32_t decodeUtf8(std::string_view text, std::size_t& i) {
     return u;
 }
 
-void appendUtf8(std::string& out, std::uint32_t u) {
-    if (u < 0x80) {
-        out += static_cast<char>(u);
-    } else if (u < 0x800) {
-        out += static_cast<char>(0xC0 | (u >> 6));
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-        out += static_cast<char>(0xE0 | (u >> 12));
-        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (u >> 18));
-        out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-}
-
 // Where a character is on a US keyboard: its key's symbol and whether Shift
 // is held. False for characters no key types (they are typed as text).
 bool usKey(std::uint32_t c, host::KeyId& symbol, bool& shift) {
@@ -477,12 +459,7 @@ class ReplayFrontend final : public host::Frontend {
             line.clear();
             if (page != nullptr && page->cells != nullptr && r <= page->height) {
                 for (int c = 1; c <= page->width; ++c) {
-                    std::uint8_t ch = rt::cellCharacter(page->cell(r, c));
-                    if (ch == 0 || ch == 255) {
-                        line += ' ';
-                    } else {
-                        appendUtf8(line, host::cp437ToUnicode[ch]);
-                    }
+                    host::appendGlyph(line, rt::cellCharacter(page->cell(r, c)));
                 }
             }
             while (!line.empty() && line.back() == ' ')
