@@ -363,7 +363,10 @@ void Keyboard::keyPress(std::int32_t k, std::int32_t symbol, bool fromText) {
     // Entering a platform lock state (start-up, lock sync) is not a key
     // stroke: it neither breaks nor pauses nor ends a pause.
     if (!lockEntry_) {
-        if (k == kCodeBreak || ((k == kCodeScrollLock || k == kCodeF15) && ctrlHeld())) {
+        // Break: the Break key, or Ctrl with Scroll Lock, F15 or Pause (the
+        // PC's Ctrl+Pause is Break; SDL reports no Break key of its own).
+        bool breakWithCtrl = k == kCodeScrollLock || k == kCodeF15 || k == kCodePause;
+        if (k == kCodeBreak || (breakWithCtrl && ctrlHeld())) {
             rt::flags().exitRequest.store(1, std::memory_order_release);
             return;
         }

@@ -296,6 +296,12 @@ TEST_F(KeyboardTest, BreakKeysSetTheExitRequest) {
     rt::resetErrorsAndFlags();
     play(with(SDLK_LCTRL, tapped(SDLK_F15)));
     EXPECT_EQ(rt::flags().exitRequest.load(), 1);
+    for (int ctrl : {SDLK_LCTRL, SDLK_RCTRL}) { // Ctrl+Pause is Break, not Pause
+        rt::resetErrorsAndFlags();
+        play(with(ctrl, tapped(SDLK_PAUSE)));
+        EXPECT_EQ(rt::flags().exitRequest.load(), 1);
+        EXPECT_EQ(rt::flags().pauseState.load(), 0);
+    }
     EXPECT_TRUE(ringPairs().empty());
 }
 
