@@ -10,7 +10,9 @@
 // sit at its line input (cursor blinking), measures user + system time and
 // the resident set from /proc over SECONDS (default 10) and prints them, with
 // the busiest threads. Without a DISPLAY it runs itself under xvfb-run -a.
-// Targets: at most 1 % of one core and 20 MB resident.
+// Targets: at most 1 % of one core and 20 MB resident. A program that does
+// not open its window, or ends before the measurement is over, is reported
+// and the benchmark ends with status 1.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -81,7 +83,20 @@ bool windowOpen() {
     return std::system("xdotool search --name '^Untitled$' >/dev/null 2>&1") == 0;
 }
 
-void measure(const std::string& program, const char* label,
+// Whether the child has ended (and reaps it, setting status).
+bool ended(pid_t pid, int& status) {
+    return waitpid(pid, &status, WNOHANG) == pid;
+}
+
+std::string describe(int status) {
+    if (WIFEXITED(status)) return "exit status " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status)) return "killed by signal " + std::to_string(WTERMSIG(status));
+    return "status " + std::to_string(status);
+}
+
+// False when the program did not start (no window within 10 s) or ended
+// before the measurement was over.
+bool measure(const std::string& program, const char* label,
              const std::vector<std::pair<const char*, const char*>>& env, int seconds) {
     const pid_t pid = fork();
     if (pid == 0) {
@@ -92,8 +107,23 @@ void measure(const std::string& program, const char* label,
         _exit(127);
     }
     // Wait for the window, then let the menu settle at its line input.
-    for (int i = 0; i < 200 && !windowOpen(); ++i) {
+    int status = 0;
+    bool open = false;
+    bool gone = false;
+    for (int i = 0; i < 200 && !(open = windowOpen()); ++i) {
+        if ((gone = ended(pid, status))) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (!open) {
+        if (gone) {
+            std::printf("%-28s FAILED: %s ended before its window opened (%s)\n", label,
+                        program.c_str(), describe(status).c_str());
+        } else {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            std::printf("%-28s FAILED: %s opened no window within 10 s\n", label, program.c_str());
+        }
+        return false;
     }
     std::this_thread::sleep_for(std::chrono::seconds(2));
     const std::string stat = "/proc/" + std::to_string(pid) + "/stat";
@@ -108,12 +138,15 @@ void measure(const std::string& program, const char* label,
     const auto after = threadTicks(pid);
     const long rss = statusKb(pid, "VmRSS:");
     const long hwm = statusKb(pid, "VmHWM:");
-    kill(pid, SIGTERM);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (t0 < 0 || t1 < 0) {
-        std::printf("%-28s the program ended early (status %d)\n", label, status);
-        return;
+    const bool endedEarly = ended(pid, status);
+    if (!endedEarly) {
+        kill(pid, SIGTERM);
+        waitpid(pid, &status, 0);
+    }
+    if (endedEarly || t0 < 0 || t1 < 0) {
+        std::printf("%-28s FAILED: the program ended during the measurement (%s)\n", label,
+                    describe(status).c_str());
+        return false;
     }
     const double cpu = 100.0 * static_cast<double>(t1 - t0) / static_cast<double>(hz) / wall;
     std::printf("%-28s cpu %5.2f %% of one core   rss %6.1f MB   peak rss %6.1f MB   (%s)\n", label,
@@ -130,11 +163,25 @@ void measure(const std::string& program, const char* label,
     for (std::size_t i = 0; i < busiest.size() && i < 4; ++i) {
         std::printf("    thread %-24s %5.2f %%\n", busiest[i].second.c_str(), busiest[i].first);
     }
+    return true;
+}
+
+int usage(FILE* to, int status) {
+    std::fprintf(to, "usage: bench_window_idle [PROGRAM] [SECONDS]\n"
+                     "  PROGRAM  the window program (default: ../glimmerdeep beside this one)\n"
+                     "  SECONDS  how long to measure each run (default 10)\n");
+    return status;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+            return usage(stdout, 0);
+        if (argv[i][0] == '-') return usage(stderr, 2);
+    }
+    if (argc > 3) return usage(stderr, 2);
     support::needDisplay(argc, argv, "bench_window_idle");
     std::string program = argc > 1 ? argv[1] : "";
     if (program.empty()) {
@@ -142,9 +189,12 @@ int main(int argc, char** argv) {
             (fs::canonical("/proc/self/exe").parent_path().parent_path() / "glimmerdeep").string();
     }
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 10;
+    if (seconds <= 0) return usage(stderr, 2);
     std::printf("idle at the main menu's line input for %d s: %s\n", seconds, program.c_str());
-    measure(program, "software path (default)", {}, seconds);
-    measure(program, "SDL2 accelerated path",
-            {{"SDL_FRAMEBUFFER_ACCELERATION", "1"}, {"SDL_RENDER_DRIVER", "opengl"}}, seconds);
-    return 0;
+    bool ok = measure(program, "software path (default)", {}, seconds);
+    ok = measure(program, "SDL2 accelerated path",
+                 {{"SDL_FRAMEBUFFER_ACCELERATION", "1"}, {"SDL_RENDER_DRIVER", "opengl"}},
+                 seconds) &&
+         ok;
+    return ok ? 0 : 1;
 }

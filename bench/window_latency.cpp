@@ -11,7 +11,9 @@
 // and timestamp the end of that frame. Prints the latency's median, 90th and
 // 99th percentile and maximum; target: p99 at most 50 ms. With
 // "accelerated", SDL's default accelerated path is used instead of the
-// software path. Without a DISPLAY it runs itself under xvfb-run -a.
+// software path. Without a DISPLAY it runs itself under xvfb-run -a. If the
+// window program does not start, that is reported and the benchmark ends
+// with status 1.
 #include <SDL.h>
 #include <unistd.h>
 
@@ -89,10 +91,14 @@ void waitFor(const std::atomic<bool>& flag, int ms) {
     }
 }
 
+// Set when the window program has returned: it did not start, or it ended.
+std::atomic<bool> programOver{false};
+
 void inject(int keys, std::vector<double>& latencies) {
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> pause(20, 90);
     while (frames.load() < 10 || cellAt(1, 1) != '?') {
+        if (programOver.load(std::memory_order_acquire)) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     for (int i = 0; i < keys; ++i) {
@@ -128,9 +134,23 @@ double percentile(std::vector<double> v, double p) {
     return v[std::min(i, v.size() - 1)];
 }
 
+int usage(FILE* to, int status) {
+    std::fprintf(to, "usage: bench_window_latency [KEYS] [accelerated]\n"
+                     "  KEYS         keys to type (default 300)\n"
+                     "  accelerated  use SDL's accelerated path instead of the software one\n");
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+            return usage(stdout, 0);
+    }
+    if (argc > 3 || (argc > 1 && std::atoi(argv[1]) <= 0) ||
+        (argc > 2 && std::strcmp(argv[2], "accelerated") != 0))
+        return usage(stderr, 2);
     support::needDisplay(argc, argv, "bench_window_latency");
     const int keys = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
     const bool accelerated = argc > 2 && std::strcmp(argv[2], "accelerated") == 0;
@@ -164,7 +184,12 @@ int main(int argc, char** argv) {
     char name[] = "bench_window_latency";
     char* args[] = {name, nullptr};
     const int status = host::runtimeMain(1, args, frontend, &echoGame);
+    programOver.store(true, std::memory_order_release);
     injector.join();
+    if (frames.load() == 0) {
+        std::printf("FAILED: the window program did not start (status %d)\n", status);
+        return 1;
+    }
     if (latencies.empty()) {
         std::printf("no key reached the screen (status %d)\n", status);
         return 1;

@@ -1,10 +1,13 @@
 # Installation and the Debian package.
 #
 # `cmake --install` lays the game out the way a desktop expects it:
-#   bin/glimmerdeep                                   the window program
+#   games/glimmerdeep                                 the window program
+#                                                     (GLIMMER_INSTALL_GAMESDIR)
 #   share/applications/glimmerdeep.desktop            the launcher entry
 #   share/icons/hicolor/{32x32,128x128,256x256}/apps/glimmerdeep.png
 #   share/man/man6/glimmerdeep.6.gz                   the manual page
+#   share/doc/glimmerdeep/copyright                   licences (machine-readable)
+#   share/doc/glimmerdeep/changelog.gz                the release notes
 # The icons are the window's own 32 x 32 lantern and nearest-neighbour
 # enlargements of it, written by tools/icon_png.cpp and kept in data/icons/ so
 # that a build needs nothing but the compiler (tests/packaging.cmake checks
@@ -29,10 +32,13 @@ if(NOT TARGET glimmerdeep)
   return()
 endif()
 
-install(TARGETS glimmerdeep RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A game's program goes where Debian's games section expects it: /usr/games
+# in the package, PREFIX/games for `cmake --install` (both on Debian's PATH).
+set(GLIMMER_INSTALL_GAMESDIR games CACHE STRING "Folder, under the prefix, of the game program")
+install(TARGETS glimmerdeep RUNTIME DESTINATION ${GLIMMER_INSTALL_GAMESDIR})
 # The terminal program goes beside it, in the same package.
 if(TARGET glimmerdeep-term)
-  install(TARGETS glimmerdeep-term RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS glimmerdeep-term RUNTIME DESTINATION ${GLIMMER_INSTALL_GAMESDIR})
 endif()
 install(FILES ${CMAKE_SOURCE_DIR}/data/glimmerdeep.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -42,37 +48,39 @@ foreach(size ${GLIMMER_ICON_SIZES})
     RENAME glimmerdeep.png)
 endforeach()
 
-# Debian ships manual pages compressed with gzip -9n (no name or time stamp,
-# so the file is the same on every build).
+# Debian ships manual pages and changelogs compressed with gzip -9n (no name
+# or time stamp, so the file is the same on every build).
 find_program(GLIMMER_GZIP gzip)
-if(GLIMMER_GZIP)
-  set(man_page ${CMAKE_BINARY_DIR}/glimmerdeep.6.gz)
-  add_custom_command(OUTPUT ${man_page}
-    COMMAND ${GLIMMER_GZIP} -9n -c ${CMAKE_SOURCE_DIR}/data/glimmerdeep.6 > ${man_page}
-    DEPENDS ${CMAKE_SOURCE_DIR}/data/glimmerdeep.6
-    COMMENT "Compressing the manual page")
-  add_custom_target(glimmerdeep-man ALL DEPENDS ${man_page})
-  # Building only the game (as scripts/play.sh does) still leaves a tree
-  # that installs.
-  add_dependencies(glimmerdeep glimmerdeep-man)
-else()
-  set(man_page ${CMAKE_SOURCE_DIR}/data/glimmerdeep.6)
+if(NOT GLIMMER_GZIP)
+  message(FATAL_ERROR "gzip is needed to compress the manual page and the changelog")
 endif()
+set(man_page ${CMAKE_BINARY_DIR}/glimmerdeep.6.gz)
+set(changelog ${CMAKE_BINARY_DIR}/changelog.gz)
+add_custom_command(OUTPUT ${man_page}
+  COMMAND ${GLIMMER_GZIP} -9n -c ${CMAKE_SOURCE_DIR}/data/glimmerdeep.6 > ${man_page}
+  DEPENDS ${CMAKE_SOURCE_DIR}/data/glimmerdeep.6
+  COMMENT "Compressing the manual page")
+add_custom_command(OUTPUT ${changelog}
+  COMMAND ${GLIMMER_GZIP} -9n -c ${CMAKE_SOURCE_DIR}/data/changelog > ${changelog}
+  DEPENDS ${CMAKE_SOURCE_DIR}/data/changelog
+  COMMENT "Compressing the changelog")
+add_custom_target(glimmerdeep-docs ALL DEPENDS ${man_page} ${changelog})
+# Building only the game (as scripts/play.sh does) still leaves a tree that
+# installs.
+add_dependencies(glimmerdeep glimmerdeep-docs)
 install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${CMAKE_SOURCE_DIR}/data/copyright ${changelog}
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/glimmerdeep)
 
 # The terminal program's manual page, compressed the same way.
 if(TARGET glimmerdeep-term)
-  if(GLIMMER_GZIP)
-    set(term_man_page ${CMAKE_BINARY_DIR}/glimmerdeep-term.6.gz)
-    add_custom_command(OUTPUT ${term_man_page}
-      COMMAND ${GLIMMER_GZIP} -9n -c ${CMAKE_SOURCE_DIR}/data/glimmerdeep-term.6 > ${term_man_page}
-      DEPENDS ${CMAKE_SOURCE_DIR}/data/glimmerdeep-term.6
-      COMMENT "Compressing the terminal program's manual page")
-    add_custom_target(glimmerdeep-term-man ALL DEPENDS ${term_man_page})
-    add_dependencies(glimmerdeep-term glimmerdeep-term-man)
-  else()
-    set(term_man_page ${CMAKE_SOURCE_DIR}/data/glimmerdeep-term.6)
-  endif()
+  set(term_man_page ${CMAKE_BINARY_DIR}/glimmerdeep-term.6.gz)
+  add_custom_command(OUTPUT ${term_man_page}
+    COMMAND ${GLIMMER_GZIP} -9n -c ${CMAKE_SOURCE_DIR}/data/glimmerdeep-term.6 > ${term_man_page}
+    DEPENDS ${CMAKE_SOURCE_DIR}/data/glimmerdeep-term.6
+    COMMENT "Compressing the terminal program's manual page")
+  add_custom_target(glimmerdeep-term-man ALL DEPENDS ${term_man_page})
+  add_dependencies(glimmerdeep-term glimmerdeep-term-man)
   install(FILES ${term_man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 endif()
 

@@ -197,6 +197,29 @@ void storePair(std::int32_t v, std::int32_t scan) {
     }
 }
 
+// Whether character k is one the key with that symbol carries itself: the
+// symbol's own character, a letter's capital (Shift or Caps Lock), or, with
+// Shift held, the character Shift gives on the same PC key ('8' and '*',
+// same scan code). Without Shift only the first two count: the French 3 key
+// arrives as symbol '3' with '#' from AltGr, although '#' is Shift+3 on the
+// PC's own layout.
+bool keysOwnCharacter(std::int32_t k, std::int32_t symbol, bool shift) {
+    if (k == symbol) return true;
+    if (symbol >= 'a' && symbol <= 'z' && k == symbol - 32) return true;
+    if (!shift || symbol <= 0 || symbol > 127 || k <= 0 || k > 127) return false;
+    std::int32_t scan = table()[symbol][kFieldScan];
+    return scan != 0 && table()[k][kFieldScan] == scan;
+}
+
+// AltGr as X11 reports it: right Alt alone (no left Alt, no Ctrl) with a
+// character that the key does not carry itself, such as '@' from AltGr+Q on
+// a German layout (right Alt+Q there arrives with Unicode 64, on a US layout
+// with 113). A character the key carries plainly or with Shift is Alt+key.
+bool altGrTyped(const Keyboard& kb, std::int32_t k, std::int32_t symbol) {
+    return kb.isHeld(kCodeRightAlt) && !kb.isHeld(kCodeLeftAlt) && !kb.ctrlHeld() &&
+           !keysOwnCharacter(k, symbol, kb.shiftHeld());
+}
+
 } // namespace
 
 const KeyRecord& keyRecord(int index) {
@@ -363,7 +386,10 @@ void Keyboard::keyPress(std::int32_t k, std::int32_t symbol, bool fromText) {
     // Entering a platform lock state (start-up, lock sync) is not a key
     // stroke: it neither breaks nor pauses nor ends a pause.
     if (!lockEntry_) {
-        if (k == kCodeBreak || ((k == kCodeScrollLock || k == kCodeF15) && ctrlHeld())) {
+        // Break: the Break key, or Ctrl with Scroll Lock, F15 or Pause (the
+        // PC's Ctrl+Pause is Break; SDL reports no Break key of its own).
+        bool breakWithCtrl = k == kCodeScrollLock || k == kCodeF15 || k == kCodePause;
+        if (k == kCodeBreak || (breakWithCtrl && ctrlHeld())) {
             requestExit();
             return;
         }
@@ -403,7 +429,10 @@ void Keyboard::keyPress(std::int32_t k, std::int32_t symbol, bool fromText) {
         if (shiftHeld()) state = 1;
         if (ctrlHeld()) state = 2;
         if (altHeld()) state = 3;
-        if (fromText && altGrHeld()) state = 0;
+        // A character typed through AltGr is text, as if no modifier were
+        // held; the platforms report AltGr as left Ctrl + right Alt, or as
+        // right Alt alone.
+        if (fromText && (altGrHeld() || altGrTyped(*this, k, symbol))) state = 0;
         storePair(rec[column(state)], scan);
         return;
     }

@@ -24,9 +24,9 @@
 // read from the held-key list; the platform's lock toggles come in through
 // syncLocks, which the event loop calls on every input turn.
 //
-// Key press applies its rules in order: Break (Ctrl+Scroll Lock, the Break
-// key) sets the exit request; Pause (Ctrl+Num Lock, the Pause key) pauses
-// the game through the pause state and the event-pending flag; any key while
+// Key press applies its rules in order: Break (Ctrl+Scroll Lock, Ctrl+Pause,
+// the Break key) sets the exit request; Pause (Ctrl+Num Lock, the Pause key)
+// pauses the game through the pause state and the event-pending flag; any key while
 // paused only ends the pause; Alt+Enter counts a full-screen toggle; then
 // the pair from the key translation table is stored.
 //

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "host/icon.h"
@@ -64,6 +65,51 @@ void endAtOnceWhenTheDisplayIsLost() {
         reinterpret_cast<SetIOErrorHandler>(set)(&displayLost);
     }
     dlclose(x11); // only drops our reference: SDL keeps the library loaded
+}
+
+// Why SDL did not start when start-up itself refused it (empty: ask SDL).
+std::string startRefusal;
+
+bool setInEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// SDL's video drivers that open no window anybody can see. When no X server
+// or Wayland compositor answers, SDL 2 (under sdl12-compat) falls back to
+// its "offscreen" driver and starts "successfully": the game would then
+// wait for keys in a window that does not exist.
+bool drawsNowhere(const char* driver) {
+    static constexpr const char* kInvisible[] = {"offscreen", "dummy", "evdev"};
+    for (const char* name : kInvisible) {
+        if (std::strcmp(driver, name) == 0) return true;
+    }
+    return false;
+}
+
+// The reason given when no display answers, in words for the person who
+// started the program from a terminal.
+std::string noDisplayReason() {
+    if (setInEnvironment("DISPLAY")) {
+        return std::string("no display found: the X display \"") + std::getenv("DISPLAY") +
+               "\" does not answer";
+    }
+    if (setInEnvironment("WAYLAND_DISPLAY")) {
+        return std::string("no display found: the Wayland display \"") +
+               std::getenv("WAYLAND_DISPLAY") + "\" does not answer";
+    }
+    return "no display found: DISPLAY is not set and no Wayland compositor answers";
+}
+
+// After SDL_Init: false, with the reason in startRefusal, when SDL chose a
+// driver that draws nowhere by itself. A driver named in SDL_VIDEODRIVER is
+// the user's own choice and always kept.
+bool realDisplayChosen() {
+    if (setInEnvironment("SDL_VIDEODRIVER")) return true;
+    char name[64] = {};
+    if (SDL_VideoDriverName(name, sizeof name) == nullptr || !drawsNowhere(name)) return true;
+    startRefusal = noDisplayReason();
+    return false;
 }
 
 SDL_Surface* windowIcon = nullptr;
@@ -147,9 +193,15 @@ void WindowFrontend::stopRequested() {
 
 int WindowFrontend::startDisplaySystem() {
     mainThread_ = std::this_thread::get_id();
-    if (SDL_Init(kSdlInitFlags) < 0) {
-        const char* e = SDL_GetError();
-        std::fprintf(stderr, "Unable to init SDL: %s\n", e != nullptr ? e : "");
+    startRefusal.clear();
+    if (SDL_Init(kSdlInitFlags) < 0 || !realDisplayChosen()) {
+        std::string why = startRefusal;
+        if (why.empty()) {
+            const char* e = SDL_GetError();
+            why = e != nullptr ? e : "";
+        }
+        if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_Quit();
+        std::fprintf(stderr, "Unable to init SDL: %s\n", why.c_str());
         return kStatusSdl;
     }
     std::atexit(SDL_Quit);

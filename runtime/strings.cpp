@@ -17,12 +17,13 @@
 // next index at its start and after each statement frees every temporary at
 // or above it in one sweep.
 //
-// Fixed-length strings keep their characters in the variable block, beside
-// the numeric variables: their length never changes, so they never need the
-// arena, and like the variables their storage is never given back.
+// Fixed-length strings keep their characters in a bump-allocated block chain
+// of their own: their length never changes, so they never need the arena.
+// Their storage is given back only when the store starts afresh.
 //
 // Numeric variables are carved from a bump-allocated variable block; a block
-// that runs out is followed by one of n + twice the previous size.
+// that runs out is followed by one of n + twice the previous size, and the
+// new block links to the old one, which is never freed.
 //
 // Memory exhaustion is fatal (outOfMemory with the number of the structure
 // that could not grow). Nothing here looks at the error-pending code: strings
@@ -105,12 +106,25 @@ char emptyText[] = "";
 RuntimeString sharedEmpty{};
 RuntimeString sharedSpace{};
 
-struct VariableBlock {
+// A bump-allocated chain of blocks. Each block begins with a link to the
+// block before it, so a block the chain has moved past stays owned (and
+// reachable) instead of being dropped with space still carved from it.
+struct BlockChain {
+    char* newest = nullptr; // the current block's start (its link field)
     char* free = nullptr;
     char* end = nullptr;
-    std::size_t size = 0;
+    std::size_t size = 0; // the current block's size, link field excluded
 };
-VariableBlock variables;
+constexpr std::size_t kBlockLink = 16; // keeps what follows 16-byte aligned
+
+// The numeric variables (and nothing else): blocks and variables are never
+// freed.
+BlockChain variables;
+// The characters of the fixed-length strings. They belong to the store:
+// starting it afresh throws their records away, so it gives their
+// characters back as well (keeping the first block).
+BlockChain fixedTexts;
+constexpr std::size_t kFixedBlockInitial = 4096;
 
 STORE_HOT bool isShared(const RuntimeString* s) {
     return s == &sharedEmpty || s == &sharedSpace;
@@ -332,12 +346,53 @@ void initShared(RuntimeString& s, char* text, std::int32_t length) {
     s.readOnly = 1;
 }
 
-// The variables outlive a restart of the string store: the block is made
-// once and never given back.
-void firstVariableBlock() {
-    variables.free = static_cast<char*>(allocateOrDie(kVariableBlockInitial, kVariableBlockFull));
-    variables.end = variables.free + kVariableBlockInitial;
-    variables.size = kVariableBlockInitial;
+// Starts a block of size bytes (plus its link) on the chain.
+void newBlock(BlockChain& chain, std::size_t size, int error) {
+    if (size > std::numeric_limits<std::size_t>::max() - kBlockLink) outOfMemory(error);
+    auto* block = static_cast<char*>(allocateOrDie(kBlockLink + size, error));
+    std::memcpy(block, &chain.newest, sizeof chain.newest);
+    chain.newest = block;
+    chain.free = block + kBlockLink;
+    chain.end = chain.free + size;
+    chain.size = size;
+}
+
+// Carves n bytes, aligned for their size (up to 16), from the current block;
+// when they do not fit, from the start of a new block of n + twice the
+// previous size.
+void* carve(BlockChain& chain, std::size_t n, std::size_t firstSize, int error) {
+    if (chain.newest == nullptr) newBlock(chain, firstSize, error);
+    std::size_t align = n >= 16 ? 16 : n >= 8 ? 8 : n >= 4 ? 4 : n >= 2 ? 2 : 1;
+    auto at = reinterpret_cast<std::uintptr_t>(chain.free);
+    std::size_t pad = (align - at % align) % align;
+    std::size_t left = static_cast<std::size_t>(chain.end - chain.free);
+    if (n < left && pad < left - n) {
+        char* p = chain.free + pad;
+        chain.free = p + n;
+        return p;
+    }
+    if (chain.size > std::numeric_limits<std::size_t>::max() / 4 ||
+        n > std::numeric_limits<std::size_t>::max() / 4)
+        outOfMemory(error);
+    newBlock(chain, n + 2 * chain.size, error);
+    char* p = chain.free;
+    chain.free = p + n;
+    return p;
+}
+
+// Frees every block but the first (of firstSize bytes) and empties that one.
+void resetChain(BlockChain& chain, std::size_t firstSize) {
+    char* block = chain.newest;
+    if (block == nullptr) return;
+    for (char* previous;; block = previous) {
+        std::memcpy(&previous, block, sizeof previous);
+        if (previous == nullptr) break;
+        std::free(block);
+    }
+    chain.newest = block;
+    chain.free = block + kBlockLink;
+    chain.end = chain.free + firstSize;
+    chain.size = firstSize;
 }
 
 // Free: off the temporary list, off the arena list (the used offset
@@ -471,7 +526,10 @@ void initStringStore() {
     st.temporaryFloor = 1;
     initShared(sharedEmpty, emptyText, 0);
     initShared(sharedSpace, spaceText, 1);
-    if (variables.free == nullptr) firstVariableBlock();
+    resetChain(fixedTexts, kFixedBlockInitial);
+    // The variables outlive a restart of the string store (the game's
+    // numeric variables keep pointing into their block).
+    if (variables.newest == nullptr) newBlock(variables, kVariableBlockInitial, kVariableBlockFull);
 }
 
 RuntimeString* newString(std::uint32_t n, bool temporary) {
@@ -584,27 +642,7 @@ RuntimeString* makeTemporary(RuntimeString* s) {
 }
 
 void* allocateVariable(std::size_t n) {
-    if (variables.free == nullptr) firstVariableBlock();
-    // Keep each variable aligned for its size (up to 16 bytes).
-    std::size_t align = n >= 16 ? 16 : n >= 8 ? 8 : n >= 4 ? 4 : n >= 2 ? 2 : 1;
-    auto at = reinterpret_cast<std::uintptr_t>(variables.free);
-    std::size_t pad = (align - at % align) % align;
-    std::size_t left = static_cast<std::size_t>(variables.end - variables.free);
-    if (n < left && pad < left - n) {
-        char* p = variables.free + pad;
-        variables.free = p + n;
-        return p;
-    }
-    if (variables.size > std::numeric_limits<std::size_t>::max() / 4 ||
-        n > std::numeric_limits<std::size_t>::max() / 4)
-        outOfMemory(kVariableBlockFull);
-    std::size_t size = n + 2 * variables.size;
-    char* block = static_cast<char*>(std::malloc(size));
-    if (block == nullptr) outOfMemory(kVariableBlockFull);
-    variables.free = block + n;
-    variables.end = block + size;
-    variables.size = size;
-    return block;
+    return carve(variables, n, kVariableBlockInitial, kVariableBlockFull);
 }
 
 std::uint32_t temporaryNextIndex() {
@@ -621,7 +659,7 @@ RuntimeString* spaceString() {
 RuntimeString* newFixedString(std::uint32_t n) {
     if (n > kMaxLength) outOfMemory(kVariableBlockFull);
     RuntimeString* s = takeRecord();
-    s->text = static_cast<char*>(allocateVariable(n));
+    s->text = static_cast<char*>(carve(fixedTexts, n, kFixedBlockInitial, kVariableBlockFull));
     std::memset(s->text, ' ', n);
     s->length = static_cast<std::int32_t>(n);
     s->fixedLength = 1;

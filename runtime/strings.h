@@ -67,9 +67,9 @@ std::uint32_t temporaryNextIndex();
 RuntimeString* emptyString(); // printed with a line end for a bare line end
 RuntimeString* spaceString();
 
-// A permanent fixed-length string of n characters (filled with spaces). Its
-// characters live in the variable block, not the arena, and are never given
-// back; freeing it returns only the record.
+// A fixed-length string of n characters (filled with spaces). Its
+// characters live in a block of their own, not the arena; freeing it
+// returns only the record, and starting the store afresh gives back all.
 RuntimeString* newFixedString(std::uint32_t n);
 
 // Read-only views of the store's bookkeeping, for tests and benchmarks.

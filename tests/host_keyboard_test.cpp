@@ -54,6 +54,7 @@ class KeyboardTest : public ::testing::Test {
   protected:
     void SetUp() override {
         rt::resetErrorsAndFlags();
+        host::resetHostState();
         rt::initStringStore();
         rt::resetLowMemory();
     }
@@ -196,6 +197,28 @@ const std::vector<Case>& cases() {
          kNoLocks,
          with(kKeyLeftCtrl, with(kKeyRightAlt, tapped('q', '@'))),
          {{'@', 0x03}}},
+        // X11's AltGr: right Alt alone, with a character of another key.
+        {"RightAltOtherKeysCharacterIsText",
+         kNoLocks,
+         with(kKeyRightAlt, tapped('q', '@')),
+         {{'@', 0x03}}},
+        {"RightAltOwnCharacterIsAlt", kNoLocks, with(kKeyRightAlt, tapped('q', 'q')), {{0, 0x10}}},
+        {"RightAltShiftedOwnCharacterIsAlt",
+         kNoLocks,
+         with(kKeyLeftShift, with(kKeyRightAlt, tapped('8', '*'))),
+         {{0, 0x7F}}},
+        {"RightAltShiftedCharacterWithoutShiftIsText",
+         kNoLocks,
+         with(kKeyRightAlt, tapped('3', '#')),
+         {{'#', 0x04}}},
+        {"RightAltCapitalWithCapsLockIsAlt",
+         kCapsLock,
+         with(kKeyRightAlt, tapped('q', 'Q')),
+         {{0, 0x10}}},
+        {"LeftAltOtherKeysCharacterIsAlt",
+         kNoLocks,
+         with(kKeyLeftAlt, tapped('q', '@')),
+         {{0, 0x79}}},
         {"UnknownKeyStoresNothing", kNoLocks, tapped(kKeyF13), {}},
         {"ModifiersAloneStoreNothing",
          kNoLocks,
@@ -209,6 +232,7 @@ TEST_F(KeyboardTest, SdlEventsStoreTheirTablePairs) {
     for (const Case& c : cases()) {
         SCOPED_TRACE(c.name);
         rt::resetErrorsAndFlags();
+        host::resetHostState();
         rt::resetLowMemory();
         kb.reset();
         kb.startUp(c.locks, host::HeldModifiers{});
@@ -311,11 +335,20 @@ TEST_F(KeyboardTest, BreakKeysSetTheExitRequest) {
     EXPECT_EQ((host::exitRequested() ? 1 : 0), 1);
     EXPECT_FALSE(kb.isHeld(host::kStateScrollLock)); // Ctrl+Scroll Lock does not toggle it
     rt::resetErrorsAndFlags();
+    host::resetHostState();
     tap(kKeyBreak);
     EXPECT_EQ((host::exitRequested() ? 1 : 0), 1);
     rt::resetErrorsAndFlags();
+    host::resetHostState();
     play(with(kKeyLeftCtrl, tapped(kKeyF15)));
     EXPECT_EQ((host::exitRequested() ? 1 : 0), 1);
+    for (int ctrl : {kKeyLeftCtrl, kKeyRightCtrl}) { // Ctrl+Pause is Break, not Pause
+        rt::resetErrorsAndFlags();
+        host::resetHostState();
+        play(with(ctrl, tapped(kKeyPause)));
+        EXPECT_EQ((host::exitRequested() ? 1 : 0), 1);
+        EXPECT_EQ((host::gamePaused() ? 1 : 0), 0);
+    }
     EXPECT_TRUE(ringPairs().empty());
 }
 

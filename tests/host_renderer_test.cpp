@@ -938,6 +938,7 @@ TEST(BuiltInIcon, IsA32x32PictureIn256ColoursThatSdlLoads) {
 // the writer stops, one more frame shows exactly what it wrote.
 TEST(RendererSharing, FramesWhileAnotherThreadWritesCellsAndCursor) {
     rt::resetErrorsAndFlags();
+    host::resetHostState();
     TestPage p;
     FakeOutput out;
     Renderer r(out);
@@ -964,6 +965,7 @@ TEST(RendererSharing, FramesWhileAnotherThreadWritesCellsAndCursor) {
     expectCell(out.surface.get(), 0, 0, 'z', kGrey, kBlack);
     expectCell(out.surface.get(), 632, 384, 'z', kGrey, kBlack);
     rt::resetErrorsAndFlags();
+    host::resetHostState();
 }
 
 } // namespace

@@ -80,6 +80,7 @@ class QuietOutput : public host::VideoOutput {
 
 TEST(RendererAllocations, FramesAllocateNothingOnceThePageSizeIsKnown) {
     rt::resetErrorsAndFlags();
+    host::resetHostState();
     support::TextPage text(4000);
     rt::ScreenPage& page = text.page;
     std::vector<std::uint32_t>& palette = text.palette;
@@ -129,6 +130,7 @@ TEST(RendererAllocations, FramesAllocateNothingOnceThePageSizeIsKnown) {
     EXPECT_GT(allocations.load() - beforeResize, 0);
     EXPECT_EQ(renderer.painter().cellsDrawn(), 4000);
     rt::resetErrorsAndFlags();
+    host::resetHostState();
 }
 
 } // namespace

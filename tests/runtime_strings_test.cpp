@@ -605,6 +605,24 @@ TEST(VariableBlock, ALargeRequestStartsANewBlockOfItsSizePlusTwiceThePrevious) {
     EXPECT_EQ(more, next + 16);
 }
 
+TEST(VariableBlock, ARestartGivesBackFixedLengthStringsButNoVariable) {
+    auto* v = static_cast<float*>(rt::allocateVariable(sizeof(float)));
+    rt::initStringStore();
+    char* first = rt::newFixedString(400)->text;
+    // Together more than the first variable block: if fixed-length strings
+    // still took their characters from it, it would run out and be left
+    // behind.
+    for (int i = 0; i < 3000; ++i) {
+        rt::initStringStore();
+        RuntimeString* f = rt::newFixedString(400);
+        ASSERT_EQ(f->text, first) << "restart " << i;
+        for (int k = 0; k < (i % 100 == 0 ? 40 : 1); ++k) // now and then past the first block
+            rt::newFixedString(1000);
+    }
+    auto* w = static_cast<float*>(rt::allocateVariable(sizeof(float)));
+    EXPECT_EQ(w, v + 1);
+}
+
 TEST(VariableBlock, VariablesSurviveARestartOfTheStringStore) {
     auto* v = static_cast<float*>(rt::allocateVariable(sizeof(float)));
     *v = 25.0f;

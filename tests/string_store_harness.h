@@ -3,9 +3,12 @@
 // The harness plays a sequence of store operations (new string, literal,
 // fixed-length string, assign, concatenate, equality, free, release
 // temporaries, make temporary) chosen by a Source, and keeps a plain model of
-// every live string's value beside the store. After each step (or every
-// checkEvery steps) it compares every live string with its model and checks
-// the store's bookkeeping:
+// every live string's value beside the store. Every step compares the
+// strings it touches with their models (operands before the operation,
+// results after it), so a value is always checked before it is consumed or
+// freed. After each step (or every checkEvery steps) and at the end it
+// compares every live string with its model and checks the store's
+// bookkeeping:
 //  - the live entries of the arena list are exactly the live arena strings,
 //    each entry knows its slot, and their texts lie in list order inside the
 //    arena, below the used offset;
@@ -27,7 +30,6 @@
 #include <random>
 #include <sstream>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "runtime/strings.h"
@@ -88,7 +90,7 @@ class ByteSource final : public Source {
 struct Options {
     std::uint32_t maxLength = 3000; // longest new string (a few are this long)
     std::uint32_t maxLive = 200;    // above this the harness mostly frees
-    std::uint32_t checkEvery = 1;   // full bookkeeping check every n steps
+    std::uint32_t checkEvery = 1;   // full check (all values, bookkeeping) every n steps
     std::uint32_t maxFixed = 16;    // fixed-length strings per run (never given back)
     std::uint32_t maxFixedLength = 40;
     bool bigStrings = false; // many strings near maxLength: the arena grows
@@ -97,11 +99,74 @@ struct Options {
     bool listPressure = false;
 };
 
+// Live string -> its position in the model: open addressing with linear
+// probing, so remembering and forgetting a string makes no heap call.
+class LiveIndex {
+  public:
+    LiveIndex() : slots_(64) {}
+
+    // The position of s, or -1.
+    std::ptrdiff_t find(const rt::RuntimeString* s) const {
+        for (std::size_t i = home(s);; i = (i + 1) & mask()) {
+            if (slots_[i].key == s) return static_cast<std::ptrdiff_t>(slots_[i].value);
+            if (slots_[i].key == nullptr) return -1;
+        }
+    }
+    void set(const rt::RuntimeString* s, std::size_t value) {
+        if (2 * (count_ + 1) > slots_.size()) grow();
+        std::size_t i = home(s);
+        while (slots_[i].key != nullptr && slots_[i].key != s)
+            i = (i + 1) & mask();
+        if (slots_[i].key == nullptr) ++count_;
+        slots_[i] = {s, value};
+    }
+    void erase(const rt::RuntimeString* s) {
+        std::size_t i = home(s);
+        while (slots_[i].key != s) {
+            if (slots_[i].key == nullptr) return;
+            i = (i + 1) & mask();
+        }
+        // Backward-shift deletion: later entries of the run move up into
+        // the hole unless their home lies after it.
+        for (std::size_t j = (i + 1) & mask(); slots_[j].key != nullptr; j = (j + 1) & mask()) {
+            std::size_t h = home(slots_[j].key);
+            bool movable = i <= j ? (h <= i || h > j) : (h <= i && h > j);
+            if (movable) {
+                slots_[i] = slots_[j];
+                i = j;
+            }
+        }
+        slots_[i] = {};
+        --count_;
+    }
+
+  private:
+    struct Slot {
+        const rt::RuntimeString* key = nullptr;
+        std::size_t value = 0;
+    };
+    std::size_t mask() const { return slots_.size() - 1; }
+    std::size_t home(const rt::RuntimeString* s) const {
+        auto v = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(s));
+        return static_cast<std::size_t>((v >> 3) * 0x9E3779B97F4A7C15ull >> 20) & mask();
+    }
+    void grow() {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        count_ = 0;
+        for (const Slot& e : old) {
+            if (e.key != nullptr) set(e.key, e.value);
+        }
+    }
+    std::vector<Slot> slots_;
+    std::size_t count_ = 0;
+};
+
 class StoreHarness {
   public:
-    explicit StoreHarness(const Options& options) : options_(options) {
+    explicit StoreHarness(const Options& options)
+        : options_(options), constants_(constants()), pristine_(pristine()) {
         rt::initStringStore();
-        makeConstants();
         base_ = rt::temporaryNextIndex();
     }
 
@@ -256,53 +321,62 @@ class StoreHarness {
         return false;
     }
 
-    void makeConstants() {
-        std::mt19937 g(12345);
-        auto add = [&](std::string s) { constants_.push_back(std::move(s)); };
-        add("");
-        add("a");
-        add("A");
-        add(" ");
-        add("ab");
-        add("abcdefg");
-        add("The lamp flickers. Water drips somewhere below.");
-        add(std::string("nul\0inside", 10));
-        std::string all;
-        for (int c = 0; c < 256; ++c)
-            all.push_back(static_cast<char>(c));
-        add(all);
-        for (std::uint32_t n : {31u, 32u, 33u, 100u, 1000u, 4000u}) {
-            std::string s;
-            for (std::uint32_t i = 0; i < n; ++i)
-                s.push_back(static_cast<char>(g() & 0xFF));
-            add(s);
-        }
-        pristine_ = constants_;
+    // The literal texts, made once per process: literals point straight at
+    // them, so they must outlive every store.
+    static std::vector<std::string>& constants() {
+        static std::vector<std::string> all = [] {
+            std::vector<std::string> out;
+            std::mt19937 g(12345);
+            auto add = [&](std::string s) { out.push_back(std::move(s)); };
+            add("");
+            add("a");
+            add("A");
+            add(" ");
+            add("ab");
+            add("abcdefg");
+            add("The lamp flickers. Water drips somewhere below.");
+            add(std::string("nul\0inside", 10));
+            std::string every;
+            for (int c = 0; c < 256; ++c)
+                every.push_back(static_cast<char>(c));
+            add(every);
+            for (std::uint32_t n : {31u, 32u, 33u, 100u, 1000u, 4000u}) {
+                std::string s;
+                for (std::uint32_t i = 0; i < n; ++i)
+                    s.push_back(static_cast<char>(g() & 0xFF));
+                add(s);
+            }
+            return out;
+        }();
+        return all;
+    }
+    // Their copies, to see that no literal text was ever written.
+    static const std::vector<std::string>& pristine() {
+        static const std::vector<std::string> copy = constants();
+        return copy;
     }
 
     bool isShared(const rt::RuntimeString* s) const {
         return s == rt::emptyString() || s == rt::spaceString();
     }
-    bool isLive(const rt::RuntimeString* s) const {
-        return index_.count(const_cast<rt::RuntimeString*>(s)) != 0;
-    }
+    bool isLive(const rt::RuntimeString* s) const { return index_.find(s) >= 0; }
     Live* find(rt::RuntimeString* s) {
-        auto it = index_.find(s);
-        return it == index_.end() ? nullptr : &live_[it->second];
+        std::ptrdiff_t i = index_.find(s);
+        return i < 0 ? nullptr : &live_[static_cast<std::size_t>(i)];
     }
     void remember(rt::RuntimeString* s, std::string value, bool fixed = false) {
         Live l{s, std::move(value), fixed, fixed ? s->length : 0};
-        index_[s] = live_.size();
+        index_.set(s, live_.size());
         live_.push_back(std::move(l));
     }
     void forget(rt::RuntimeString* s) {
-        auto it = index_.find(s);
-        if (it == index_.end()) return;
-        std::size_t i = it->second;
-        index_.erase(it);
+        std::ptrdiff_t at = index_.find(s);
+        if (at < 0) return;
+        auto i = static_cast<std::size_t>(at);
+        index_.erase(s);
         if (i + 1 != live_.size()) {
             live_[i] = std::move(live_.back());
-            index_[live_[i].s] = i;
+            index_.set(live_[i].s, i);
         }
         live_.pop_back();
     }
@@ -340,14 +414,16 @@ class StoreHarness {
         std::uint32_t kind = src.below(3);
         std::uint64_t x = src.below(0xFFFFFFFFu) * 0x9E3779B97F4A7C15ull + 1;
         std::string s(n, '\0');
-        for (std::uint32_t i = 0; i < n; ++i) {
+        if (kind == 2) return s;
+        // Eight bytes of xorshift at a time; for the two-letter alphabet
+        // each bit picks 'a' or 'A'.
+        for (std::uint32_t i = 0; i < n; i += 8) {
             x ^= x << 13;
             x ^= x >> 7;
             x ^= x << 17;
-            if (kind == 0)
-                s[i] = static_cast<char>(x & 0xFF);
-            else if (kind == 1)
-                s[i] = (x & 1) ? 'a' : 'A';
+            std::uint64_t w = x;
+            if (kind == 1) w = 0x4141414141414141ull | ((x & 0x0101010101010101ull) << 5);
+            std::memcpy(&s[i], &w, std::min<std::uint32_t>(8, n - i));
         }
         return s;
     }
@@ -359,10 +435,24 @@ class StoreHarness {
         if (live_.empty()) return nullptr;
         return live_[src.below(static_cast<std::uint32_t>(live_.size()))].s;
     }
-    std::string valueOf(rt::RuntimeString* s) {
-        if (s == rt::emptyString()) return "";
-        if (s == rt::spaceString()) return " ";
+    const std::string& valueOf(rt::RuntimeString* s) {
+        static const std::string empty;
+        static const std::string space(" ");
+        if (s == rt::emptyString()) return empty;
+        if (s == rt::spaceString()) return space;
         return find(s)->value;
+    }
+
+    // A string the step touches: its value must match the model.
+    bool touched(const rt::RuntimeString* s) {
+        if (s == nullptr || isShared(s)) {
+            return s == nullptr || expect(s->view() == (s == rt::emptyString() ? "" : " "),
+                                          "shared string unchanged", s);
+        }
+        std::ptrdiff_t i = index_.find(s);
+        if (!expect(i >= 0, "touched string is live", s)) return false;
+        return expect(s->view() == std::string_view(live_[static_cast<std::size_t>(i)].value),
+                      "value matches the model", s);
     }
 
     bool isArenaString(const rt::RuntimeString* s) const {
@@ -398,6 +488,7 @@ class StoreHarness {
                "new string reserves its length + 32 at the used offset", s);
         expect((s->temporary != 0) == temporary, "new string temporary flag", s);
         remember(s, std::move(value));
+        touched(s);
     }
 
     void opLiteral(Source& src) {
@@ -422,6 +513,7 @@ class StoreHarness {
         if (!expect(s->readOnly && s->temporary, "literal is read-only and temporary", s)) return;
         if (want != nullptr) expect(s->text == want, "literal points at the constant text", s);
         remember(s, std::move(value));
+        touched(s);
     }
 
     void opFixed(Source& src) {
@@ -432,6 +524,7 @@ class StoreHarness {
         rt::RuntimeString* s = rt::newFixedString(n);
         remember(s, std::string(n, ' '), true);
         if (src.coin(3)) rt::makeTemporary(s);
+        touched(s);
     }
 
     void opAssign(Source& src) {
@@ -443,31 +536,41 @@ class StoreHarness {
         // rarely (it must not write the constant).
         if (d->readOnly && !src.coin(8)) return;
         rt::RuntimeString* s = pick(src, true);
-        std::string sv = valueOf(s);
+        if (!touched(d) || !touched(s)) return;
+        const std::string& sv = valueOf(s);
+        const std::size_t sourceLength = sv.size();
         bool consumed = s != d && s->temporary && !isShared(s);
         bool takenOver = consumed && isArenaString(s) && isArenaString(d);
         bool wasArena = isArenaString(d);
         const char* oldText = d->text;
         const char* sourceText = s->text;
         std::int32_t oldLength = d->length;
+        // The destination's new model value. A consumed source's model moves
+        // over; otherwise it is copied into the destination's own buffer
+        // (after the store's assign, while the source is still live).
         std::string nv;
         if (dl->fixed) {
             nv = sv.substr(0, static_cast<std::size_t>(dl->fixedLength));
             nv.resize(static_cast<std::size_t>(dl->fixedLength), ' ');
-        } else {
-            nv = sv;
+        } else if (consumed) {
+            nv = std::move(find(s)->value);
         }
         op_ = d->fixedLength ? "assign to fixed" : d->readOnly ? "assign to read-only" : "assign";
         rt::RuntimeString* r = rt::assign(d, s);
         if (!expect(r == d, "assign returns the destination", d)) return;
-        if (consumed) forget(s);
-        find(d)->value = std::move(nv);
+        if (dl->fixed || consumed) {
+            if (consumed) forget(s);
+            find(d)->value = std::move(nv);
+        } else if (s != d) {
+            find(d)->value.assign(valueOf(s));
+        }
         if (takenOver) {
             expect(d->text == sourceText, "assigning a temporary takes its text over", d);
-        } else if (wasArena && sv.size() <= static_cast<std::size_t>(oldLength)) {
+        } else if (wasArena && sourceLength <= static_cast<std::size_t>(oldLength)) {
             expect(d->text == oldText, "a text that fits is copied in place", d);
         }
         if (d->fixedLength) expect(d->text == oldText, "a fixed-length string never moves", d);
+        touched(d);
     }
 
     void opConcatenate(Source& src) {
@@ -475,29 +578,39 @@ class StoreHarness {
         rt::RuntimeString* a = pick(src, true);
         rt::RuntimeString* b = src.coin(8) ? a : pick(src, true);
         if (a == nullptr || b == nullptr) return opNew(src);
-        std::string av = valueOf(a);
-        std::string bv = valueOf(b);
+        if (!touched(a) || !touched(b)) return;
+        const std::size_t an = valueOf(a).size();
+        const std::size_t bn = valueOf(b).size();
         // Joining results again and again would double the length each
         // time: keep joins to a few times the longest new string.
-        if (av.size() + bv.size() > 4 * static_cast<std::size_t>(options_.maxLength) + 64)
-            return opEquality(src);
+        if (an + bn > 4 * static_cast<std::size_t>(options_.maxLength) + 64) return opEquality(src);
         bool aDies = a->temporary && !isShared(a);
         bool bDies = b != a && b->temporary && !isShared(b);
         rt::RuntimeString* r = rt::concatenate(a, b);
-        if (bv.empty()) {
-            expect(r == a, "concatenate with an empty second operand returns the first");
+        if (bn == 0) {
+            if (expect(r == a, "concatenate with an empty second operand returns the first"))
+                touched(a);
             return;
         }
-        if (av.empty()) {
-            expect(r == b, "concatenate with an empty first operand returns the second");
+        if (an == 0) {
+            if (expect(r == b, "concatenate with an empty first operand returns the second"))
+                touched(b);
             return;
         }
         if (!expect(r != a && r != b && r->temporary && isArenaString(r),
                     "concatenate makes a new temporary", r))
             return;
+        // The joined model value, reusing a dying first operand's buffer.
+        std::string joined = aDies ? std::move(find(a)->value) : valueOf(a);
+        if (b == a) {
+            joined.append(joined, 0, an);
+        } else {
+            joined += valueOf(b);
+        }
         if (aDies) forget(a);
         if (bDies) forget(b);
-        remember(r, av + bv);
+        remember(r, std::move(joined));
+        touched(r);
     }
 
     void opEquality(Source& src) {
@@ -505,6 +618,7 @@ class StoreHarness {
         rt::RuntimeString* a = pick(src, true);
         rt::RuntimeString* b = src.coin(4) ? a : pick(src, true);
         if (a == nullptr || b == nullptr) return;
+        if (!touched(a) || !touched(b)) return;
         std::int32_t want = valueOf(a) == valueOf(b) ? -1 : 0;
         expect(rt::equality(a, b) == want, "equality matches the model", a);
     }
@@ -518,6 +632,7 @@ class StoreHarness {
             if (st.arenaCount > 0 && rt::store::arenaEntry(st.arenaCount - 1) == s) return;
             if (s->temporary && s->temporaryIndex + 1 == st.temporaryNext) return;
         }
+        if (!touched(s)) return;
         bool arena = isArenaString(s);
         forget(s);
         rt::freeString(s);
@@ -547,6 +662,9 @@ class StoreHarness {
         for (const Live& l : live_) {
             if (l.s->temporary && l.s->temporaryIndex >= base) dying_.push_back(l.s);
         }
+        for (const rt::RuntimeString* d : dying_) {
+            if (!touched(d)) return;
+        }
         std::int32_t value = static_cast<std::int32_t>(src.below(1000)) - 500;
         std::int32_t got = rt::releaseTemporaries(base, value);
         expect(got == value, "release passes its value through");
@@ -558,7 +676,7 @@ class StoreHarness {
     void opMakeTemporary(Source& src) {
         op_ = "make temporary";
         rt::RuntimeString* s = pick(src, false);
-        if (s == nullptr) return;
+        if (s == nullptr || !touched(s)) return;
         std::uint32_t index = s->temporaryIndex;
         bool was = s->temporary != 0;
         expect(rt::makeTemporary(s) == s, "make temporary returns its string", s);
@@ -568,10 +686,10 @@ class StoreHarness {
 
     Options options_;
     std::vector<Live> live_;
-    std::unordered_map<rt::RuntimeString*, std::size_t> index_;
+    LiveIndex index_;
     std::vector<rt::RuntimeString*> dying_;
-    std::vector<std::string> constants_;
-    std::vector<std::string> pristine_;
+    const std::vector<std::string>& constants_;
+    const std::vector<std::string>& pristine_;
     std::uint32_t base_ = 1;
     std::uint32_t fixedMade_ = 0;
     std::uint64_t steps_ = 0;

@@ -34,6 +34,13 @@ if(TARGET glimmerdeep)
   set(window_program $<TARGET_FILE:glimmerdeep>)
 endif()
 
+# The window benchmarks, for the test of their failure reports.
+set(window_env "")
+if(GLIMMER_BENCH AND NOT GLIMMER_SANITIZE AND NOT GLIMMER_TSAN)
+  set(window_env "BENCH_WINDOW_IDLE=$<TARGET_FILE:bench_window_idle>"
+    "BENCH_WINDOW_LATENCY=$<TARGET_FILE:bench_window_latency>")
+endif()
+
 file(GLOB window_scripts CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/window/test_*.sh)
 foreach(script ${window_scripts})
   get_filename_component(name ${script} NAME_WE)
@@ -41,5 +48,6 @@ foreach(script ${window_scripts})
   add_test(NAME window.${name}
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/window/run.sh ${script}
       $<TARGET_FILE:window_probe> $<TARGET_FILE:xprobe> ${window_program})
-  set_tests_properties(window.${name} PROPERTIES LABELS window SKIP_RETURN_CODE 77 TIMEOUT 60)
+  set_tests_properties(window.${name} PROPERTIES LABELS window SKIP_RETURN_CODE 77 TIMEOUT 60
+    ENVIRONMENT "${window_env}")
 endforeach()

@@ -3,7 +3,8 @@
 #
 #   check.sh icons   ICON_TOOL SOURCE_DIR          committed PNGs == fresh ones
 #   check.sh install BUILD_DIR SOURCE_DIR          cmake --install into a temp prefix
-#   check.sh deb     BUILD_DIR SOURCE_DIR VERSION  cpack -G DEB into a temp folder
+#   check.sh deb     BUILD_DIR SOURCE_DIR VERSION  cpack -G DEB into a temp folder,
+#                                                  then lintian: no errors
 #
 # Everything is written under a temporary folder that is removed at the end;
 # the build folder is only read (cpack's install step runs from it).
@@ -68,16 +69,20 @@ install)
     root=$tmp/root
     cmake --install "$build" --prefix "$root" >"$tmp/install.log" || { cat "$tmp/install.log"; exit 1; }
 
-    expected=(bin/glimmerdeep share/applications/glimmerdeep.desktop share/man/man6/glimmerdeep.6.gz
-              bin/glimmerdeep-term share/man/man6/glimmerdeep-term.6.gz)
+    expected=(games/glimmerdeep share/applications/glimmerdeep.desktop share/man/man6/glimmerdeep.6.gz
+              share/doc/glimmerdeep/copyright share/doc/glimmerdeep/changelog.gz
+              games/glimmerdeep-term share/man/man6/glimmerdeep-term.6.gz)
     for s in "${sizes[@]}"; do expected+=("share/icons/hicolor/${s}x${s}/apps/glimmerdeep.png"); done
     diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$root" && find . -type f | sed 's|^\./||' | sort) ||
         fail "installed files differ from the list above (< expected, > installed)"
 
-    [ -x "$root/bin/glimmerdeep" ] || fail "bin/glimmerdeep is not executable"
-    cmp -s "$root/bin/glimmerdeep" "$build/glimmerdeep" || fail "bin/glimmerdeep is not the built program"
-    cmp -s "$root/bin/glimmerdeep-term" "$build/glimmerdeep-term" ||
-        fail "bin/glimmerdeep-term is not the built program"
+    [ -x "$root/games/glimmerdeep" ] || fail "games/glimmerdeep is not executable"
+    cmp -s "$root/games/glimmerdeep" "$build/glimmerdeep" || fail "games/glimmerdeep is not the built program"
+    cmp -s "$root/games/glimmerdeep-term" "$build/glimmerdeep-term" ||
+        fail "games/glimmerdeep-term is not the built program"
+    cmp -s "$root/share/doc/glimmerdeep/copyright" "$src/data/copyright" || fail "copyright differs from data/copyright"
+    gzip -dc "$root/share/doc/glimmerdeep/changelog.gz" | cmp -s - "$src/data/changelog" ||
+        fail "changelog.gz is not data/changelog"
 
     entry=$root/share/applications/glimmerdeep.desktop
     out=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate: $out"
@@ -86,7 +91,7 @@ install)
     [ "$(desktop_field "$entry" Name)" = "The Mystery of the Glimmerdeep" ] || fail "Name: $(desktop_field "$entry" Name)"
     exec_line=$(desktop_field "$entry" Exec)
     [ "$exec_line" = glimmerdeep ] || fail "Exec: $exec_line"
-    [ -x "$root/bin/${exec_line%% *}" ] || fail "Exec names no installed program"
+    [ -x "$root/games/${exec_line%% *}" ] || fail "Exec names no installed program"
     [ "$(desktop_field "$entry" Terminal)" = false ] || fail "Terminal is not false"
     case ";$(desktop_field "$entry" Categories)" in *";Game;"*) ;; *) fail "Categories lack Game" ;; esac
     icon=$(desktop_field "$entry" Icon)
@@ -115,6 +120,7 @@ install)
 deb)
     build=$2 src=$3 version=$4
     need dpkg-deb
+    need lintian
     (cd "$tmp" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1) ||
         { cat "$tmp/cpack.log"; exit 1; }
     arch=$(dpkg --print-architecture)
@@ -149,16 +155,16 @@ deb)
 
     dpkg-deb -c "$deb" | awk '{ print $1, $2, $6 }' >"$tmp/list"
     files=$(awk '$1 !~ /^d/ { print $3 }' "$tmp/list" | sort)
-    want=$(printf '%s\n' ./usr/bin/glimmerdeep ./usr/share/applications/glimmerdeep.desktop \
-        ./usr/share/man/man6/glimmerdeep.6.gz ./usr/bin/glimmerdeep-term \
-        ./usr/share/man/man6/glimmerdeep-term.6.gz \
+    want=$(printf '%s\n' ./usr/games/glimmerdeep ./usr/share/applications/glimmerdeep.desktop \
+        ./usr/share/man/man6/glimmerdeep.6.gz ./usr/share/doc/glimmerdeep/{copyright,changelog.gz} \
+        ./usr/games/glimmerdeep-term ./usr/share/man/man6/glimmerdeep-term.6.gz \
         ./usr/share/icons/hicolor/{32x32,128x128,256x256}/apps/glimmerdeep.png | sort)
     [ "$files" = "$want" ] || fail "package files:"$'\n'"$files"$'\n'"want:"$'\n'"$want"
-    grep -q '^-rwxr-xr-x root/root \./usr/bin/glimmerdeep$' "$tmp/list" ||
-        fail "usr/bin/glimmerdeep is not root-owned mode 755: $(grep bin/glimmerdeep "$tmp/list")"
-    grep -q '^-rwxr-xr-x root/root \./usr/bin/glimmerdeep-term$' "$tmp/list" ||
-        fail "usr/bin/glimmerdeep-term is not root-owned mode 755"
-    if grep -v '^d' "$tmp/list" | grep -v 'bin/glimmerdeep' | grep -qv '^-rw-r--r-- root/root '; then
+    grep -q '^-rwxr-xr-x root/root \./usr/games/glimmerdeep$' "$tmp/list" ||
+        fail "usr/games/glimmerdeep is not root-owned mode 755: $(grep games/glimmerdeep "$tmp/list")"
+    grep -q '^-rwxr-xr-x root/root \./usr/games/glimmerdeep-term$' "$tmp/list" ||
+        fail "usr/games/glimmerdeep-term is not root-owned mode 755"
+    if grep -v '^d' "$tmp/list" | grep -v 'games/glimmerdeep' | grep -qv '^-rw-r--r-- root/root '; then
         fail "data files not root-owned mode 644"
     fi
 
@@ -171,6 +177,20 @@ deb)
         cmp -s "$tmp/x/usr/share/icons/hicolor/${s}x${s}/apps/glimmerdeep.png" \
             "$src/data/icons/glimmerdeep-$s.png" || fail "packaged ${s}x${s} icon differs"
     done
+    # The changelog's newest entry is this version.
+    top=$(gzip -dc "$tmp/x/usr/share/doc/glimmerdeep/changelog.gz" | head -n 1)
+    [ "$top" = "glimmerdeep ($version) unstable; urgency=medium" ] ||
+        fail "data/changelog's newest entry is not version $version: $top"
+
+    # Debian's package checker: no errors (warnings are printed).
+    status=0
+    lintian --no-tag-display-limit "$deb" >"$tmp/lintian.log" 2>&1 || status=$?
+    grep -v 'running with root privileges' "$tmp/lintian.log" || true
+    if grep -q '^E: ' "$tmp/lintian.log"; then
+        fail "lintian reports errors"
+    elif [ "$status" -ne 0 ]; then
+        fail "lintian failed (status $status)"
+    fi
     ;;
 *)
     echo "usage: $0 icons|install|deb ..." >&2

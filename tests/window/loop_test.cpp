@@ -88,6 +88,7 @@ int run(std::function<void()> script, std::function<void(host::WindowFrontend&, 
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     rt::resetErrorsAndFlags();
+    host::resetHostState();
     host::keyboard().reset();
     stage = 0;
     continued = false;

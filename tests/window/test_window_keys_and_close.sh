@@ -62,3 +62,14 @@ type_text "half a line"
 expect_row 2 "? half a line"
 close_window
 expect_exit 0 1000
+
+# Ctrl+Pause is Break: the program ends with status 0. Pause alone pauses,
+# and the key that ends the pause is not typed. (Raw key codes: 37 left
+# Ctrl, 127 Pause.)
+start "$WINDOW_PROBE" echo
+expect_row 2 "?"
+xdotool key 127
+type_text "ab"
+expect_row 2 "? b"
+xdotool keydown 37 key 127 keyup 37
+expect_exit 0 1000
