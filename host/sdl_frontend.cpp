@@ -12,6 +12,8 @@
 
 #include <SDL_ttf.h>
 #include <dlfcn.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -102,10 +104,24 @@ void DialogCompositor::update(SDL_Surface* surface, const SDL_Rect* rects, int c
 
 // ---- WindowFrontend ----------------------------------------------------
 
-WindowFrontend::WindowFrontend() : renderer_(output_), mainThread_(std::this_thread::get_id()) {}
+WindowFrontend::WindowFrontend() : renderer_(output_), mainThread_(std::this_thread::get_id()) {
+    // Written by wake() and the change hook on any thread, read by the
+    // event loop's poll(); open for the front end's whole life, so a late
+    // wake-up never writes to a closed descriptor.
+    wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    channel_.onPosted([this] { wake(); });
+}
 
 WindowFrontend::~WindowFrontend() {
     output_.setDialog(nullptr);
+    if (wakeFd_ >= 0) close(wakeFd_);
+}
+
+void WindowFrontend::wake() {
+    if (wakeFd_ < 0) return;
+    const std::uint64_t one = 1;
+    // Non-blocking: a counter that is already non-zero wakes the loop too.
+    [[maybe_unused]] const ssize_t n = write(wakeFd_, &one, sizeof one);
 }
 
 // A key wait (a line input or end program polling the keyboard ring) that
@@ -251,6 +267,8 @@ void WindowFrontend::showMaximised() {
     // The dialog was drawn inside the window, which stayed as it was: paint
     // the whole page again.
     renderer_.invalidate();
+    repaintAsked_.store(true, std::memory_order_release);
+    wake();
 }
 
 } // namespace host
