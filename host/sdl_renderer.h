@@ -13,8 +13,9 @@
 // changed cells, the cursor cell when the cursor phase flips or the cursor
 // moves, blinking cells when the blink phase flips. A palette change or a new
 // video mode repaints everything. Only the rectangles of the cells drawn are
-// handed to SDL_UpdateRects (the whole window after a full repaint, nothing
-// when no cell changed).
+// handed to the window output (the whole window after a full repaint,
+// nothing when no cell changed); the SDL output can be told to show the
+// whole window at every update instead, see SdlVideoOutput.
 //
 // The pieces are separate so that they work without a window: TextPainter
 // draws a text page into any 32-bit 0x00RRGGBB surface and remembers what it
@@ -179,10 +180,10 @@ class SdlVideoOutput : public VideoOutput {
     void showPointer(bool visible) override;
     void yield() override;
 
-    // SDL 1.2 on SDL 2 shows an update of part of the window only with a
-    // later update or event pump, and at least 15 ms after the last one it
-    // showed; an update of the whole window is shown at once. With this on,
-    // every update hands over the whole window (main thread).
+    // SDL 1.2 on SDL 2 (sdl12-compat) shows an update of part of the window
+    // only with a later update made a frame time (about 15 ms) after it; an
+    // update of the whole window it shows at once. With this on, every
+    // update hands over the whole window. Main thread.
     void presentAtOnce(bool on) { presentAtOnce_ = on; }
 
   private:
