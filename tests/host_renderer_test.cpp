@@ -947,11 +947,14 @@ TEST(RendererSharing, FramesWhileAnotherThreadWritesCellsAndCursor) {
                 p.page.cells[i].store(rt::makeCell(static_cast<std::uint8_t>('a' + round % 26),
                                                    static_cast<std::uint8_t>(round & 0xFF)),
                                       std::memory_order_relaxed);
+                // As every page writer does: report the row after the cell.
+                p.page.markDamage(rt::ScreenPage::rowDamage(i / 80 + 1));
             }
             p.cursorAt(1 + round % 25, 1 + round % 80);
         }
         for (int i = 0; i < 2000; ++i) {
             p.page.cells[i].store(rt::makeCell('z', 0x07), std::memory_order_relaxed);
+            p.page.markDamage(rt::ScreenPage::rowDamage(i / 80 + 1));
         }
         done.store(true, std::memory_order_release);
     });
