@@ -74,7 +74,13 @@ void pushKey(SDLKey sym, std::uint16_t unicode, SDLMod mod = KMOD_NONE) {
     SDL_PushEvent(&e);
 }
 
+bool quitPushed = false;
+
+// The window's close button, once per run: a second close would be left in
+// SDL's queue for the next test.
 void pushQuit() {
+    if (quitPushed) return;
+    quitPushed = true;
     SDL_Event e{};
     e.type = SDL_QUIT;
     SDL_PushEvent(&e);
@@ -102,7 +108,16 @@ int run(std::function<void()> script, std::function<void(host::WindowFrontend&, 
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("GLIMMER_FIXED_TURN", loopSetting, 1);
     rt::resetErrorsAndFlags();
+    // An earlier run that ended through the exit request leaves it set.
+    host::resetHostState();
     host::keyboard().reset();
+    quitPushed = false;
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        // Whatever an earlier test left in SDL's queue is not for this one.
+        SDL_Event left;
+        while (SDL_PollEvent(&left)) {
+        }
+    }
     stage = 0;
     continued = false;
     gameScript = std::move(script);
@@ -335,7 +350,11 @@ std::vector<Seen> watchCadence(bool keys) {
         [&](host::WindowFrontend& f, int) {
             const SDL_Surface* canvas = f.windowRenderer().canvas();
             rt::ScreenPage* page = rt::displayPage();
-            if (canvas == nullptr || page == nullptr || rt::inputWait() != rt::InputWait::Line) {
+            // Only frames that drew the page (none is drawn while the game
+            // holds the display to set up its pages).
+            if (canvas == nullptr || page == nullptr || rt::inputWait() != rt::InputWait::Line ||
+                !f.windowRenderer().painter().valid() ||
+                rt::displayHold() != rt::DisplayHold::Idle) {
                 return;
             }
             // From the first frame that shows the prompt "? " on row 2.
@@ -503,20 +522,21 @@ TEST(WakingEventLoop, AHeldKeyRepeatsAfter500MsEvery30Ms) {
         });
     EXPECT_EQ(status, 0);
     ASSERT_EQ(presses.size(), 12u) << "no key repeated after the release, or too few before";
-    const std::uint32_t delay = presses[1] - presses[0];
-    EXPECT_GE(delay, 490u);
-    EXPECT_LE(delay, 510u);
-    std::vector<std::uint32_t> gaps;
-    for (std::size_t i = 2; i < presses.size(); ++i)
-        gaps.push_back(presses[i] - presses[i - 1]);
-    std::sort(gaps.begin(), gaps.end());
-    const std::uint32_t median = gaps[gaps.size() / 2];
-    EXPECT_GE(median, 20u);
-    EXPECT_LE(median, 40u);
-    // Ten intervals take 300 ms, give or take one late wake-up.
-    const std::uint32_t ten = presses.back() - presses[1];
-    EXPECT_GE(ten, 290u);
-    EXPECT_LE(ten, 310u);
+    // Repeat k (1..11) is due 500 + 30 (k - 1) ms after the press. A busy
+    // machine can only make a wake-up late, never early: the earliest and
+    // the middle of the repeats' offsets from that schedule must be within
+    // 10 ms of it.
+    std::vector<int> offsets;
+    std::string all;
+    for (std::size_t k = 1; k < presses.size(); ++k) {
+        offsets.push_back(static_cast<int>(presses[k] - presses[0]) - 500 -
+                          30 * static_cast<int>(k - 1));
+        all += " " + std::to_string(presses[k] - presses[0]);
+    }
+    std::sort(offsets.begin(), offsets.end());
+    EXPECT_GE(offsets.front(), -10) << "repeats at" << all << " ms";
+    EXPECT_LE(offsets.front(), 10) << "repeats at" << all << " ms";
+    EXPECT_LE(offsets[offsets.size() / 2], 10) << "repeats at" << all << " ms";
     // The typed line holds the press and its eleven repeats.
     EXPECT_EQ(pageRow(1), "? aaaaaaaaaaaa");
 }
