@@ -244,12 +244,12 @@ bool WindowFrontend::pollInput(DialogBox* box, std::optional<DialogButton>& answ
     if (repeating_ && !answer) {
         const std::uint32_t now = SDL_GetTicks();
         if (static_cast<std::int32_t>(now - repeatDue_) >= 0) {
-            // One repeat per deadline; a loop held up for longer does not
-            // make up the missed ones in a burst.
-            repeatDue_ += kKeyRepeatIntervalMs;
-            if (static_cast<std::int32_t>(now - repeatDue_) >= 0) {
-                repeatDue_ = now + kKeyRepeatIntervalMs;
-            }
+            // One repeat per wake-up, on the schedule of the press (500 ms,
+            // then every 30 ms): a loop held up past several deadlines
+            // skips the missed ones instead of catching up in a burst.
+            do {
+                repeatDue_ += kKeyRepeatIntervalMs;
+            } while (static_cast<std::int32_t>(now - repeatDue_) >= 0);
             event = repeatEvent_;
             if (eventObserver_) eventObserver_(event);
             if (!handleEvent(event, box, answer)) return false;
