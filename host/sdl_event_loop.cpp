@@ -109,7 +109,7 @@ void WindowFrontend::runEventLoop() {
             if (quit_ || shutdownRequested()) break;
         }
     }
-    if (loop_ == LoopKind::Waking) {
+    if (loop_ != LoopKind::Fixed) {
         rt::setChangeHook(nullptr);
         hookFd.store(-1, std::memory_order_release);
     }
