@@ -257,6 +257,7 @@ DialogButton DialogChannel::ask(DialogRequest request, const std::function<bool(
     request_ = std::move(request);
     state_ = State::Posted;
     changed_.notify_all();
+    if (posted_) posted_();
     while (state_ != State::Answered) {
         if (closed_ || (giveUp && giveUp())) {
             state_ = State::Idle;

@@ -117,6 +117,9 @@ class DialogChannel {
     // The event loop ends: the open dialog and every later one answer Closed.
     void close();
     bool closed();
+    // Called on the asking thread right after a request was posted (to wake
+    // a sleeping event loop). Set before any thread asks.
+    void onPosted(std::function<void()> hook) { posted_ = std::move(hook); }
 
   private:
     enum class State : std::uint8_t { Idle, Posted, Showing, Answered };
@@ -126,6 +129,7 @@ class DialogChannel {
     bool closed_ = false;
     DialogRequest request_;
     DialogButton answer_ = DialogButton::Closed;
+    std::function<void()> posted_;
 };
 
 } // namespace host

@@ -4,9 +4,14 @@
 // program. It starts SDL and TrueType, sets the icon and caption, lists the
 // full-screen modes, turns on key repeat and Unicode translation, sleeps with
 // SDL_Delay and reads SDL_GetTicks, and on the main thread runs the event
-// loop (sdl_event_loop.cpp): a 16 ms turn that alternately paints the
-// display page through the Renderer and drains SDL's event queue into the
-// keyboard model.
+// loop (sdl_event_loop.cpp). Under X11 the loop sleeps in poll() until
+// there is something to do (input on the display connection, a change
+// reported by the game thread, the next cursor or blink phase, a key-repeat
+// deadline), then drains SDL's event queue into the keyboard model and
+// paints the display page through the Renderer at once. With no connection
+// to poll (another video driver), or with GLIMMER_FIXED_TURN=1 in the
+// environment (a test and diagnostic setting), it runs the fixed 16 ms turn
+// that alternately paints and drains the queue.
 //
 // Dialogs are drawn inside the game window (sdl_dialog.h). The thread that
 // shows one blocks while the main thread keeps polling and painting: the
@@ -26,6 +31,7 @@
 #include "host/host_core.h"
 #include "host/sdl_dialog.h"
 #include "host/sdl_renderer.h"
+#include "host/sdl_window_connection.h"
 #include "host/wake_signal.h"
 
 namespace host {
@@ -40,6 +46,7 @@ class DialogCompositor final : public VideoOutput {
     void yield() override { sdl_.yield(); }
 
     void setDialog(DialogBox* box) { box_ = box; }
+    void presentAtOnce(bool on) { sdl_.presentAtOnce(on); }
     DialogBox* dialog() const { return box_; }
 
   private:
@@ -74,6 +81,8 @@ class WindowFrontend : public Frontend {
     void runEventLoop() override;
     void shutDown() override;
     void stopRequested() override;
+    // Wakes the event loop from its sleep (any thread).
+    void wake() override;
 
     // Dialogs.
     DialogButton showDialog(std::string_view caption, std::string_view text,
@@ -88,7 +97,8 @@ class WindowFrontend : public Frontend {
     }
     // Called on the main thread after every painted frame.
     void setFrameObserver(std::function<void()> observer) { frameObserver_ = std::move(observer); }
-    // Called on the main thread for every SDL event before it is handled.
+    // Called on the main thread for every SDL event before it is handled,
+    // the key presses the loop repeats itself included.
     void setEventObserver(std::function<void(const SDL_Event&)> observer) {
         eventObserver_ = std::move(observer);
     }
@@ -97,12 +107,35 @@ class WindowFrontend : public Frontend {
     bool dialogOpen() const { return output_.dialog() != nullptr; }
     // Dialogs shown so far (any thread).
     int dialogsShown() const { return dialogsShown_.load(std::memory_order_acquire); }
+    // How the event loop waits (main thread; decided when the window has
+    // opened): Unknown before, Waking when it sleeps until something
+    // happens, Fixed for the 16 ms turn.
+    enum class LoopKind : std::uint8_t { Unknown, Waking, Fixed };
+    LoopKind loopKind() const { return loop_; }
 
   private:
     enum class Turn : std::uint8_t { Painted, Polled, Shutdown };
-    // One turn of the loop: clock, sleep, exit check, then paint or poll.
-    // While a dialog is open the polled events go to it.
+    // One turn of the loop. While a dialog is open the polled events go to
+    // it.
     Turn turn(DialogBox* box, std::optional<DialogButton>& answer);
+    // The fixed turn: clock, 16 ms sleep, exit check, then paint or poll.
+    Turn fixedTurn(DialogBox* box, std::optional<DialogButton>& answer);
+    // The waking turn: sleep until something happens, clock, exit check,
+    // input, repeated keys, then a frame when one is due.
+    Turn wakingTurn(DialogBox* box, std::optional<DialogButton>& answer);
+    // Sleeps until input, a change report, wake(), or the earliest of the
+    // next phase flip that shows, the key-repeat deadline and a one-second
+    // cap; not at all when something is due already.
+    void sleepUntilDue(DialogBox* box);
+    // Whether a frame is due: a change was reported since the last one, a
+    // cursor or blink phase flipped, a repaint was asked for.
+    bool frameDue(DialogBox* box) const;
+    // Drains SDL's queue (and the repeat deadline); false when the window's
+    // close button was pressed.
+    bool pollInput(DialogBox* box, std::optional<DialogButton>& answer);
+    // The waking loop's own key repeat, kept from the presses and releases.
+    void noteKeyForRepeat(const SDL_Event& event);
+    void chooseLoop();
     void paint(DialogBox* box);
     void updateKeyRepeat();
     void syncLockKeys();
@@ -121,7 +154,22 @@ class WindowFrontend : public Frontend {
     SDL_Cursor* systemCursor_ = nullptr;
     int phase_ = 0;
     int repeatState_ = -1; // -1 unknown, 0 off, 1 on
-    bool quit_ = false;    // the window's close button was pressed
+    LoopKind loop_ = LoopKind::Unknown;
+    bool forcedWaking_ = false; // GLIMMER_FIXED_TURN=0: wake without a connection (tests)
+    std::optional<WindowConnection> connection_;
+    int wakeFd_ = -1;                       // eventfd: change reports and wake()
+    std::uint64_t paintedChanges_ = ~0ull;  // changeCount() when the last frame began
+    std::uint32_t paintedFrame_ = 0;        // the frame counter of the last frame
+    bool dialogFrameDue_ = false;           // a dialog just opened or closed
+    std::atomic<bool> repaintAsked_{false}; // showMaximised
+    // The key the waking loop repeats: the last one pressed and still held.
+    bool focusKnown_ = false; // inputFocus_ and active_ read from SDL once
+    bool inputFocus_ = false;
+    bool active_ = false;
+    bool repeating_ = false;
+    SDL_Event repeatEvent_{};
+    std::uint32_t repeatDue_ = 0; // SDL ticks
+    bool quit_ = false;           // the window's close button was pressed
     bool sdlStarted_ = false;
     std::vector<VideoMode> modes_;
     std::atomic<bool> fullScreen_{false};

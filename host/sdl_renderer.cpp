@@ -551,7 +551,7 @@ SDL_Surface* SdlVideoOutput::setMode(int width, int height, bool fullScreen) {
 }
 
 void SdlVideoOutput::update(SDL_Surface* surface, const SDL_Rect* rects, int count) {
-    if (count == 0) {
+    if (count == 0 || presentAtOnce_) {
         SDL_UpdateRect(surface, 0, 0, 0, 0);
     } else {
         SDL_UpdateRects(surface, count, const_cast<SDL_Rect*>(rects));
@@ -640,7 +640,7 @@ void Renderer::frame(const rt::ScreenPage* page) {
 }
 
 void Renderer::runFrame(const rt::ScreenPage* page, bool useDisplayPage) {
-    ++frameCounter_;
+    frameCounter_ = frameClock_ != nullptr ? frameClock_() : frameCounter_ + 1;
     lastUpdate_ = Update::None;
     // A layout change asked to hold the display: grant it and give the game
     // thread the processor; draw only while no hold is in force.

@@ -1,8 +1,11 @@
 // The display renderer: paints the display page into the SDL window.
 //
-// The event loop calls Renderer::frame() on the main thread, normally every
-// second turn (about every 32 ms). A frame advances the frame counter (bit 2
-// is the cursor phase, bit 3 the blink phase), answers the game thread's
+// The event loop calls Renderer::frame() on the main thread whenever there
+// is something to show. A frame advances the frame counter (bit 2 is the
+// cursor phase, bit 3 the blink phase), or, with a frame clock set, takes
+// it from that clock (the window program counts nominal 32 ms frames of
+// elapsed time, so the cadence does not depend on how often it paints),
+// answers the game thread's
 // display hold and one-frame request (runtime/port.h), handles pending Alt+Enter presses (window ->
 // full screen in the best-fitting mode -> full screen in the best 4:3 mode -> window), sets the
 // video mode when the window size or the full-screen mode changed, and then repaints only the cells
@@ -10,8 +13,9 @@
 // changed cells, the cursor cell when the cursor phase flips or the cursor
 // moves, blinking cells when the blink phase flips. A palette change or a new
 // video mode repaints everything. Only the rectangles of the cells drawn are
-// handed to SDL_UpdateRects (the whole window after a full repaint, nothing
-// when no cell changed).
+// handed to the window output (the whole window after a full repaint,
+// nothing when no cell changed); the SDL output can be told to show the
+// whole window at every update instead, see SdlVideoOutput.
 //
 // The pieces are separate so that they work without a window: TextPainter
 // draws a text page into any 32-bit 0x00RRGGBB surface and remembers what it
@@ -118,6 +122,9 @@ class TextPainter {
 
     // The next paint redraws every cell.
     void invalidate() { valid_ = false; }
+    // Whether the last paint left blinking cells on the surface (their
+    // look changes with the blink phase).
+    bool blinking() const { return blinkingCells_ > 0; }
     bool valid() const { return valid_; }
 
     // What the last paint did.
@@ -172,6 +179,15 @@ class SdlVideoOutput : public VideoOutput {
     void update(SDL_Surface* surface, const SDL_Rect* rects, int count) override;
     void showPointer(bool visible) override;
     void yield() override;
+
+    // SDL 1.2 on SDL 2 (sdl12-compat) shows an update of part of the window
+    // only with a later update made a frame time (about 15 ms) after it; an
+    // update of the whole window it shows at once. With this on, every
+    // update hands over the whole window. Main thread.
+    void presentAtOnce(bool on) { presentAtOnce_ = on; }
+
+  private:
+    bool presentAtOnce_ = false;
 };
 
 // ---- The renderer ------------------------------------------------------
@@ -185,6 +201,11 @@ class Renderer {
 
     // The full-screen modes found at start-up (host::fullScreenModes()).
     void setFullScreenModes(std::vector<VideoMode> modes);
+
+    // Where frames take their frame counter from: null (the default) adds
+    // one per frame; otherwise every frame reads it from clock.
+    using FrameClock = std::uint32_t (*)();
+    void setFrameClock(FrameClock clock) { frameClock_ = clock; }
 
     // One frame of rt::displayPage() (main thread).
     void frame();
@@ -232,6 +253,7 @@ class Renderer {
     int choiceHeight_ = -1;
     std::atomic<bool> invalidateRequest_{false};
     std::uint32_t frameCounter_ = 0;
+    FrameClock frameClock_ = nullptr;
     int fullScreenMode_ = kWindowed;
     int windowWidth_ = 0; // of the current video mode, 0 while none is set
     int windowHeight_ = 0;

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config libsdl1.2-compat-dev libsdl-ttf2.0-dev
           libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils clang clang-format libclang-rt-14-dev
-          desktop-file-utils dpkg-dev libncurses-dev python3-pyte x11-xkb-utils lintian)
+          desktop-file-utils dpkg-dev libncurses-dev python3-pyte x11-xkb-utils lintian libx11-dev libxtst-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -5,15 +5,24 @@
 // Each test runs runtimeMain once with a short game of its own and a frame
 // observer that plays the user: it waits for a state of the game (a line
 // input, a dialog), then pushes key events or the window's close event.
+// The WindowEventLoop tests run both loops: the fixed 16 ms turn
+// (GLIMMER_FIXED_TURN=1, what the dummy driver gets by itself) and the
+// loop that sleeps until woken (GLIMMER_FIXED_TURN=0: events pushed from
+// the main thread are seen before it sleeps, those from other threads are
+// followed by wake(), as input on a window connection would be). The
+// WakingEventLoop tests measure that loop's cadences and key repeat with
+// its own observers and SDL's tick count.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "game/statements.h"
@@ -65,7 +74,13 @@ void pushKey(SDLKey sym, std::uint16_t unicode, SDLMod mod = KMOD_NONE) {
     SDL_PushEvent(&e);
 }
 
+bool quitPushed = false;
+
+// The window's close button, once per run: a second close would be left in
+// SDL's queue for the next test.
 void pushQuit() {
+    if (quitPushed) return;
+    quitPushed = true;
     SDL_Event e{};
     e.type = SDL_QUIT;
     SDL_PushEvent(&e);
@@ -82,14 +97,29 @@ std::string pageRow(int row) {
     return s;
 }
 
+// The loop the next run() uses: "1" the fixed turn, "0" the waking loop.
+const char* loopSetting = "1";
+// SDL's tick count when the last frame began (main thread).
+std::uint32_t frameStartedAt = 0;
+
 // Runs the game with observer called after every painted frame; returns the
-// exit status. Gives up (and fails) after ten seconds of frames.
-int run(std::function<void()> script, std::function<void(host::WindowFrontend&, int)> observer) {
+// exit status. Gives up (and fails) after twenty seconds.
+int run(std::function<void()> script, std::function<void(host::WindowFrontend&, int)> observer,
+        std::function<void(const SDL_Event&)> eventObserver = {}) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("GLIMMER_FIXED_TURN", loopSetting, 1);
     rt::resetErrorsAndFlags();
+    // An earlier run that ended through the exit request leaves it set.
     host::resetHostState();
     host::keyboard().reset();
+    quitPushed = false;
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        // Whatever an earlier test left in SDL's queue is not for this one.
+        SDL_Event left;
+        while (SDL_PollEvent(&left)) {
+        }
+    }
     stage = 0;
     continued = false;
     gameScript = std::move(script);
@@ -99,22 +129,41 @@ int run(std::function<void()> script, std::function<void(host::WindowFrontend&, 
     frontends.push_back(new host::WindowFrontend);
     host::WindowFrontend& frontend = *frontends.back();
     static int frames;
+    static std::chrono::steady_clock::time_point started;
     frames = 0;
+    started = std::chrono::steady_clock::now();
     frontend.setFrameObserver([&frontend, observer] {
         ++frames;
-        if (frames > 300) { // about ten seconds
+        if (std::chrono::steady_clock::now() - started > std::chrono::seconds(20)) {
             ADD_FAILURE() << "the test game did not finish";
             pushQuit();
             return;
         }
         observer(frontend, frames);
     });
+    if (eventObserver) frontend.setEventObserver(std::move(eventObserver));
+    frontend.setFrameStartObserver([] { frameStartedAt = SDL_GetTicks(); });
     char name[] = "loop_test";
     char* argv[] = {name, nullptr};
-    return host::runtimeMain(1, argv, frontend, &testGame);
+    const int status = host::runtimeMain(1, argv, frontend, &testGame);
+    const bool waking = std::string(loopSetting) == "0";
+    EXPECT_EQ(frontend.loopKind(), waking ? host::WindowFrontend::LoopKind::Waking
+                                          : host::WindowFrontend::LoopKind::Fixed);
+    return status;
 }
 
-TEST(WindowEventLoop, KeyEventsBecomeATypedLine) {
+// Both loops: the parameter is the GLIMMER_FIXED_TURN setting.
+class WindowEventLoop : public ::testing::TestWithParam<const char*> {
+  protected:
+    void SetUp() override { loopSetting = GetParam(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Loops, WindowEventLoop, ::testing::Values("1", "0"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param) == "1" ? "FixedTurn" : "Waking";
+                         });
+
+TEST_P(WindowEventLoop, KeyEventsBecomeATypedLine) {
     std::string line;
     const int status = run(
         [&] {
@@ -133,7 +182,7 @@ TEST(WindowEventLoop, KeyEventsBecomeATypedLine) {
     EXPECT_EQ(pageRow(1), "? hI");
 }
 
-TEST(WindowEventLoop, CloseEventAtALineInputEndsWithStatusZero) {
+TEST_P(WindowEventLoop, CloseEventAtALineInputEndsWithStatusZero) {
     const int status = run(
         [] {
             game::ask("", typed);
@@ -146,7 +195,7 @@ TEST(WindowEventLoop, CloseEventAtALineInputEndsWithStatusZero) {
     EXPECT_FALSE(continued.load());
 }
 
-TEST(WindowEventLoop, ClockBytesCountTicksOfTheDay) {
+TEST_P(WindowEventLoop, ClockBytesCountTicksOfTheDay) {
     std::uint32_t clock = 0;
     const int status =
         run([] { game::ask("", typed); },
@@ -166,7 +215,7 @@ TEST(WindowEventLoop, ClockBytesCountTicksOfTheDay) {
     EXPECT_GE(clock + 19, now);
 }
 
-TEST(WindowEventLoop, DialogAnsweredYesLetsTheGameGoOn) {
+TEST_P(WindowEventLoop, DialogAnsweredYesLetsTheGameGoOn) {
     std::string line;
     const int status = run(
         [&] {
@@ -193,7 +242,7 @@ TEST(WindowEventLoop, DialogAnsweredYesLetsTheGameGoOn) {
     EXPECT_EQ(line, "b");
 }
 
-TEST(WindowEventLoop, DialogAnsweredNoEndsWithStatusZero) {
+TEST_P(WindowEventLoop, DialogAnsweredNoEndsWithStatusZero) {
     const int status = run(
         [] {
             rt::raiseError(5);
@@ -211,7 +260,7 @@ TEST(WindowEventLoop, DialogAnsweredNoEndsWithStatusZero) {
     EXPECT_FALSE(continued.load());
 }
 
-TEST(WindowEventLoop, CloseDuringADialogEndsPromptlyWithStatusZero) {
+TEST_P(WindowEventLoop, CloseDuringADialogEndsPromptlyWithStatusZero) {
     std::chrono::steady_clock::time_point closedAt;
     const int status = run(
         [] {
@@ -232,7 +281,7 @@ TEST(WindowEventLoop, CloseDuringADialogEndsPromptlyWithStatusZero) {
     EXPECT_LT(took, std::chrono::seconds(1));
 }
 
-TEST(WindowEventLoop, CriticalDialogOnTheGameThreadEndsWithStatusZero) {
+TEST_P(WindowEventLoop, CriticalDialogOnTheGameThreadEndsWithStatusZero) {
     const int status = run(
         [] {
             rt::raiseError(301);
@@ -249,7 +298,7 @@ TEST(WindowEventLoop, CriticalDialogOnTheGameThreadEndsWithStatusZero) {
     EXPECT_FALSE(continued.load());
 }
 
-TEST(WindowEventLoop, BreakKeyEndsWithStatusZero) {
+TEST_P(WindowEventLoop, BreakKeyEndsWithStatusZero) {
     const int status = run(
         [] {
             game::ask("", typed);
@@ -260,6 +309,240 @@ TEST(WindowEventLoop, BreakKeyEndsWithStatusZero) {
         });
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(continued.load());
+}
+
+// ---- The waking loop's cadences and key repeat ---------------------------
+
+// One painted frame as the observer saw it.
+struct Seen {
+    std::uint32_t ticks;   // SDL_GetTicks() when the frame began
+    std::uint32_t counter; // the renderer's frame counter
+    bool blinkLit;         // the blinking character's cell shows its glyph
+    bool cursorLit;        // pixel row 14 of the cursor cell is lit
+};
+
+bool cellLit(const SDL_Surface* s, int row, int column, int firstLine, int lastLine) {
+    for (int y = firstLine; y <= lastLine; ++y) {
+        const auto* line = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const std::uint8_t*>(s->pixels) + ((row - 1) * 16 + y) * s->pitch);
+        for (int x = 0; x < 8; ++x) {
+            if ((line[(column - 1) * 8 + x] & 0xFFFFFF) != 0) return true;
+        }
+    }
+    return false;
+}
+
+// Prints a blinking B on row 1, then reads lines until the window closes;
+// records every frame for five seconds. With keys, a second thread types a
+// key every 20 ms (Enter after every 30) and wakes the loop after each.
+std::vector<Seen> watchCadence(bool keys) {
+    loopSetting = "0";
+    std::vector<Seen> seen;
+    std::atomic<bool> typing{false};
+    std::atomic<bool> stopTyping{false};
+    std::thread typist;
+    host::WindowFrontend* frontend = nullptr;
+    const int status = run(
+        [] {
+            game::colour(16 + 14);
+            game::say("B");
+            game::colour(7);
+            for (;;)
+                game::ask("", typed);
+        },
+        [&](host::WindowFrontend& f, int) {
+            const SDL_Surface* canvas = f.windowRenderer().canvas();
+            rt::ScreenPage* page = rt::displayPage();
+            // Only frames that drew the page (none is drawn while the game
+            // holds the display to set up its pages).
+            if (canvas == nullptr || page == nullptr || rt::inputWait() != rt::InputWait::Line ||
+                !f.windowRenderer().painter().valid() ||
+                rt::displayHold() != rt::DisplayHold::Idle) {
+                return;
+            }
+            // From the first frame that shows the prompt "? " on row 2.
+            if (seen.empty() && (page->row() != 2 || page->column() != 3)) return;
+            if (keys && !typing.exchange(true)) {
+                frontend = &f;
+                typist = std::thread([&] {
+                    for (int i = 0; !stopTyping.load(); ++i) {
+                        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                        if (i % 31 == 30) {
+                            pushKey(SDLK_RETURN, 13);
+                        } else {
+                            pushKey(SDLK_x, 'x');
+                        }
+                        frontend->wake();
+                    }
+                });
+            }
+            // Idle, the cursor stays after "? " on row 2.
+            const bool cursorLit = !keys && cellLit(canvas, 2, 3, 14, 14);
+            seen.push_back({frameStartedAt, f.windowRenderer().frameCounter(),
+                            cellLit(canvas, 1, 1, 0, 15), cursorLit});
+            if (seen.back().ticks - seen.front().ticks >= 5000) pushQuit();
+        });
+    stopTyping = true;
+    if (typist.joinable()) typist.join();
+    // Keys typed after the close are left for nobody.
+    SDL_Event left;
+    while (SDL_PollEvent(&left)) {
+    }
+    EXPECT_EQ(status, 0);
+    return seen;
+}
+
+// Every frame shows the phases of the time it began (its counter is that
+// time's nominal 32 ms frame, or the next when the tick moved on meanwhile),
+// and every flip is painted before the next one is due.
+void expectCadence(const std::vector<Seen>& seen, bool checkCursor) {
+    ASSERT_GE(seen.size(), 20u);
+    for (const Seen& f : seen) {
+        const std::uint32_t elapsedFrames = f.ticks / 32;
+        EXPECT_GE(f.counter, elapsedFrames) << "at " << f.ticks << " ms";
+        EXPECT_LE(f.counter, elapsedFrames + 1) << "at " << f.ticks << " ms";
+        EXPECT_EQ(f.blinkLit, ((f.counter >> 3) & 1) == 0)
+            << "frame " << f.counter << " at " << f.ticks << " ms, frame " << (&f - seen.data());
+        if (checkCursor) {
+            EXPECT_EQ(f.cursorLit, ((f.counter >> 2) & 1) == 1) << "frame " << f.counter;
+        }
+    }
+    const std::uint32_t period = checkCursor ? 128 : 256;
+    const std::uint32_t first = (seen.front().ticks / period + 1) * period;
+    int flips = 0;
+    for (std::uint32_t due = first; due + period <= seen.back().ticks; due += period) {
+        ++flips;
+        const bool painted = std::any_of(seen.begin(), seen.end(), [&](const Seen& f) {
+            return f.ticks >= due && f.ticks < due + period;
+        });
+        if (!painted) {
+            std::string near;
+            for (const Seen& f : seen) {
+                if (f.ticks + 300 > due && f.ticks < due + 300)
+                    near += " " + std::to_string(f.ticks);
+            }
+            ADD_FAILURE() << "no frame between " << due << " and " << due + period
+                          << " ms; frames at" << near;
+        }
+    }
+    EXPECT_GE(flips, checkCursor ? 35 : 17);
+}
+
+TEST(WakingEventLoop, CursorAndBlinkKeepTheirCadenceWhileIdle) {
+    const std::vector<Seen> seen = watchCadence(false);
+    expectCadence(seen, true);
+    // Idle, it paints about once per cursor flip (8 a second), not at 31 Hz.
+    EXPECT_LE(seen.size(), 5u * 8u + 10u);
+}
+
+TEST(WakingEventLoop, CursorAndBlinkKeepTheirCadenceUnderAStreamOfKeys) {
+    expectCadence(watchCadence(true), false);
+}
+
+SDL_Event activeEvent(bool gain) {
+    SDL_Event e{};
+    e.type = SDL_ACTIVEEVENT;
+    e.active.type = SDL_ACTIVEEVENT;
+    e.active.gain = gain ? 1 : 0;
+    e.active.state = SDL_APPINPUTFOCUS | SDL_APPACTIVE;
+    return e;
+}
+
+SDL_Event keyDownEvent(SDLKey sym, std::uint16_t unicode) {
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.type = SDL_KEYDOWN;
+    e.key.state = SDL_PRESSED;
+    e.key.keysym.sym = sym;
+    e.key.keysym.unicode = unicode;
+    return e;
+}
+
+// A key held while the window is in the background does not repeat.
+TEST(WakingEventLoop, NoKeyRepeatsWithoutTheFocus) {
+    loopSetting = "0";
+    std::uint32_t pressedAt = 0;
+    const int status = run(
+        [] {
+            for (;;)
+                game::ask("", typed);
+        },
+        [&](host::WindowFrontend&, int) {
+            if (rt::inputWait() != rt::InputWait::Line) return;
+            if (pressedAt == 0) {
+                SDL_Event e = activeEvent(true);
+                SDL_PushEvent(&e);
+                e = keyDownEvent(SDLK_b, 'b');
+                SDL_PushEvent(&e);
+                e = activeEvent(false);
+                SDL_PushEvent(&e);
+                pressedAt = SDL_GetTicks();
+            } else if (SDL_GetTicks() - pressedAt >= 800) {
+                pushQuit();
+            }
+        });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(pageRow(1), "? b");
+}
+
+// Holding a key down: repeats 500 ms after the press, then every 30 ms,
+// until it is released.
+TEST(WakingEventLoop, AHeldKeyRepeatsAfter500MsEvery30Ms) {
+    loopSetting = "0";
+    std::vector<std::uint32_t> presses;
+    std::uint32_t releasedAt = 0;
+    std::atomic<int> step{0};
+    const int status = run(
+        [] {
+            for (;;)
+                game::ask("", typed);
+        },
+        [&](host::WindowFrontend&, int) {
+            if (rt::inputWait() != rt::InputWait::Line) return;
+            if (step == 0) {
+                step = 1;
+                // The dummy driver's window never has the focus: give it.
+                SDL_Event e = activeEvent(true);
+                SDL_PushEvent(&e);
+                e = keyDownEvent(SDLK_a, 'a');
+                SDL_PushEvent(&e);
+            } else if (step == 2 && SDL_GetTicks() - releasedAt >= 300) {
+                step = 3;
+                pushQuit();
+            }
+        },
+        [&](const SDL_Event& e) {
+            if (e.type != SDL_KEYDOWN || e.key.keysym.sym != SDLK_a || step != 1) return;
+            presses.push_back(SDL_GetTicks());
+            if (presses.size() == 12) {
+                SDL_Event up = e;
+                up.type = SDL_KEYUP;
+                up.key.type = SDL_KEYUP;
+                up.key.state = SDL_RELEASED;
+                SDL_PushEvent(&up);
+                releasedAt = SDL_GetTicks();
+                step = 2;
+            }
+        });
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(presses.size(), 12u) << "no key repeated after the release, or too few before";
+    // Repeat k (1..11) is due 500 + 30 (k - 1) ms after the press. A busy
+    // machine can only make a wake-up late, never early: the earliest and
+    // the middle of the repeats' offsets from that schedule must be within
+    // 10 ms of it.
+    std::vector<int> offsets;
+    std::string all;
+    for (std::size_t k = 1; k < presses.size(); ++k) {
+        offsets.push_back(static_cast<int>(presses[k] - presses[0]) - 500 -
+                          30 * static_cast<int>(k - 1));
+        all += " " + std::to_string(presses[k] - presses[0]);
+    }
+    std::sort(offsets.begin(), offsets.end());
+    EXPECT_GE(offsets.front(), -10) << "repeats at" << all << " ms";
+    EXPECT_LE(offsets.front(), 10) << "repeats at" << all << " ms";
+    EXPECT_LE(offsets[offsets.size() / 2], 10) << "repeats at" << all << " ms";
+    // The typed line holds the press and its eleven repeats.
+    EXPECT_EQ(pageRow(1), "? aaaaaaaaaaaa");
 }
 
 } // namespace
