@@ -475,23 +475,43 @@ TEST(MineGate, DarkWithoutGummiesHasNoGummieLines) {
 // ---------------------------------------------------------------------------
 // The flooded hall
 
-TEST(FloodedHall, ThreeWoundsThenDeathOnTheFourthTry) {
-    std::vector<std::string> a = toEntrance();
+// Four tries at the water with one key after the keys `a`: three wounds of
+// 25 points, each followed by the room again, then drowning and the score
+// screen with no quit question.
+struct Drowning {
+    const char* key;
+    int woundColumn;
+    const char* woundPrompt;
+    int roomColumn;
+    int drownedColumn;
+    const char* drownedPrompt;
+    int score;
+};
+
+void expectThreeWoundsThenDrowning(const std::vector<std::string>& a, const Drowning& d) {
+    const std::string k = d.key;
     replay::Result r =
-        replay::run(script(a + std::vector<std::string>{"1", "", "1", "", "1", "", "1", ""}));
+        replay::run(script(a + std::vector<std::string>{k, "", k, "", k, "", k, ""}));
     std::size_t n = a.size() + 1;
     const int healths[] = {75, 50, 25};
     for (int i = 0; i < 3; ++i) {
         const replay::Screen& wound = screen(r, n + 1 + 2 * static_cast<std::size_t>(i));
-        expectStatus(wound, {54, healths[i], 45, S6});
-        expectPrompt(wound, "Press Enter to continue.");
-        expectStatus(screen(r, n + 2 + 2 * static_cast<std::size_t>(i)), {49, healths[i], 45, S6});
+        expectStatus(wound, {d.woundColumn, healths[i], d.score, S6});
+        expectPrompt(wound, d.woundPrompt);
+        expectStatus(screen(r, n + 2 + 2 * static_cast<std::size_t>(i)),
+                     {d.roomColumn, healths[i], d.score, S6});
     }
     const replay::Screen& drowned = screen(r, n + 7);
-    expectStatus(drowned, {53, 0, 45, S6});
-    expectPrompt(drowned, "Press Enter to Continue");
-    EXPECT_TRUE(r.last().contains("Your total score for this story is  45"));
+    expectStatus(drowned, {d.drownedColumn, 0, d.score, S6});
+    expectPrompt(drowned, d.drownedPrompt);
+    EXPECT_TRUE(
+        r.last().contains("Your total score for this story is  " + std::to_string(d.score)));
     EXPECT_FALSE(r.last().contains("Are you sure"));
+}
+
+TEST(FloodedHall, ThreeWoundsThenDeathOnTheFourthTry) {
+    expectThreeWoundsThenDrowning(
+        toEntrance(), {"1", 54, "Press Enter to continue.", 49, 53, "Press Enter to Continue", 45});
 }
 
 TEST(FloodedHall, WoundScreenLayout) {
@@ -627,18 +647,8 @@ TEST(FarSide, TheRodChangesTheRowsAndChoiceTwo) {
 }
 
 TEST(FarSide, GoingSouthWoundsThreeTimesThenDrowns) {
-    std::vector<std::string> a = toFarSide();
-    replay::Result r =
-        replay::run(script(a + std::vector<std::string>{"4", "", "4", "", "4", "", "4", ""}));
-    std::size_t n = a.size() + 1;
-    const int healths[] = {75, 50, 25};
-    for (int i = 0; i < 3; ++i) {
-        expectStatus(screen(r, n + 1 + 2 * static_cast<std::size_t>(i)), {51, healths[i], 135, S6});
-    }
-    const replay::Screen& drowned = screen(r, n + 7);
-    expectStatus(drowned, {54, 0, 135, S6});
-    expectPrompt(drowned, "Press Enter to continue");
-    EXPECT_TRUE(r.last().contains("Your total score for this story is  135"));
+    expectThreeWoundsThenDrowning(
+        toFarSide(), {"4", 51, "Press ENTER to continue", 52, 54, "Press Enter to continue", 135});
 }
 
 TEST(FarSide, QuitIsFourWithTheRodAndFiveWithout) {
