@@ -23,7 +23,7 @@ namespace {
 Str inventoryChoice;
 Str noteChoice;
 
-const std::array<ItemLine, 8> kFirstItems{{
+const std::array<ItemLine, 14> kItems{{
     {"L.E.D. Flashlight", &flashlight, "1"},
     {"Scrap Lumber", &scrapLumber, "1"},
     {"Raft", &raft, "1"},
@@ -32,10 +32,6 @@ const std::array<ItemLine, 8> kFirstItems{{
     {"Gummie Bears", &gummieBears, "1"},
     {"Knife", &knife, "1"},
     {"Bottled Water", &water, "1"},
-}};
-
-// The inventory's lines after the first eight.
-const std::array<ItemLine, 6> kItems{{
     {"Empty Bottle", &water, "2"},
     {"Thick Glowing Concoction", &glowingConcoction, "1"},
     {"Sharp Metal Rod", &metalRod, "1"},
@@ -68,7 +64,6 @@ Label inventoryScreen() {
         say();
     }
     stars(74);
-    itemLines(chapter1FirstItems, true);
     itemLines(kItems, true);
     stars(74);
     say();
@@ -129,7 +124,7 @@ Label demoEndScreen() {
 
 } // namespace
 
-const std::span<const ItemLine> chapter1FirstItems{kFirstItems};
+const std::span<const ItemLine> chapter1FirstItems = std::span<const ItemLine>(kItems).first(8);
 
 Label drinkWater(bool emptyLine, Label inventory) {
     if (health < 100) {

@@ -18,8 +18,8 @@ Label eatYellowMushroom(bool emptyLine);
 // The red mushroom sets health to 125. Back to the room (stay).
 Label eatRedMushroom(bool emptyLine);
 
-// The first eight lines of the Chapter 1 item lists: the inventory's and the
-// spider fight's combine-items list go on differently after them.
+// The first eight lines of the inventory's item list, with which the spider
+// fight's combine-items list starts too.
 extern const std::span<const ItemLine> chapter1FirstItems;
 
 } // namespace game
