@@ -27,11 +27,8 @@ Label scene100() {
 
 // The living room of the player's apartment.
 Label scene103() {
-    cls();
-    colour(7);
-    let(currentScene, "103");
     let(inStory, "1");
-    header(100);
+    room(7, "103", 100);
     devBlank();
     status(49, Labels::Seven);
     say();
@@ -318,11 +315,7 @@ Label scene205() {
 
 // Outside the apartment: the last chance to go back in.
 Label scene210() {
-    cls();
-    let(currentScene, "210");
-    colour(3);
-    say();
-    header(210);
+    room(3, "210", 210, emptyLineFirst);
     status(51, Labels::Seven);
     lines({"You step out of your apartment, excited, and wonder if this might be the",
            "last look you get at the place for a while.  This is your last chance to",

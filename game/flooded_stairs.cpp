@@ -124,7 +124,28 @@ Label scene2092() {
     return labels::quitStory;
 }
 
-// The supply room: the extinguisher and the jar, 15 points each.
+// The supply room's shelf: each item is taken once, for 15 points, with a
+// message in yellow.
+struct Supply {
+    const Str* item;
+    const char* taken;
+    const char* message;
+};
+const Supply kSupplies[] = {
+    {&fireExtinguisher, "1", "You take the Fire Extinguisher with you."},
+    {&glassJar, "2", "You reach over and take the Empty Glass Jar."},
+};
+template <int supply> Label takeSupply() {
+    score += 15;
+    let(*kSupplies[supply].item, kSupplies[supply].taken);
+    message(14, {kSupplies[supply].message});
+    return stay;
+}
+template <int supply> bool onShelf() {
+    return is(*kSupplies[supply].item, "0");
+}
+
+// The supply room: the extinguisher and the jar.
 Label scene2100() {
     room(15, "2100", 2100);
     status(49, Labels::Six);
@@ -144,23 +165,9 @@ Label scene2100() {
     return menu(kWhatToDo, answer2100, 2100,
                 {{"1- Exit Room", travel("2", 2090)},
                  row,
-                 {"2- Take Fire Extinguisher",
-                  [] {
-                      score += 15;
-                      let(fireExtinguisher, "1");
-                      message(14, {"You take the Fire Extinguisher with you."});
-                      return stay;
-                  },
-                  [] { return is(fireExtinguisher, "0"); }},
+                 {"2- Take Fire Extinguisher", takeSupply<0>, onShelf<0>},
                  rowNoGap,
-                 {"3- Take Empty Glass Jar",
-                  [] {
-                      score += 15;
-                      let(glassJar, "2");
-                      message(14, {"You reach over and take the Empty Glass Jar."});
-                      return stay;
-                  },
-                  [] { return is(glassJar, "0"); }},
+                 {"3- Take Empty Glass Jar", takeSupply<1>, onShelf<1>},
                  rowNoGap,
                  {"4- Check Inventory       ", labels::chapter2Inventory},
                  {"9- Quit", labels::quitStory}});

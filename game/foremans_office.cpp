@@ -44,11 +44,7 @@ Label scene490() {
         score += 10;
         pause("Press Enter to continue");
     }
-    cls();
-    colour(8);
-    let(currentScene, "490");
-    say();
-    header(490);
+    room(8, "490", 490, emptyLineFirst);
     status(55, Labels::Seven);
     lines({"The office looks as if a tornado went through it.  A desk lies upside",
            "down among the broken parts of a chair, and crushed file cabinets and",

@@ -124,6 +124,8 @@ Label demoEndScreen() {
 
 } // namespace
 
+const std::span<const ItemLine> chapter1FirstItems = std::span<const ItemLine>(kItems).first(8);
+
 Label drinkWater(bool emptyLine, Label inventory) {
     if (health < 100) {
         health = 100;

@@ -3,6 +3,8 @@
 // messages start with an empty line (`emptyLine`).
 #pragma once
 
+#include <span>
+
 #include "game/scene.h"
 
 namespace game {
@@ -15,5 +17,9 @@ Label drinkWater(bool emptyLine, Label inventory);
 Label eatYellowMushroom(bool emptyLine);
 // The red mushroom sets health to 125. Back to the room (stay).
 Label eatRedMushroom(bool emptyLine);
+
+// The first eight lines of the inventory's item list, with which the spider
+// fight's combine-items list starts too.
+extern const std::span<const ItemLine> chapter1FirstItems;
 
 } // namespace game

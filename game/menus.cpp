@@ -165,13 +165,7 @@ Label developerMenu() {
     say("4- all notes");
     let(flashlight, "1");
     say("420, 520, 530,235, 570, 2000, 2070, 2100, 2110 (with shrooms) 5000");
-    let(knife, "1");
-    let(rustyKey, "1");
-    let(yellowMushroom, "1");
-    let(metalRod, "1");
-    let(smokeBomb, "1");
-    let(lighter, "1");
-    let(water, "1");
+    letEach("1", {&knife, &rustyKey, &yellowMushroom, &metalRod, &smokeBomb, &lighter, &water});
     say("Giving water, LED flashlight");
     say();
     ask(" ", menuTenEnabled);
@@ -180,9 +174,7 @@ Label developerMenu() {
 
     if (is(entry, "5000")) return labels::wordGame;
     if (is(entry, "4")) {
-        let(noteDearHelen, "1");
-        let(noteLockOut, "1");
-        let(noteForemansDiary, "1");
+        letEach("1", {&noteDearHelen, &noteLockOut, &noteForemansDiary});
     }
     for (const ItemWord& item : kItemWords) {
         if (is(entry, item.word)) let(*item.flag, "1");
@@ -210,13 +202,8 @@ Label developerMenu() {
     }
     if (is(entry, "530")) return 530;
     if (is(entry, "2")) {
-        let(fireExtinguisher, "1");
-        let(glassJar, "1");
-        let(water, "1");
-        let(redMushroom, "1");
-        let(scubaGear, "1");
-        let(bronzeDagger, "1");
-        let(yellowMushroom, "1");
+        letEach("1", {&fireExtinguisher, &glassJar, &water, &redMushroom, &scubaGear, &bronzeDagger,
+                      &yellowMushroom});
     }
     if (is(entry, "2115")) return 2115;
     return labels::developerMenu;

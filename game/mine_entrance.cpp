@@ -43,6 +43,17 @@ Label scene235() {
                  {"5- Quit ", labels::quitStory}});
 }
 
+// A drowning: health is already 0 or below, so the quit that follows goes
+// straight to the score screen.
+Label drowned(Label self, int statusColumn, const char* prompt, Lines text) {
+    screen(4, self, emptyLineFirst);
+    say();
+    status(statusColumn, Labels::Six);
+    lines(text);
+    pressEnter(prompt);
+    return labels::quitStory;
+}
+
 // Into the flood: with the raft the crossing starts, otherwise a wound.
 Label scene240() {
     colour(4);
@@ -65,17 +76,12 @@ Label scene240() {
     return 235;
 }
 
-// Drowned in the flood: health is already 0 or below, so the quit that
-// follows goes straight to the score screen.
+// Drowned in the flood.
 Label scene245() {
-    screen(4, 245, emptyLineFirst);
-    say();
-    status(53, Labels::Six);
-    lines({"Once more you try to cross and once more you step on a jagged piece of",
-           "metal.  Already weakened by your wounds you collapse into the water, and",
-           "as everything fades away you wish you had found another way across."});
-    pressEnter("Press Enter to Continue");
-    return labels::quitStory;
+    return drowned(245, 53, "Press Enter to Continue",
+                   {"Once more you try to cross and once more you step on a jagged piece of",
+                    "metal.  Already weakened by your wounds you collapse into the water, and",
+                    "as everything fades away you wish you had found another way across."});
 }
 
 // Into the bunk room.
@@ -375,14 +381,10 @@ Label scene410() {
 
 // Drowned on the way back.
 Label scene415() {
-    screen(4, 415, emptyLineFirst);
-    say();
-    status(54, Labels::Six);
-    lines({"You step on another sharp object.  With the wounds you have already",
-           "taken you cannot escape the water.  You fall to the bottom, regretting",
-           "that you ever tried to cross back."});
-    pressEnter("Press Enter to continue");
-    return labels::quitStory;
+    return drowned(415, 54, "Press Enter to continue",
+                   {"You step on another sharp object.  With the wounds you have already",
+                    "taken you cannot escape the water.  You fall to the bottom, regretting",
+                    "that you ever tried to cross back."});
 }
 
 // The hallway past the flood, splitting EAST and WEST.

@@ -155,6 +155,11 @@ void arrival(const Arrival& travelLines, Loc loc) {
     }
 }
 
+void letEach(const char* text, std::initializer_list<const Str*> variables, Loc loc) {
+    for (const Str* v : variables)
+        let(*v, text, loc);
+}
+
 void lines(Lines texts, Loc loc) {
     for (const char* t : texts)
         say(t, loc);

@@ -119,6 +119,11 @@ struct Arrival {
 };
 void arrival(const Arrival& travelLines, Loc loc = Loc::current());
 
+// Sets each variable to the same text, one statement each, in the order
+// given.
+void letEach(const char* text, std::initializer_list<const Str*> variables,
+             Loc loc = Loc::current());
+
 // Several lines, each ended.
 using Lines = std::initializer_list<const char*>;
 void lines(Lines texts, Loc loc = Loc::current());

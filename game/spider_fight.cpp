@@ -17,6 +17,7 @@
 // currentScene "538", so the quit confirmation's "No" comes back here.
 #include <array>
 
+#include "game/inventory.h"
 #include "game/scene.h"
 #include "game/scenes.h"
 
@@ -31,16 +32,9 @@ constexpr const char* kItemsHeading = "                         Current Items";
 
 Str answer538, answer545, answer550, answer557, answer565;
 
-// The combine-items list: everything carried, unnumbered.
-const std::array<ItemLine, 14> kCombineList{{
-    {"L.E.D. Flashlight", &flashlight, "1"},
-    {"Scrap Lumber", &scrapLumber, "1"},
-    {"Raft", &raft, "1"},
-    {"Smoke Bomb", &smokeBomb, "1"},
-    {"Disposible Lighter", &lighter, "1"},
-    {"Gummie Bears", &gummieBears, "1"},
-    {"Knife", &knife, "1"},
-    {"Bottled Water", &water, "1"},
+// The combine-items list: everything carried, unnumbered; these lines come
+// after the first eight of the inventory's.
+const std::array<ItemLine, 6> kCombineList{{
     {"Empty Plasic Bottle", &water, "2"},
     {"Sharp Metal Rod", &metalRod, "1"},
     {"Rusty Key", &rustyKey, "1"},
@@ -188,6 +182,7 @@ Label scene545() {
     cls();
     colour(14);
     itemsHeading();
+    itemLines(chapter1FirstItems, true);
     itemLines(kCombineList, true);
     stars(74);
     say();

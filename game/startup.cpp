@@ -22,15 +22,8 @@ Label startRun() {
 
 // Label 2: the run variables, set only here.
 Label setRunVariables() {
-    let(noteDearHelen, "0");
-    let(developerMode, "0");
-    let(noteLockOut, "0");
-    let(noteForemansDiary, "0");
-    let(notePromotion, "0");
-    let(noteFive, "0");
-    let(chapter2Unlocked, "0");
-    let(chapter3Unlocked, "0");
-    let(chapter4Unlocked, "0");
+    letEach("0", {&noteDearHelen, &developerMode, &noteLockOut, &noteForemansDiary, &notePromotion,
+                  &noteFive, &chapter2Unlocked, &chapter3Unlocked, &chapter4Unlocked});
     score = 0;
     return labels::newGame;
 }
@@ -40,35 +33,13 @@ Label setRunVariables() {
 Label newGame() {
     cls();
     let(stairsFlooded, "1");
-    let(poisonedRod, "0");
-    let(glowingConcoction, "0");
-    let(smokeActive, "0");
-    let(bedroomLightOn, "0");
-    let(yellowMushroom, "0");
-    let(currentScene, "0");
-    let(cabinetSearched, "0");
-    let(gummieBears, "0");
-    let(scrapLumber, "0");
-    let(northRoomCollapsed, "0");
-    let(newspaperRead, "0");
-    let(fireExtinguisher, "0");
+    letEach("0", {&poisonedRod, &glowingConcoction, &smokeActive, &bedroomLightOn, &yellowMushroom,
+                  &currentScene, &cabinetSearched, &gummieBears, &scrapLumber, &northRoomCollapsed,
+                  &newspaperRead, &fireExtinguisher});
     health = 100;
-    let(raft, "0");
-    let(water, "0");
-    let(knife, "0");
-    let(currentScene, "0");
-    let(inStory, "0");
-    let(flashlight, "0");
-    let(metalRod, "0");
-    let(smokeBomb, "0");
-    let(lighter, "0");
-    let(rustyKey, "0");
-    let(officeUnlocked, "0");
-    let(redMushroom, "0");
-    let(fireOut, "0");
-    let(bronzeDagger, "0");
-    let(glassJar, "0");
-    let(scubaGear, "0");
+    letEach("0", {&raft, &water, &knife, &currentScene, &inStory, &flashlight, &metalRod,
+                  &smokeBomb, &lighter, &rustyKey, &officeUnlocked, &redMushroom, &fireOut,
+                  &bronzeDagger, &glassJar, &scubaGear});
     return labels::mainMenu;
 }
 

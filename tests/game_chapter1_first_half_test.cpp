@@ -194,18 +194,13 @@ TEST(ChapterOneFirstHalf, LivingRoomLayoutWithAndWithoutDeveloperHeader) {
         "",
         "what is your choice??",
     };
-    std::vector<std::string> plain = {healthRow(49, S7, 100), scoreRow(49, S7, 0), ""};
-    plain.insert(plain.end(), body.begin(), body.end());
-    expectRows(screen(r, 2), plain);
+    expectRows(screen(r, 2), statusRows({49, 100, 0}) + body);
     EXPECT_EQ(screen(r, 2).cursorRow, 18);
     EXPECT_EQ(screen(r, 2).cursorColumn, 23);
 
     // Developer mode: "Line 100" and the empty line after it belong to the
     // header.
-    std::vector<std::string> dev = {"Line 100", "", healthRow(49, S7, 100), scoreRow(49, S7, 0),
-                                    ""};
-    dev.insert(dev.end(), body.begin(), body.end());
-    expectRows(screen(r, 8), dev);
+    expectRows(screen(r, 8), Rows{"Line 100", ""} + statusRows({49, 100, 0}) + body);
 }
 
 TEST(ChapterOneFirstHalf, HardwareStoreLayoutWithMoneyLine) {
@@ -236,21 +231,18 @@ TEST(ChapterOneFirstHalf, WorkbenchLinesFollowLumberAndRaft) {
     // At the bench without lumber, then with it, then after building.
     std::vector<std::string> a = toEntrance() + std::vector<std::string>{"3", "3", "2"};
     replay::Result r = replay::run(script(a));
-    expectRows(r.last(), {
-                             "",
-                             "",
-                             healthRow(49, S6, 100),
-                             scoreRow(49, S6, 45),
-                             "",
-                             "You stand in front of the workbench and look at the available tools.",
-                             "There is an old hammer, dull saw,  and a box of old rusty nails.",
-                             "Right now you don't have any materials that can be used with",
-                             "workbench.",
-                             "",
-                             " 1- Exit Workbench",
-                             "",
-                             "What is your choice?",
-                         });
+    expectRows(r.last(),
+               Rows{"", ""} + statusRows({49, 100, 45, S6}) +
+                   Rows{
+                       "You stand in front of the workbench and look at the available tools.",
+                       "There is an old hammer, dull saw,  and a box of old rusty nails.",
+                       "Right now you don't have any materials that can be used with",
+                       "workbench.",
+                       "",
+                       " 1- Exit Workbench",
+                       "",
+                       "What is your choice?",
+                   });
     // "2" without lumber shows the bench again; "x" too.
     replay::Result again = replay::run(script(a + std::vector<std::string>{"2", "x"}));
     EXPECT_EQ(again.screens[a.size() + 1].text(), r.last().text());
@@ -438,20 +430,18 @@ TEST(MineGate, WithoutTheFlashlightTheDarkEndsTheStoryWithFivePoints) {
     std::size_t n = a.size() + 1;
     EXPECT_TRUE(screen(r, n + 3).contains("1- Break chain and enter mine"));
     const replay::Screen& dark = screen(r, n + 5);
-    expectRows(dark, {
-                         "",
-                         healthRow(45, S6, 100),
-                         scoreRow(45, S6, 30),
-                         "",
-                         "The mine is pitch black.  You cannot see your own hand in front of your",
-                         "face, but you nervously press on deeper into the darkness.",
-                         "You stop and eat your gummie bears to calm your nerves.  They taste",
-                         "fantastic, but you still cannot see a thing.",
-                         "Slowly madness takes over.  You run screaming in random directions",
-                         "through the tunnels and are never heard from again.",
-                         "",
-                         "Press Enter to continue?",
-                     });
+    expectRows(dark,
+               Rows{""} + statusRows({45, 100, 30, S6}) +
+                   Rows{
+                       "The mine is pitch black.  You cannot see your own hand in front of your",
+                       "face, but you nervously press on deeper into the darkness.",
+                       "You stop and eat your gummie bears to calm your nerves.  They taste",
+                       "fantastic, but you still cannot see a thing.",
+                       "Slowly madness takes over.  You run screaming in random directions",
+                       "through the tunnels and are never heard from again.",
+                       "",
+                       "Press Enter to continue?",
+                   });
     // No quit question: straight to the score screen with 5 more points.
     const replay::Screen& score = r.last();
     EXPECT_TRUE(score.contains("Your total score for this story is  35")) << score.text();
@@ -475,42 +465,58 @@ TEST(MineGate, DarkWithoutGummiesHasNoGummieLines) {
 // ---------------------------------------------------------------------------
 // The flooded hall
 
-TEST(FloodedHall, ThreeWoundsThenDeathOnTheFourthTry) {
-    std::vector<std::string> a = toEntrance();
+// Four tries at the water with one key after the keys `a`: three wounds of
+// 25 points, each followed by the room again, then drowning and the score
+// screen with no quit question.
+struct Drowning {
+    const char* key;
+    int woundColumn;
+    const char* woundPrompt;
+    int roomColumn;
+    int drownedColumn;
+    const char* drownedPrompt;
+    int score;
+};
+
+void expectThreeWoundsThenDrowning(const std::vector<std::string>& a, const Drowning& d) {
+    const std::string k = d.key;
     replay::Result r =
-        replay::run(script(a + std::vector<std::string>{"1", "", "1", "", "1", "", "1", ""}));
+        replay::run(script(a + std::vector<std::string>{k, "", k, "", k, "", k, ""}));
     std::size_t n = a.size() + 1;
     const int healths[] = {75, 50, 25};
     for (int i = 0; i < 3; ++i) {
         const replay::Screen& wound = screen(r, n + 1 + 2 * static_cast<std::size_t>(i));
-        expectStatus(wound, {54, healths[i], 45, S6});
-        expectPrompt(wound, "Press Enter to continue.");
-        expectStatus(screen(r, n + 2 + 2 * static_cast<std::size_t>(i)), {49, healths[i], 45, S6});
+        expectStatus(wound, {d.woundColumn, healths[i], d.score, S6});
+        expectPrompt(wound, d.woundPrompt);
+        expectStatus(screen(r, n + 2 + 2 * static_cast<std::size_t>(i)),
+                     {d.roomColumn, healths[i], d.score, S6});
     }
     const replay::Screen& drowned = screen(r, n + 7);
-    expectStatus(drowned, {53, 0, 45, S6});
-    expectPrompt(drowned, "Press Enter to Continue");
-    EXPECT_TRUE(r.last().contains("Your total score for this story is  45"));
+    expectStatus(drowned, {d.drownedColumn, 0, d.score, S6});
+    expectPrompt(drowned, d.drownedPrompt);
+    EXPECT_TRUE(
+        r.last().contains("Your total score for this story is  " + std::to_string(d.score)));
     EXPECT_FALSE(r.last().contains("Are you sure"));
+}
+
+TEST(FloodedHall, ThreeWoundsThenDeathOnTheFourthTry) {
+    expectThreeWoundsThenDrowning(
+        toEntrance(), {"1", 54, "Press Enter to continue.", 49, 53, "Press Enter to Continue", 45});
 }
 
 TEST(FloodedHall, WoundScreenLayout) {
     std::vector<std::string> a = toEntrance();
     replay::Result r = replay::run(script(a + std::vector<std::string>{"1"}));
     expectRows(r.last(),
-               {
-                   "",
-                   "",
-                   healthRow(54, S6, 75),
-                   scoreRow(54, S6, 45),
-                   "",
-                   "You try to wade across the flooded hallway, but on your very first step",
-                   "a sharp piece of metal slices into your foot.  The wound takes 25 points",
-                   "of your health!  You quickly step back out of the murky water.  There",
-                   "has to be another way across.",
-                   "",
-                   "Press Enter to continue.?",
-               });
+               Rows{"", ""} + statusRows({54, 75, 45, S6}) +
+                   Rows{
+                       "You try to wade across the flooded hallway, but on your very first step",
+                       "a sharp piece of metal slices into your foot.  The wound takes 25 points",
+                       "of your health!  You quickly step back out of the murky water.  There",
+                       "has to be another way across.",
+                       "",
+                       "Press Enter to continue.?",
+                   });
 }
 
 // ---------------------------------------------------------------------------
@@ -627,18 +633,8 @@ TEST(FarSide, TheRodChangesTheRowsAndChoiceTwo) {
 }
 
 TEST(FarSide, GoingSouthWoundsThreeTimesThenDrowns) {
-    std::vector<std::string> a = toFarSide();
-    replay::Result r =
-        replay::run(script(a + std::vector<std::string>{"4", "", "4", "", "4", "", "4", ""}));
-    std::size_t n = a.size() + 1;
-    const int healths[] = {75, 50, 25};
-    for (int i = 0; i < 3; ++i) {
-        expectStatus(screen(r, n + 1 + 2 * static_cast<std::size_t>(i)), {51, healths[i], 135, S6});
-    }
-    const replay::Screen& drowned = screen(r, n + 7);
-    expectStatus(drowned, {54, 0, 135, S6});
-    expectPrompt(drowned, "Press Enter to continue");
-    EXPECT_TRUE(r.last().contains("Your total score for this story is  135"));
+    expectThreeWoundsThenDrowning(
+        toFarSide(), {"4", 51, "Press ENTER to continue", 52, 54, "Press Enter to continue", 135});
 }
 
 TEST(FarSide, QuitIsFourWithTheRodAndFiveWithout) {
@@ -705,28 +701,26 @@ TEST(TrashRoom, InventoryInsideLeavesTheRoomStanding) {
 TEST(HallwayEnd, LayoutBeforeTheCollapse) {
     std::vector<std::string> a = toFarSide() + kToHallwayEnd;
     replay::Result r = replay::run(script(a));
-    expectRows(r.last(),
-               {
-                   "",
-                   healthRow(51, S7, 100),
-                   scoreRow(51, S7, 145),
-                   "",
-                   "You travel WEST and continue down the hallway.  Alot of the walls are",
-                   "crumbled and decayed.  Broken mining picks litter the hall and crude",
-                   "graffiti covers the walls.  At the end of the hallway are two rooms.",
-                   "The room to the NORTH'S door is laying on the floor and it is boarded up.",
-                   "The nails holding the boards have rusted away, you can enter the room.",
-                   "There is a door that leads to another room SOUTH of you.  The hallway EAST of",
-                   "you leads back to the previous area.",
-                   "",
-                   "1- EAST to previous area        2- Enter Room to SOUTH",
-                   "",
-                   "3- Remove the boards and enter NORTH room",
-                   "",
-                   "4- Check Inventory              5- Quit",
-                   "",
-                   "What would you like to do?",
-               });
+    expectRows(
+        r.last(),
+        Rows{""} + statusRows({51, 100, 145, S7}) +
+            Rows{
+                "You travel WEST and continue down the hallway.  Alot of the walls are",
+                "crumbled and decayed.  Broken mining picks litter the hall and crude",
+                "graffiti covers the walls.  At the end of the hallway are two rooms.",
+                "The room to the NORTH'S door is laying on the floor and it is boarded up.",
+                "The nails holding the boards have rusted away, you can enter the room.",
+                "There is a door that leads to another room SOUTH of you.  The hallway EAST of",
+                "you leads back to the previous area.",
+                "",
+                "1- EAST to previous area        2- Enter Room to SOUTH",
+                "",
+                "3- Remove the boards and enter NORTH room",
+                "",
+                "4- Check Inventory              5- Quit",
+                "",
+                "What would you like to do?",
+            });
 }
 
 TEST(Lunchbox, PaperFirstThenLighterTurnsTheBoxGrey) {
@@ -791,24 +785,22 @@ TEST(OfficeHallway, PryOptionIsHiddenBeforeTheDoorWasTried) {
     replay::Result r = replay::run(script(a + std::vector<std::string>{"4"}));
     std::size_t n = a.size() + 1;
     const replay::Screen& hall = screen(r, n);
-    expectRows(hall, {
-                         "",
-                         healthRow(52, S7, 100),
-                         scoreRow(52, S7, 135),
-                         "",
-                         "You continue EAST moving deeper into the mine.  This section feels as if",
-                         "it goes on forever.  Spiders and insects skitter into the cracks in the",
-                         "walls whenever your light falls on them.  To the NORTH is a door under",
-                         "an old sign that reads Foreman's Office, and the hallway continues on",
-                         "to the EAST.",
-                         "",
-                         "1- WEST to previous area    2- NORTH into Foreman's Office   3- Continue "
-                         "EAST",
-                         "",
-                         "5- Check Inventory          6- Quit",
-                         "",
-                         "What is your choice?",
-                     });
+    expectRows(hall,
+               Rows{""} + statusRows({52, 100, 135, S7}) +
+                   Rows{
+                       "You continue EAST moving deeper into the mine.  This section feels as if",
+                       "it goes on forever.  Spiders and insects skitter into the cracks in the",
+                       "walls whenever your light falls on them.  To the NORTH is a door under",
+                       "an old sign that reads Foreman's Office, and the hallway continues on",
+                       "to the EAST.",
+                       "",
+                       "1- WEST to previous area    2- NORTH into Foreman's Office   3- Continue "
+                       "EAST",
+                       "",
+                       "5- Check Inventory          6- Quit",
+                       "",
+                       "What is your choice?",
+                   });
     EXPECT_EQ(r.last().text(), hall.text());
     // West goes back to the crossroad.
     replay::Result w = replay::run(script(a + std::vector<std::string>{"1"}));

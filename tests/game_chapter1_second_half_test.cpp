@@ -353,24 +353,21 @@ TEST(ForemansOffice, TheKeyOpensTheDoorOnceForTenPointsAndComesBackAtTheDeadEnd)
     EXPECT_EQ(unlock.row(5), "");
     EXPECT_EQ(unlock.row(6), "Press Enter to continue?");
     EXPECT_EQ(statusRowOf(unlock), 0);
-    const std::vector<std::string> office = {
-        "",
-        statusRow(55, "Health ", 100),
-        statusRow(55, "Score  ", 220),
-        "",
-        "The office looks as if a tornado went through it.  A desk lies upside",
-        "down among the broken parts of a chair, and crushed file cabinets and",
-        "scattered papers fill the back of the room.",
-        "",
-        "1- Exit Room           2- Examine Desk       3- Search Cabinet",
-        "",
-        "4- Check Inventory     5- Quit",
-        "",
-        "What is your choice?",
+    auto office = [](int score) {
+        return Rows{""} + statusRows({55, 100, score}) +
+               Rows{"The office looks as if a tornado went through it.  A desk lies upside",
+                    "down among the broken parts of a chair, and crushed file cabinets and",
+                    "scattered papers fill the back of the room.",
+                    "",
+                    "1- Exit Room           2- Examine Desk       3- Search Cabinet",
+                    "",
+                    "4- Check Inventory     5- Quit",
+                    "",
+                    "What is your choice?"};
     };
-    expectRows(screen(r, b.size() + 2), office);
+    expectRows(screen(r, b.size() + 2), office(220));
     EXPECT_TRUE(screen(r, b.size() + 3).contains("You travel SOUTH exiting the Foreman's Office."));
-    expectRows(screen(r, b.size() + 4), office); // no key message the second time
+    expectRows(screen(r, b.size() + 4), office(220)); // no key message the second time
     // The key lies at the dead end again and is worth 10 points again.
     const replay::Screen& deadEnd = screen(r, b.size() + 7);
     EXPECT_TRUE(
@@ -378,9 +375,7 @@ TEST(ForemansOffice, TheKeyOpensTheDoorOnceForTenPointsAndComesBackAtTheDeadEnd)
     EXPECT_TRUE(deadEnd.contains("2- Get Key"));
     expectStatus(screen(r, b.size() + 9), {49, 100, 230});
     // The open office takes the player straight in, key or not.
-    std::vector<std::string> again = office;
-    again[2] = statusRow(55, "Score  ", 230);
-    expectRows(r.last(), again);
+    expectRows(r.last(), office(230));
 }
 
 TEST(ForemansOffice, CabinetSearchChangesNothingAndReturnsToTheOffice) {
@@ -395,33 +390,25 @@ TEST(ForemansOffice, CabinetSearchChangesNothingAndReturnsToTheOffice) {
     EXPECT_EQ(r.last().text(), screen(r, a.size() + 1).text());
 }
 
+// The foreman's desk at full health, with the smoke bomb under it or not.
+Rows deskScreen(int score, bool bomb) {
+    Rows rows = Rows{""} + statusRows({50, 100, score}) +
+                Rows{"You turn the desk back over.  It is in very poor condition, but one of",
+                     "its drawers still looks intact."};
+    if (bomb) rows.push_back("Laying on the floor under the desk you see a large smoke bomb.");
+    rows = rows +
+           Rows{"Otherwise you do not see anything else of interest.", "", "1- Search Drawer", ""};
+    if (bomb) rows = rows + Rows{"2- Get Smoke Bomb", ""};
+    return rows + Rows{"3- Back", "", "What is your choice?"};
+}
+
 TEST(ForemansOffice, DeskOffersTheBombOnlyWhileItLiesThereAndTheDrawerOnce) {
     Keys a = firstHalf() + kFetchKey + kOpenOffice + Keys{"2"};
     replay::Result r = play(a + Keys{"2", "", "2", "1", "", "", "1", "", "4"});
-    expectRows(screen(r, a.size() + 1),
-               {"", statusRow(50, "Health ", 100), statusRow(50, "Score  ", 220), "",
-                "You turn the desk back over.  It is in very poor condition, but one of",
-                "its drawers still looks intact.",
-                "Laying on the floor under the desk you see a large smoke bomb.",
-                "Otherwise you do not see anything else of interest.", "", "1- Search Drawer", "",
-                "2- Get Smoke Bomb", "", "3- Back", "", "What is your choice?"});
+    expectRows(screen(r, a.size() + 1), deskScreen(220, true));
     expectRows(screen(r, a.size() + 2),
                {"You pick the smoke bomb up off the floor.", "", "Press ENTER to continue?"});
-    const std::vector<std::string> desk = {
-        "",
-        statusRow(50, "Health ", 100),
-        statusRow(50, "Score  ", 230),
-        "",
-        "You turn the desk back over.  It is in very poor condition, but one of",
-        "its drawers still looks intact.",
-        "Otherwise you do not see anything else of interest.",
-        "",
-        "1- Search Drawer",
-        "",
-        "3- Back",
-        "",
-        "What is your choice?",
-    };
+    const Rows desk = deskScreen(230, false);
     expectRows(screen(r, a.size() + 3), desk);
     // "2" once the bomb is taken: the desk again, no message, no points.
     expectRows(screen(r, a.size() + 4), desk);
@@ -430,8 +417,7 @@ TEST(ForemansOffice, DeskOffersTheBombOnlyWhileItLiesThereAndTheDrawerOnce) {
     EXPECT_EQ(drawer.row(4), "");
     EXPECT_EQ(drawer.row(5), "Press ENTER to continue?");
     EXPECT_TRUE(screen(r, a.size() + 6).contains("*promote*"));
-    std::vector<std::string> after = desk;
-    after[2] = statusRow(50, "Score  ", 245);
+    const Rows after = deskScreen(245, false);
     expectRows(screen(r, a.size() + 7), after);
     // The drawer a second time: a message, and no more points.
     expectRows(screen(r, a.size() + 8),
@@ -475,23 +461,22 @@ TEST(Junction, BackFromTheGlowingObjectLandsOnTheJunctionWithTheLastMove) {
     // back: the junction, still saying NORTH.
     Keys a = firstHalf() + Keys{"3", "3", "1", "2", "4", "2"};
     replay::Result r = play(a);
-    const std::vector<std::string> junction = {
-        statusRow(48, "Health ", 100),
-        statusRow(48, "Score  ", 200),
-        "",
-        "You travel NORTH.",
-        "",
-        "The hallway splits off in all four directions and a chilling breeze",
-        "blows through it.  To the EAST stand a pair of double doors, one of",
-        "them hanging by a single hinge.  The hallway runs on to the NORTH and",
-        "to the SOUTH, and leads back to the WEST.",
-        "",
-        "1- Travel WEST              2- Enter EAST room           3- Travel SOUTH",
-        "",
-        "4- Travel NORTH             5- Check Inventory           6- Quit",
-        "",
-        "What is your choice?",
-    };
+    const std::vector<std::string> junction =
+        statusRows({48, 100, 200}) +
+        Rows{
+            "You travel NORTH.",
+            "",
+            "The hallway splits off in all four directions and a chilling breeze",
+            "blows through it.  To the EAST stand a pair of double doors, one of",
+            "them hanging by a single hinge.  The hallway runs on to the NORTH and",
+            "to the SOUTH, and leads back to the WEST.",
+            "",
+            "1- Travel WEST              2- Enter EAST room           3- Travel SOUTH",
+            "",
+            "4- Travel NORTH             5- Check Inventory           6- Quit",
+            "",
+            "What is your choice?",
+        };
     expectRows(screen(r, a.size() - 2), junction);
     expectRows(screen(r, a.size() - 1),
                {
@@ -562,21 +547,20 @@ TEST(SouthernDeadEnd, MenuNumbersShiftWithTheKey) {
     Keys b = a + Keys{"2", ""};
     replay::Result k = play(b + Keys{"2", "", "4", "3", "2"});
     const replay::Screen& with = screen(k, b.size() + 1);
-    expectRows(with, {
-                         statusRow(49, "Health ", 100),
-                         statusRow(49, "Score  ", 210),
-                         "",
-                         "You travel SOUTH past an old conveyor belt with piles of coal and dust",
-                         "beside it, until the hallway comes to a dead end.  The way WEST is",
-                         "blocked by a huge pile of rubble, and there is no way past it for now.",
-                         "This might be the other side of the blocked path you found earlier.",
-                         "If you could find a way past all this rubble, an escape from the mine",
-                         "might still be possible.",
-                         "",
-                         "1- Travel back NORTH     2- Check Inventory     3- Quit",
-                         "",
-                         "What is your choice?",
-                     });
+    expectRows(with,
+               statusRows({49, 100, 210}) +
+                   Rows{
+                       "You travel SOUTH past an old conveyor belt with piles of coal and dust",
+                       "beside it, until the hallway comes to a dead end.  The way WEST is",
+                       "blocked by a huge pile of rubble, and there is no way past it for now.",
+                       "This might be the other side of the blocked path you found earlier.",
+                       "If you could find a way past all this rubble, an escape from the mine",
+                       "might still be possible.",
+                       "",
+                       "1- Travel back NORTH     2- Check Inventory     3- Quit",
+                       "",
+                       "What is your choice?",
+                   });
     EXPECT_TRUE(screen(k, b.size() + 2).contains("Rusty Key"));
     EXPECT_EQ(screen(k, b.size() + 3).text(), with.text());
     EXPECT_EQ(screen(k, b.size() + 4).text(), with.text());
@@ -587,26 +571,24 @@ TEST(SouthernDeadEnd, MenuNumbersShiftWithTheKey) {
 TEST(SpiderCorridor, OpeningLineFollowsTheLastMove) {
     // The developer menu's jump in a fresh run: no move yet, no opening line.
     replay::Result r = play(kDeveloperMenu + Keys{"520"});
-    expectRows(r.last(), {
-                             "Line 520",
-                             statusRow(49, "Health ", 100),
-                             statusRow(49, "Score  ", 0),
-                             "",
-                             "the hallway more and more spiders cover the walls, and thick cobwebs "
-                             "hang",
-                             "from the ceiling.  The smell of death fills the air.  Dead rodents "
-                             "lie",
-                             "wrapped in cocoons, with hundreds of tiny spiders crawling over "
-                             "them.",
-                             "Something far bigger than these did this.  As you watch, spiders "
-                             "pour",
-                             "out of a cocooned rat at your feet.  The hallway branches off to the",
-                             "WEST, or leads back to the SOUTH.",
-                             "",
-                             "1- Go SOUTH     2- Travel WEST     3- Check Inventory      4- Quit",
-                             "",
-                             "What is your choice?",
-                         });
+    expectRows(r.last(),
+               Rows{"Line 520"} + statusRows({49, 100, 0}) +
+                   Rows{
+                       "the hallway more and more spiders cover the walls, and thick cobwebs "
+                       "hang",
+                       "from the ceiling.  The smell of death fills the air.  Dead rodents "
+                       "lie",
+                       "wrapped in cocoons, with hundreds of tiny spiders crawling over "
+                       "them.",
+                       "Something far bigger than these did this.  As you watch, spiders "
+                       "pour",
+                       "out of a cocooned rat at your feet.  The hallway branches off to the",
+                       "WEST, or leads back to the SOUTH.",
+                       "",
+                       "1- Go SOUTH     2- Travel WEST     3- Check Inventory      4- Quit",
+                       "",
+                       "What is your choice?",
+                   });
     // WEST into the lair and back EAST.
     replay::Result back = play(kDeveloperMenu + Keys{"520", "2", "1"});
     EXPECT_EQ(back.last().row(5),
@@ -666,18 +648,16 @@ TEST(SpiderFight, WithoutHealingThePlayerFallsOnTheFourthAnswer) {
     replay::Result r = play(a + turns + Keys{"", "x", "1", ""});
     std::size_t at = a.size() + 1 + turns.size();
     // The fourth answer leaves the spider at 50: the defeat.
-    const std::vector<std::string> defeat = {
-        "Line 555",
-        statusRow(49, "Health ", 0),
-        statusRow(49, "Score  ", 0),
-        "",
-        "You are too badly wounded to go on fighting.  Your legs give way and you",
-        "fall to the ground.  The spider slowly wraps you up in a thick cocoon of",
-        "silk, and as it pulls the last strands tight around you, you lose",
-        "consciousness.",
-        "",
-        "Press ENTER to continue?",
-    };
+    const std::vector<std::string> defeat =
+        Rows{"Line 555"} + statusRows({49, 0, 0}) +
+        Rows{
+            "You are too badly wounded to go on fighting.  Your legs give way and you",
+            "fall to the ground.  The spider slowly wraps you up in a thick cocoon of",
+            "silk, and as it pulls the last strands tight around you, you lose",
+            "consciousness.",
+            "",
+            "Press ENTER to continue?",
+        };
     expectRows(screen(r, at), defeat);
     const std::vector<std::string> question = {"1- Continue       2- Quit", "",
                                                "Would you like to Continue or Quit?"};
@@ -969,20 +949,18 @@ TEST(SpiderLair, AfterTheWinTheLairIsTheLairAfterTheFight) {
     Keys win = {"3", "4", "", "1", "", "1", "", "3", "3", "", "1", "", "1", "", ""};
     Keys b = a + win;
     replay::Result r = play(b + Keys{"1", "2", "3", "", "4", "2"});
-    const std::vector<std::string> after = {
-        "Line 565",
-        statusRow(49, "Health ", 50),
-        statusRow(49, "Score  ", 30),
-        "",
-        "You step over spiders and dead rodents as you head WEST into the large",
-        "room covered in webs.  At the rear of the room is the old elevator shaft,",
-        "and in front of it lie the remains of the spider you killed.  The way",
-        "back is to the EAST.",
-        "",
-        "1- Travel EAST   2- Go to Elevator Shaft   3- Check Inventory    4- Quit",
-        "",
-        "What is your choice?",
-    };
+    const std::vector<std::string> after =
+        Rows{"Line 565"} + statusRows({49, 50, 30}) +
+        Rows{
+            "You step over spiders and dead rodents as you head WEST into the large",
+            "room covered in webs.  At the rear of the room is the old elevator shaft,",
+            "and in front of it lie the remains of the spider you killed.  The way",
+            "back is to the EAST.",
+            "",
+            "1- Travel EAST   2- Go to Elevator Shaft   3- Check Inventory    4- Quit",
+            "",
+            "What is your choice?",
+        };
     expectRows(screen(r, b.size() + 1), after);
     EXPECT_EQ(screen(r, b.size() + 2).row(5),
               "You travel back to the EAST through the mine.  As you continue down");
@@ -1005,14 +983,9 @@ TEST(ChapterOneEnding, DeveloperJumpUnlocksChapterTwoWithFiftyPoints) {
     replay::Result r = play(kDeveloperMenu + Keys{"570", "", "", "", ""});
     const std::size_t at = kDeveloperMenu.size() + 2;
     const replay::Screen& shaft = screen(r, at);
-    EXPECT_EQ(shaft.row(1), "Line 570");
-    EXPECT_EQ(shaft.row(8), "");
-    EXPECT_EQ(shaft.row(9), "Press ENTER to continue?");
-    const replay::Screen& fall = screen(r, at + 1);
-    EXPECT_EQ(fall.row(1), "Line 570");
-    EXPECT_EQ(fall.row(2), "");
-    EXPECT_EQ(fall.row(6), "");
-    EXPECT_EQ(fall.row(7), "Press ENTER to continue?");
+    expectRowsAt(shaft, {{1, "Line 570"}, {8, ""}, {9, "Press ENTER to continue?"}});
+    expectRowsAt(screen(r, at + 1),
+                 {{1, "Line 570"}, {2, ""}, {6, ""}, {7, "Press ENTER to continue?"}});
     expectRows(screen(r, at + 2),
                {"Line 570", "",
                 "Congratulation's on completing chapter one!  To continue the story select",

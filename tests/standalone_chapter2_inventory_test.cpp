@@ -89,18 +89,8 @@ TEST(ChapterTwoInventoryResume, TheEffectsStillHappenBeforeTheError) {
 }
 
 TEST(ChapterTwoInventory, PoisonLeavingNoHealthOpensThePoisonDeathWhateverTheResumeText) {
-    for (const char* text : {"2070", "490"}) {
-        SCOPED_TRACE(text);
-        fresh();
-        game::let(game::currentScene, text);
-        game::let(game::yellowMushroom, "1");
-        game::health = 25;
-        harness::Run run = play(labels::chapter2Inventory, "2\n\n");
-        ASSERT_TRUE(run.reached);
-        EXPECT_EQ(run.reachedLabel, 610);
-        EXPECT_EQ(game::health, 0.0f);
-        EXPECT_EQ(game::yellowMushroom.view(), "0");
-    }
+    for (const char* text : {"2070", "490"})
+        harness::expectPoisoning(fresh, labels::chapter2Inventory, {text, 25, 610, 0});
 }
 
 TEST(ChapterTwoInventory, TwoWithoutAMushroomAtNoHealthStillEndsInThePoisonDeath) {

@@ -50,27 +50,11 @@ TEST(InventoryResume, ChapterTwoTextsAreNotChapterOnes) {
     }
 }
 
-TEST(Inventory, PoisonAtTwentyFiveHealthOpensThePoisonDeath) {
-    fresh();
-    game::let(game::currentScene, "103");
-    game::let(game::yellowMushroom, "1");
-    game::health = 25;
-    harness::Run run = play(labels::inventory, "2\n\n");
-    ASSERT_TRUE(run.reached);
-    EXPECT_EQ(run.reachedLabel, 610);
-    EXPECT_EQ(game::health, 0.0f);
-    EXPECT_EQ(game::yellowMushroom.view(), "0");
-}
-
-TEST(Inventory, PoisonAboveTwentyFiveHealthGoesBackToTheScene) {
-    fresh();
-    game::let(game::currentScene, "293");
-    game::let(game::yellowMushroom, "1");
-    game::health = 50;
-    harness::Run run = play(labels::inventory, "2\n\n");
-    ASSERT_TRUE(run.reached);
-    EXPECT_EQ(run.reachedLabel, 290);
-    EXPECT_EQ(game::health, 25.0f);
+TEST(Inventory, PoisonOpensThePoisonDeathAtTwentyFiveHealthAndGoesBackAboveIt) {
+    // "293" is the cave-in's resume text, whose screen is label 290.
+    for (const harness::Poisoning& p :
+         {harness::Poisoning{"103", 25, 610, 0}, harness::Poisoning{"293", 50, 290, 25}})
+        harness::expectPoisoning(fresh, labels::inventory, p);
 }
 
 TEST(NotesViewer, OpensEachCollectedNoteInItsScene) {

@@ -180,4 +180,27 @@ inline void freshGame() {
     play(game::labels::startRun, "");
 }
 
+// Eating the yellow mushroom ("2") on an inventory screen: from resume text
+// `resume` at health `before`, the poison leaves health `after` and the game
+// jumps to `next` (the poison death, 610, when no health is left). The
+// caller has set up the scenes; the state is set here after `fresh`.
+struct Poisoning {
+    const char* resume;
+    float before;
+    game::Label next;
+    float after;
+};
+inline void expectPoisoning(void (*fresh)(), game::Label inventory, const Poisoning& p) {
+    SCOPED_TRACE(p.resume);
+    fresh();
+    game::let(game::currentScene, p.resume);
+    game::let(game::yellowMushroom, "1");
+    game::health = p.before;
+    Run run = play(inventory, "2\n\n");
+    ASSERT_TRUE(run.reached);
+    EXPECT_EQ(run.reachedLabel, p.next);
+    EXPECT_EQ(game::health, p.after);
+    EXPECT_EQ(game::yellowMushroom.view(), "0");
+}
+
 } // namespace harness

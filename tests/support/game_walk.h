@@ -14,6 +14,7 @@
 #include <functional>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/replay.h"
@@ -71,6 +72,13 @@ struct Status {
     Style style = Style::Seven;
 };
 
+// The status block's rows as printed: health, score, then an empty row.
+inline Rows statusRows(const Status& s) {
+    const bool seven = s.style == Style::Seven;
+    return {statusRow(s.blanks, seven ? "Health " : "Health", s.health),
+            statusRow(s.blanks, seven ? "Score  " : "Score ", s.score), ""};
+}
+
 // The row of the status block's health line, or 0.
 inline int statusRowOf(const replay::Screen& s) {
     static const std::regex health(R"(^ +Health +-?[0-9.]+$)");
@@ -107,6 +115,14 @@ inline void expectRows(const replay::Screen& s, std::vector<std::string> want) {
         EXPECT_EQ(s.row(r), want[static_cast<std::size_t>(r - 1)])
             << "row " << r << " of screen " << s.number;
     }
+}
+
+// Expects the rows named by number (1-based) to be as given; the other rows
+// are not looked at.
+inline void expectRowsAt(const replay::Screen& s,
+                         const std::vector<std::pair<int, std::string>>& want) {
+    for (const auto& [r, text] : want)
+        EXPECT_EQ(s.row(r), text) << "row " << r << " of screen " << s.number;
 }
 
 // The screen with the given number (1-based), failing the test when absent.
