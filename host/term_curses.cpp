@@ -5,6 +5,7 @@
 #include <curses.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -88,7 +89,14 @@ TermInput readTermInput(TermKey& key) {
         const int r = wget_wch(stdscr, &ch);
         if (r == ERR) return TermInput::None;
         if (r == KEY_CODE_YES) {
-            if (ch == KEY_RESIZE) return TermInput::Resize;
+            if (ch == KEY_RESIZE) {
+                // A terminal that went away answers no size, and the library
+                // then reports a resize at every read without reading: a
+                // loop that only ever saw resizes would spin for ever.
+                struct winsize ws;
+                if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) != 0) return TermInput::HangUp;
+                return TermInput::Resize;
+            }
             if (keyForCode(static_cast<int>(ch), kModNone, key)) return TermInput::Key;
             continue; // a key the keyboard has no counterpart for
         }
@@ -202,6 +210,10 @@ void CursesFrontend::runEventLoop() {
             TermKey key;
             const TermInput input = readTermInput(key);
             if (input == TermInput::None) break;
+            if (input == TermInput::HangUp) {
+                requestExit();
+                break;
+            }
             if (input == TermInput::Break) {
                 pressBreak();
                 break;
@@ -237,6 +249,10 @@ DialogButton CursesFrontend::runDialog(const TermDialog& dialog) {
             TermKey key;
             const TermInput input = readTermInput(key);
             if (input == TermInput::None) break;
+            if (input == TermInput::HangUp) {
+                requestExit();
+                return DialogButton::Closed;
+            }
             if (input == TermInput::Break) {
                 pressBreak();
                 return DialogButton::Closed;

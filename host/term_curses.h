@@ -23,7 +23,9 @@
 namespace host {
 
 // One input event read from the terminal.
-enum class TermInput { None, Key, Break, Suspend, Resize };
+// HangUp: the terminal is gone (its size can no longer be read); the
+// program ends as when the window is closed.
+enum class TermInput { None, Key, Break, Suspend, Resize, HangUp };
 // Reads the next event that the terminal library has (never blocks).
 TermInput readTermInput(TermKey& key);
 // The key for a terminal library key code (KEY_UP ...) with mod; false for

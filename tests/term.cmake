@@ -13,6 +13,7 @@ if(TARGET glimmerdeep-term AND TARGET glimmerdeep-replay AND GLIMMER_PYTE_PYTHON
   endforeach()
   add_test(NAME term.resize COMMAND ${term_test} resize)
   add_test(NAME term.signals COMMAND ${term_test} signals)
+  add_test(NAME term.hangup COMMAND ${term_test} hangup)
   add_executable(term_probe ${CMAKE_CURRENT_SOURCE_DIR}/term/term_probe.cpp)
   target_link_libraries(term_probe PRIVATE glimmer_host_term glimmer_game)
   add_test(NAME term.dialogs COMMAND ${term_test} dialogs $<TARGET_FILE:term_probe>)
@@ -21,5 +22,5 @@ if(TARGET glimmerdeep-term AND TARGET glimmerdeep-replay AND GLIMMER_PYTE_PYTHON
   add_test(NAME term.no_sdl COMMAND sh -c
     "! ldd \"$1\" | grep -i sdl && ! nm -D --undefined-only \"$1\" | grep -i sdl"
     sh $<TARGET_FILE:glimmerdeep-term>)
-  set_tests_properties(term.resize term.signals term.dialogs term.plain term.no_sdl PROPERTIES LABELS term)
+  set_tests_properties(term.resize term.signals term.hangup term.dialogs term.plain term.no_sdl PROPERTIES LABELS term)
 endif()

@@ -20,6 +20,7 @@
 import os
 import signal
 import subprocess
+import time
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -128,6 +129,34 @@ def case_signals():
             term.close()
 
 
+def case_hangup():
+    # The terminal goes away under the program (the SSH connection drops):
+    # it must end with status 0, not spin on a terminal that answers nothing.
+    menu = replay_screens("")[0]
+    for controlling in (True, False):
+        hang_up(menu, controlling)
+
+
+def hang_up(menu, controlling):
+    term = termlib.Term(TERM, controlling=controlling)
+    what = "with" if controlling else "without"
+    try:
+        if wait_screen(term, menu, "main menu before the hang-up"):
+            os.close(term.slave)
+            os.close(term.master)
+            end = time.monotonic() + 10
+            while term.proc.poll() is None and time.monotonic() < end:
+                time.sleep(0.05)
+            if term.proc.poll() is None:
+                fail("%s SIGHUP: still running 10 s after its terminal went away" % what)
+            elif term.proc.returncode != 0:
+                fail("%s SIGHUP: ended with status %r" % (what, term.proc.returncode))
+    finally:
+        if term.proc.poll() is None:
+            term.proc.kill()
+            term.proc.wait()
+
+
 def screen_text(term):
     return "\n".join(term.row_text(y) for y in range(25))
 
@@ -193,6 +222,8 @@ elif CASE == "resize":
     case_resize()
 elif CASE == "signals":
     case_signals()
+elif CASE == "hangup":
+    case_hangup()
 elif CASE == "dialogs":
     case_dialogs(sys.argv[4])
 elif CASE == "plain":

@@ -79,7 +79,7 @@ class Screen(pyte.Screen):
 
 
 class Term:
-    def __init__(self, program, args=(), rows=25, cols=80, env=None):
+    def __init__(self, program, args=(), rows=25, cols=80, env=None, controlling=True):
         self.master, slave = os.openpty()
         self.set_size(rows, cols, fd=slave)
         self.slave_modes = termios.tcgetattr(slave)
@@ -92,7 +92,10 @@ class Term:
 
         def child():
             os.setsid()
-            fcntl.ioctl(0, termios.TIOCSCTTY, 0)
+            # Without a controlling terminal nobody sends the program SIGHUP
+            # when the terminal goes away: it has to notice by itself.
+            if controlling:
+                fcntl.ioctl(0, termios.TIOCSCTTY, 0)
 
         self.proc = subprocess.Popen([program, *args], stdin=slave, stdout=slave, stderr=slave,
                                      env=e, preexec_fn=child, close_fds=True)
