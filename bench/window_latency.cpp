@@ -43,6 +43,7 @@
 #include "host/sdl_frontend.h"
 #include "runtime/errors.h"
 #include "runtime/pages.h"
+#include "tests/support/sdl_events.h"
 #include "tests/support/xvfb.h"
 
 // Xlib's macros (None, Status, ...) clash with names above: last.
@@ -88,20 +89,7 @@ std::int64_t nowUs() {
         .count();
 }
 
-void push(SDLKey sym, std::uint16_t unicode) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.type = SDL_KEYDOWN;
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.sym = sym;
-    e.key.keysym.unicode = unicode;
-    SDL_PushEvent(&e);
-    e.type = SDL_KEYUP;
-    e.key.type = SDL_KEYUP;
-    e.key.state = SDL_RELEASED;
-    e.key.keysym.unicode = 0;
-    SDL_PushEvent(&e);
-}
+using support::pushKey;
 
 void waitFor(const std::atomic<bool>& flag, int ms) {
     const auto end = Clock::now() + std::chrono::milliseconds(ms);
@@ -123,7 +111,7 @@ void inject(host::WindowFrontend* frontend, int keys, std::vector<double>& laten
     for (int i = 0; i < keys; ++i) {
         const int k = i % kColumns;
         if (k == 0 && i > 0) {
-            push(SDLK_RETURN, 13);
+            pushKey(SDLK_RETURN, 13);
             frontend->wake();
             // The next line input's prompt on a cleared screen.
             while (cellAt(1, 3) != ' ' && cellAt(1, 3) != 0) {
@@ -137,7 +125,7 @@ void inject(host::WindowFrontend* frontend, int keys, std::vector<double>& laten
         expectChar.store(c);
         expectColumn.store(3 + k, std::memory_order_release);
         const std::int64_t t0 = nowUs();
-        push(static_cast<SDLKey>(c), static_cast<std::uint16_t>(c));
+        pushKey(static_cast<SDLKey>(c), static_cast<std::uint16_t>(c));
         // As the window system's input would: a sleeping loop wakes up.
         frontend->wake();
         waitFor(shown, 2000);

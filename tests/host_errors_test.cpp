@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/replay_support.h"
+#include "tests/support/replay.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/replay_support.h"
+#include "tests/support/replay.h"
 #include "tools/replay/replay_driver.h"
 
 namespace {

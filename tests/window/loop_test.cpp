@@ -33,6 +33,7 @@
 #include "runtime/keyboard_buffer.h"
 #include "runtime/pages.h"
 #include "runtime/port.h"
+#include "tests/support/sdl_events.h"
 
 namespace {
 
@@ -58,21 +59,7 @@ void statementEnd(std::uint32_t line) {
     std::abort();
 }
 
-void pushKey(SDLKey sym, std::uint16_t unicode, SDLMod mod = KMOD_NONE) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.type = SDL_KEYDOWN;
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.sym = sym;
-    e.key.keysym.unicode = unicode;
-    e.key.keysym.mod = mod;
-    SDL_PushEvent(&e);
-    e.type = SDL_KEYUP;
-    e.key.type = SDL_KEYUP;
-    e.key.state = SDL_RELEASED;
-    e.key.keysym.unicode = 0;
-    SDL_PushEvent(&e);
-}
+using support::pushKey;
 
 bool quitPushed = false;
 
@@ -439,48 +426,36 @@ TEST(WakingEventLoop, CursorAndBlinkKeepTheirCadenceUnderAStreamOfKeys) {
     expectCadence(watchCadence(true), false);
 }
 
-SDL_Event activeEvent(bool gain) {
-    SDL_Event e{};
-    e.type = SDL_ACTIVEEVENT;
-    e.active.type = SDL_ACTIVEEVENT;
-    e.active.gain = gain ? 1 : 0;
-    e.active.state = SDL_APPINPUTFOCUS | SDL_APPACTIVE;
-    return e;
+// A game that reads lines until the program ends.
+void askForever() {
+    for (;;)
+        game::ask("", typed);
 }
 
+using support::activeEvent;
+
 SDL_Event keyDownEvent(SDLKey sym, std::uint16_t unicode) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.type = SDL_KEYDOWN;
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.sym = sym;
-    e.key.keysym.unicode = unicode;
-    return e;
+    return support::keyEvent(true, sym, unicode);
 }
 
 // A key held while the window is in the background does not repeat.
 TEST(WakingEventLoop, NoKeyRepeatsWithoutTheFocus) {
     loopSetting = "0";
     std::uint32_t pressedAt = 0;
-    const int status = run(
-        [] {
-            for (;;)
-                game::ask("", typed);
-        },
-        [&](host::WindowFrontend&, int) {
-            if (rt::inputWait() != rt::InputWait::Line) return;
-            if (pressedAt == 0) {
-                SDL_Event e = activeEvent(true);
-                SDL_PushEvent(&e);
-                e = keyDownEvent(SDLK_b, 'b');
-                SDL_PushEvent(&e);
-                e = activeEvent(false);
-                SDL_PushEvent(&e);
-                pressedAt = SDL_GetTicks();
-            } else if (SDL_GetTicks() - pressedAt >= 800) {
-                pushQuit();
-            }
-        });
+    const int status = run(askForever, [&](host::WindowFrontend&, int) {
+        if (rt::inputWait() != rt::InputWait::Line) return;
+        if (pressedAt == 0) {
+            SDL_Event e = activeEvent(true);
+            SDL_PushEvent(&e);
+            e = keyDownEvent(SDLK_b, 'b');
+            SDL_PushEvent(&e);
+            e = activeEvent(false);
+            SDL_PushEvent(&e);
+            pressedAt = SDL_GetTicks();
+        } else if (SDL_GetTicks() - pressedAt >= 800) {
+            pushQuit();
+        }
+    });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(pageRow(1), "? b");
 }
@@ -493,10 +468,7 @@ TEST(WakingEventLoop, AHeldKeyRepeatsAfter500MsEvery30Ms) {
     std::uint32_t releasedAt = 0;
     std::atomic<int> step{0};
     const int status = run(
-        [] {
-            for (;;)
-                game::ask("", typed);
-        },
+        askForever,
         [&](host::WindowFrontend&, int) {
             if (rt::inputWait() != rt::InputWait::Line) return;
             if (step == 0) {
@@ -515,10 +487,7 @@ TEST(WakingEventLoop, AHeldKeyRepeatsAfter500MsEvery30Ms) {
             if (e.type != SDL_KEYDOWN || e.key.keysym.sym != SDLK_a || step != 1) return;
             presses.push_back(SDL_GetTicks());
             if (presses.size() == 12) {
-                SDL_Event up = e;
-                up.type = SDL_KEYUP;
-                up.key.type = SDL_KEYUP;
-                up.key.state = SDL_RELEASED;
+                SDL_Event up = support::keyEvent(false, e.key.keysym.sym);
                 SDL_PushEvent(&up);
                 releasedAt = SDL_GetTicks();
                 step = 2;
