@@ -21,26 +21,29 @@ namespace {
 
 // The elevator shaft: the fall that ends Chapter 1, its score and password.
 Label scene570() {
-    cls();
-    colour(9);
+    screen(9);
     let(chapter2Unlocked, "1");
     let(currentScene, "1");
     header(570);
     score += 50;
-    lines({"You step over the dead spider and walk up to the elevator shaft.  It goes",
-           "down farther than your light can reach; the elevator must be all the way",
-           "at the bottom.  A tattered old rope tied to the ceiling of the shaft",
-           "leads down into the darkness.  You grab hold of it and start to climb",
-           "down, knowing there is no turning back now.  As you go, you can feel the",
-           "fibres of the rope slowly breaking under your weight."});
+    lines(R"(
+You step over the dead spider and walk up to the elevator shaft.  It goes
+down farther than your light can reach; the elevator must be all the way
+at the bottom.  A tattered old rope tied to the ceiling of the shaft
+leads down into the darkness.  You grab hold of it and start to climb
+down, knowing there is no turning back now.  As you go, you can feel the
+fibres of the rope slowly breaking under your weight.
+)");
     pressEnter();
 
     cls();
     header(570);
     say();
-    lines({"You search the walls of the shaft for something to grab, but there is",
-           "nothing.  With a sharp snap the rope breaks and you plummet down towards",
-           "the bottom of the shaft!"});
+    lines(R"(
+You search the walls of the shaft for something to grab, but there is
+nothing.  With a sharp snap the rope breaks and you plummet down towards
+the bottom of the shaft!
+)");
     pressEnter();
 
     screen(14, 570);
@@ -65,8 +68,7 @@ Label scene570() {
 
 // The poison death the inventory opens when the yellow mushroom leaves no health.
 Label scene610() {
-    cls();
-    colour(4);
+    screen(4);
     say();
     if (is(developerMode, "1")) {
         say("Line 610");
@@ -74,10 +76,12 @@ Label scene610() {
     }
     say();
     status(49, Labels::Seven);
-    lines({"With the injuries you have already sustained, the poison quickly spreads",
-           "and weakens your whole body.  You fall to the ground with an intense pain",
-           "in your stomach.  You try to get back up but you cannot, and slowly",
-           "everything around you goes dark."});
+    lines(R"(
+With the injuries you have already sustained, the poison quickly spreads
+and weakens your whole body.  You fall to the ground with an intense pain
+in your stomach.  You try to get back up but you cannot, and slowly
+everything around you goes dark.
+)");
     pressEnter();
     return labels::quitStory;
 }

@@ -34,11 +34,13 @@ Label scene103() {
     say();
     say("Chapter 1 - The Discovery");
     say();
-    lines({"You stand in the living room of your small one bedroom apartment, in a",
-           "small town where nothing much ever happens.  Doors lead to your bedroom",
-           "and to the bathroom, the kitchen lies straight ahead and the front door",
-           "is behind you.  This morning's newspaper rests on the coffee table."});
-    say();
+    lines(R"(
+You stand in the living room of your small one bedroom apartment, in a
+small town where nothing much ever happens.  Doors lead to your bedroom
+and to the bathroom, the kitchen lies straight ahead and the front door
+is behind you.  This morning's newspaper rests on the coffee table.
+
+)");
     return menu("what is your choice?", answer103, 103,
                 {{"1- Read Newspaper     ", 120},
                  {"2- Enter Kitchen        ", 180},
@@ -47,9 +49,10 @@ Label scene103() {
                  {"4- Exit Apartment     ",
                   [] {
                       if (is(newspaperRead, "1") && is(water, "1")) return 210;
-                      numericMessage({"You feel as if your not quite ready to leave yet.  Maybe "
-                                      "you should look around",
-                                      "the apartment before leaving."},
+                      numericMessage(R"(
+You feel as if your not quite ready to leave yet.  Maybe you should look around
+the apartment before leaving.
+)",
                                      "Press Enter to Continue");
                       return labels::chapter1;
                   }},
@@ -63,39 +66,44 @@ Label scene103() {
 Label scene120() {
     colour(7);
     if (is(newspaperRead, "1")) {
-        numericMessage(
-            {"You have all ready read the newspaper and have no desire to read it again."},
-            "Press Enter to Continue");
+        numericMessage("You have all ready read the newspaper and have no desire to read it again.",
+                       "Press Enter to Continue");
         return labels::chapter1;
     }
     score += 10;
     let(newspaperRead, "1");
     cls();
     header(120);
-    lines({"You sit down and browse through the paper until an article catches your",
-           "eye.  It is about the old mine just outside of town.  The mine opened in",
-           "the early 1940s as an ordinary coal mine and soon employed almost the",
-           "whole town.  Over the years reports of foul deeds came out of it, from",
-           "poor working conditions to miners being kept underground for weeks or",
-           "even months at a time.  Some miners were lost down there and were never",
-           "heard from again."});
-    say();
-    lines({"Some people in town say it was only ever a coal mine, while others swear",
-           "there was much more to it than that.  Rumours say the mine is haunted",
-           "and that it is full of traps set to keep people out.  It was shut down",
-           "in the late 1940s after several miners went missing, and they were never",
-           "found.  The mine has been abandoned ever since, its gate chained shut",
-           "and its secrets buried with the men who were lost inside.  The town",
-           "does not like to talk about it, and few ever go near the place.  Those",
-           "who do say they can hear picks striking stone deep under the ground."});
-    say();
+    lines(R"(
+You sit down and browse through the paper until an article catches your
+eye.  It is about the old mine just outside of town.  The mine opened in
+the early 1940s as an ordinary coal mine and soon employed almost the
+whole town.  Over the years reports of foul deeds came out of it, from
+poor working conditions to miners being kept underground for weeks or
+even months at a time.  Some miners were lost down there and were never
+heard from again.
+
+)");
+    lines(R"(
+Some people in town say it was only ever a coal mine, while others swear
+there was much more to it than that.  Rumours say the mine is haunted
+and that it is full of traps set to keep people out.  It was shut down
+in the late 1940s after several miners went missing, and they were never
+found.  The mine has been abandoned ever since, its gate chained shut
+and its secrets buried with the men who were lost inside.  The town
+does not like to talk about it, and few ever go near the place.  Those
+who do say they can hear picks striking stone deep under the ground.
+
+)");
     numericPause("Press Enter to continue");
 
     cls();
     say();
-    lines({"You have heard stories about the old mine ever since you were a child",
-           "and you have always dreamt of exploring it.  Today you decide that you",
-           "will finally explore the mine and unlock its secrets."});
+    lines(R"(
+You have heard stories about the old mine ever since you were a child
+and you have always dreamt of exploring it.  Today you decide that you
+will finally explore the mine and unlock its secrets.
+)");
     pressEnter();
     return 103;
 }
@@ -104,10 +112,12 @@ Label scene120() {
 Label scene140() {
     room(7, "140", 140, emptyLineFirst);
     status(49, Labels::Seven);
-    lines({"Your closet is stuck open and clothes spill out of it onto the floor.",
-           "The bed with its crumpled sheets stands in the middle of the room, and",
-           "an old alarm clock ticks on the night stand.  You always keep the",
-           "curtains closed in here."});
+    lines(R"(
+Your closet is stuck open and clothes spill out of it onto the floor.
+The bed with its crumpled sheets stands in the middle of the room, and
+an old alarm clock ticks on the night stand.  You always keep the
+curtains closed in here.
+)");
     const bool lightOn = is(bedroomLightOn, "1");
     if (lightOn && is(knife, "0")) {
         say("Now that the light is turned on you see a Pocket Knife laying on the floor.");
@@ -124,7 +134,7 @@ Label scene140() {
          {"2- Turn Lightswitch On",
           [] {
               let(bedroomLightOn, "1");
-              numericMessage({"You turn the lights on in your room."});
+              numericMessage("You turn the lights on in your room.");
               return stay;
           },
           [] { return is(bedroomLightOn, "0"); }},
@@ -132,7 +142,7 @@ Label scene140() {
          {"2- Turn Lightswitch Off",
           [] {
               let(bedroomLightOn, "0");
-              numericMessage({"You turn the lights back off."});
+              numericMessage("You turn the lights back off.");
               return stay;
           },
           [] { return is(bedroomLightOn, "1"); }},
@@ -141,8 +151,7 @@ Label scene140() {
           [] {
               let(knife, "1");
               score += 10;
-              message(
-                  {"You pick up your trusty pocket knife off the floor and carry it with you."});
+              message("You pick up your trusty pocket knife off the floor and carry it with you.");
               return stay;
           },
           [] { return is(bedroomLightOn, "1") && is(knife, "0"); }},
@@ -155,9 +164,11 @@ Label scene140() {
 Label scene160() {
     room(7, "160", 160, emptyLineFirst);
     status(47, Labels::Six);
-    lines({"A small, ordinary bathroom.  The shower stands beside the toilet and the",
-           "sink hangs on the left wall.  There is nothing of interest in here."});
-    say();
+    lines(R"(
+A small, ordinary bathroom.  The shower stands beside the toilet and the
+sink hangs on the left wall.  There is nothing of interest in here.
+
+)");
     return menu("What is your choice", answer160, 160,
                 {{"1- Exit to Living Room     ", 103},
                  {"2- Check Inventory     ", labels::inventory},
@@ -168,9 +179,11 @@ Label scene160() {
 Label scene180() {
     room(7, "180", 180, emptyLineFirst);
     status(53, Labels::Seven);
-    lines({"Your tiny kitchen holds a sink, a microwave, a toaster and a humming",
-           "refrigerator.  Breadcrumbs are scattered over the counter and the floor."});
-    say();
+    lines(R"(
+Your tiny kitchen holds a sink, a microwave, a toaster and a humming
+refrigerator.  Breadcrumbs are scattered over the counter and the floor.
+
+)");
     return menu("What is your choice", answer180, 180,
                 {{"1- Exit to Living Room    ", 103},
                  {"2- Search Refrigerator    ", 185},
@@ -183,49 +196,53 @@ Label scene180() {
 Label scene185() {
     screen(7, 185, emptyLineFirst);
     status(50, Labels::Seven);
-    lines({"You have not been shopping in a while.  A carton of outdated milk sits",
-           "on the top shelf and a block of mouldy cheese hides in the door."});
+    lines(R"(
+You have not been shopping in a while.  A carton of outdated milk sits
+on the top shelf and a block of mouldy cheese hides in the door.
+)");
     if (is(water, "0")) say("Towards the back you see a single bottle of water.");
     if (is(water, "1")) say("You see nothing else of use in here.");
     say();
-    return menu(
-        "What is your choice", answer185, 185,
-        {{"1- Close Refrigerator",
-          [] {
-              numericMessage({"You close the refrigerator door."});
-              return 180;
-          }},
-         row,
-         {"2- Take Milk",
-          [] {
-              numericMessage({"You open the milk and take a sniff.  The smell nearly knocks you",
-                              "out cold!  You quickly put the carton back on the shelf where it",
-                              "belongs."});
-              return stay;
-          }},
-         row,
-         {"3- Take cheese",
-          [] {
-              numericMessage({"Just the smell of the cheese makes you feel ill, so you put it",
-                              "back in the door and try not to think about it."});
-              return stay;
-          }},
-         row,
-         {"4- Take Water",
-          [] {
-              score += 10;
-              let(water, "1");
-              numericMessage(
-                  {"You grab your last bottle of water and decide to take it with you."});
-              return stay;
-          },
-          [] { return is(water, "0"); }}});
+    return menu("What is your choice", answer185, 185,
+                {{"1- Close Refrigerator",
+                  [] {
+                      numericMessage("You close the refrigerator door.");
+                      return 180;
+                  }},
+                 row,
+                 {"2- Take Milk",
+                  [] {
+                      numericMessage(R"(
+You open the milk and take a sniff.  The smell nearly knocks you
+out cold!  You quickly put the carton back on the shelf where it
+belongs.
+)");
+                      return stay;
+                  }},
+                 row,
+                 {"3- Take cheese",
+                  [] {
+                      numericMessage(R"(
+Just the smell of the cheese makes you feel ill, so you put it
+back in the door and try not to think about it.
+)");
+                      return stay;
+                  }},
+                 row,
+                 {"4- Take Water",
+                  [] {
+                      score += 10;
+                      let(water, "1");
+                      numericMessage(
+                          "You grab your last bottle of water and decide to take it with you.");
+                      return stay;
+                  },
+                  [] { return is(water, "0"); }}});
 }
 
 // Entering the hardware store restores the 6 dollars.
 Label scene200() {
-    cls();
-    colour(6);
+    screen(6);
     money = 6;
     return 203;
 }
@@ -238,78 +255,81 @@ Label scene203() {
     say();
     header(200);
     statusWithMoney(47, Labels::Six);
-    lines({"Before heading out to the mine you go into town for some supplies.  You",
-           "find an old hardware store with four things that catch your interest."});
-    say();
+    lines(R"(
+Before heading out to the mine you go into town for some supplies.  You
+find an old hardware store with four things that catch your interest.
+
+)");
     say("Which object(s) should Rob buy?");
     say();
-    return menu(
-        "What is your choice?", answer203, 203,
-        {{"1- Bottled Water($1.00)                ",
-          [] {
-              if (money >= 1 && (is(water, "0") || is(water, "2"))) {
-                  let(water, "1");
-                  money -= 1;
-                  message({"You purchase a bottle of water."});
-                  return stay;
-              }
-              if (money < 1) return 205;
-              if (is(water, "1")) {
-                  message(
-                      {"At the risk of encumbering yourself you decide that one bottle of water",
-                       "is enough and opt out of buying more."});
-              }
-              return stay;
-          }},
-         {"2- LED Flashlight($4.00) ",
-          [] {
-              if (money >= 4 && is(flashlight, "0")) {
-                  let(flashlight, "1");
-                  money -= 4;
-                  numericMessage({"You decide to purchase the flashlight for your journey."});
-                  return stay;
-              }
-              if (money < 4) return 205;
-              return stay;
-          }},
-         row,
-         {"3- Package of gummie bears ($1.00)     ",
-          [] {
-              if (money >= 1 && is(gummieBears, "0")) {
-                  let(gummieBears, "1");
-                  money -= 1;
-                  message({"You decide to purchase a package of gummie bears."});
-                  return stay;
-              }
-              if (money < 1) return 205;
-              if (is(gummieBears, "1"))
-                  message({"You all ready purchased a package of gummie bears."});
-              return stay;
-          }},
-         {"4- Pocket Knife ($2.00) ",
-          [] {
-              if (money >= 2 && is(knife, "0")) {
-                  let(knife, "1");
-                  money -= 2;
-                  message({"You decide to buy the pocket knife for your adventure."});
-                  return stay;
-              }
-              if (is(knife, "1")) {
-                  message({"You are all ready carrying a pocket knife and decide against buying "
-                           "another."});
-                  return stay;
-              }
-              if (money < 2) return 205;
-              return stay;
-          }},
-         row,
-         {"5- Check Inventory                     ", labels::inventory},
-         {"6- Exit Store", 215}});
+    return menu("What is your choice?", answer203, 203,
+                {{"1- Bottled Water($1.00)                ",
+                  [] {
+                      if (money >= 1 && (is(water, "0") || is(water, "2"))) {
+                          let(water, "1");
+                          money -= 1;
+                          message("You purchase a bottle of water.");
+                          return stay;
+                      }
+                      if (money < 1) return 205;
+                      if (is(water, "1")) {
+                          message(
+                              R"(
+At the risk of encumbering yourself you decide that one bottle of water
+is enough and opt out of buying more.
+)");
+                      }
+                      return stay;
+                  }},
+                 {"2- LED Flashlight($4.00) ",
+                  [] {
+                      if (money >= 4 && is(flashlight, "0")) {
+                          let(flashlight, "1");
+                          money -= 4;
+                          numericMessage("You decide to purchase the flashlight for your journey.");
+                          return stay;
+                      }
+                      if (money < 4) return 205;
+                      return stay;
+                  }},
+                 row,
+                 {"3- Package of gummie bears ($1.00)     ",
+                  [] {
+                      if (money >= 1 && is(gummieBears, "0")) {
+                          let(gummieBears, "1");
+                          money -= 1;
+                          message("You decide to purchase a package of gummie bears.");
+                          return stay;
+                      }
+                      if (money < 1) return 205;
+                      if (is(gummieBears, "1"))
+                          message("You all ready purchased a package of gummie bears.");
+                      return stay;
+                  }},
+                 {"4- Pocket Knife ($2.00) ",
+                  [] {
+                      if (money >= 2 && is(knife, "0")) {
+                          let(knife, "1");
+                          money -= 2;
+                          message("You decide to buy the pocket knife for your adventure.");
+                          return stay;
+                      }
+                      if (is(knife, "1")) {
+                          message("You are all ready carrying a pocket knife and decide against "
+                                  "buying another.");
+                          return stay;
+                      }
+                      if (money < 2) return 205;
+                      return stay;
+                  }},
+                 row,
+                 {"5- Check Inventory                     ", labels::inventory},
+                 {"6- Exit Store", 215}});
 }
 
 // The store's refusal: not enough money.
 Label scene205() {
-    numericMessage({"You do not have enough money to purchase that item."});
+    numericMessage("You do not have enough money to purchase that item.");
     return 203;
 }
 
@@ -317,10 +337,12 @@ Label scene205() {
 Label scene210() {
     room(3, "210", 210, emptyLineFirst);
     status(51, Labels::Seven);
-    lines({"You step out of your apartment, excited, and wonder if this might be the",
-           "last look you get at the place for a while.  This is your last chance to",
-           "search the apartment, otherwise it is on to the hardware store."});
-    say();
+    lines(R"(
+You step out of your apartment, excited, and wonder if this might be the
+last look you get at the place for a while.  This is your last chance to
+search the apartment, otherwise it is on to the hardware store.
+
+)");
     return menu("What is your Choice", answer210, 210,
                 {{"1- Enter Apartment     ", 103},
                  {"2- Continue on to Hardware Store   ", 200},
@@ -333,19 +355,23 @@ Label scene210() {
 Label scene215() {
     room(3, "215", 215, emptyLineFirst);
     status(53, Labels::Seven);
-    lines({"At last you stand before the abandoned mine, shut down long ago.  A large",
-           "rusted gate blocks the entrance, a locked chain wrapped around its",
-           "handles, and vegetation has taken over everything around it.  You have",
-           "come too far now, there is no turning back."});
-    say();
+    lines(R"(
+At last you stand before the abandoned mine, shut down long ago.  A large
+rusted gate blocks the entrance, a locked chain wrapped around its
+handles, and vegetation has taken over everything around it.  You have
+come too far now, there is no turning back.
+
+)");
     return menu("What is your choice", answer215, 215,
                 {{"1- Break chain and enter mine           ",
                   [] {
                       colour(14);
                       message(
-                          {"You kick at the rusty chain again and again until it finally shatters.",
-                           "The old gates groan as you push them open, and you step inside the",
-                           "mine."});
+                          R"(
+You kick at the rusty chain again and again until it finally shatters.
+The old gates groan as you push them open, and you step inside the
+mine.
+)");
                       return is(flashlight, "1") ? 230 : 220;
                   }},
                  {"2- Check Inventory", labels::inventory},
@@ -359,14 +385,20 @@ Label scene220() {
     room(4, "220", 220);
     say();
     status(45, Labels::Six);
-    lines({"The mine is pitch black.  You cannot see your own hand in front of your",
-           "face, but you nervously press on deeper into the darkness."});
+    lines(R"(
+The mine is pitch black.  You cannot see your own hand in front of your
+face, but you nervously press on deeper into the darkness.
+)");
     if (is(gummieBears, "1")) {
-        lines({"You stop and eat your gummie bears to calm your nerves.  They taste",
-               "fantastic, but you still cannot see a thing."});
+        lines(R"(
+You stop and eat your gummie bears to calm your nerves.  They taste
+fantastic, but you still cannot see a thing.
+)");
     }
-    lines({"Slowly madness takes over.  You run screaming in random directions",
-           "through the tunnels and are never heard from again."});
+    lines(R"(
+Slowly madness takes over.  You run screaming in random directions
+through the tunnels and are never heard from again.
+)");
     pressEnter("Press Enter to continue");
     score += 5;
     health = 0;

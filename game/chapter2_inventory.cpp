@@ -43,8 +43,7 @@ const std::array<ItemLine, 18> kItems{{
 
 // The Chapter 2 inventory screen (label 2200).
 Label chapter2Inventory() {
-    cls();
-    colour(14);
+    screen(14);
     stars(75);
     itemLines(kItems, false);
     stars(75);

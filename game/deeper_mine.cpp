@@ -26,8 +26,10 @@ Label scene430() {
     arrival({.west = "You travel WEST and continue down the hallway.  Alot of the walls are",
              .north = "You travel NORTH and emerge back in the hallway.  Alot of the walls are",
              .south = "You travel SOUTH barely escaping with your life!  Alot of the walls are"});
-    lines({"crumbled and decayed.  Broken mining picks litter the hall and crude",
-           "graffiti covers the walls.  At the end of the hallway are two rooms."});
+    lines(R"(
+crumbled and decayed.  Broken mining picks litter the hall and crude
+graffiti covers the walls.  At the end of the hallway are two rooms.
+)");
     if (is(northRoomCollapsed, "1")) {
         say("The NORTH room has collapsed upon itself, you can no longer enter that room.");
     }
@@ -52,17 +54,15 @@ Label scene430() {
 // The trash room collapses as soon as the player leaves or searches it; the
 // inventory alone leaves it standing.
 Label scene440() {
-    cls();
-    colour(6);
-    let(currentScene, "440");
-    say();
-    header(440);
+    room(6, "440", 440, emptyLineFirst);
     status(50, Labels::Seven);
-    lines({"You peel the rotten boards away and step inside.  The support beams look",
-           "unstable and dust trickles down from the ceiling.  The room is full of",
-           "old, decayed trash bags and it is filthy; it must have been a trash hold",
-           "once.  You do not want to stay in here for very long."});
-    say();
+    lines(R"(
+You peel the rotten boards away and step inside.  The support beams look
+unstable and dust trickles down from the ceiling.  The room is full of
+old, decayed trash bags and it is filthy; it must have been a trash hold
+once.  You do not want to stay in here for very long.
+
+)");
     // Leaving or searching brings the room down.
     return menu("What is your choice", answer440, 440,
                 {{"1- Exit Room        ",
@@ -86,16 +86,18 @@ Label scene440() {
 Label scene443() {
     screen(6, 443, emptyLineFirst);
     status(49, Labels::Seven);
-    lines({"You leave the room quickly.  Behind you a low rumble grows louder, and",
-           "with a roar the room collapses upon itself.  Now you know why it was", "boarded up."});
+    lines(R"(
+You leave the room quickly.  Behind you a low rumble grows louder, and
+with a roar the room collapses upon itself.  Now you know why it was
+boarded up.
+)");
     pressEnter();
     return 430;
 }
 
 // Searching the trash room: a wound on the way out.
 Label scene446() {
-    cls();
-    colour(12);
+    screen(12);
     say();
     health -= 25;
     if (health <= 0) {
@@ -104,10 +106,12 @@ Label scene446() {
     }
     header(446);
     status(51, Labels::Seven);
-    lines({"You tear open the bags but find only rusty cans, broken cups and rotten",
-           "goo.  A rumble sounds overhead and you run for the door.  On your way out",
-           "a large rock nicks your head and you take 25 points of damage, but you",
-           "escape the collapsing room alive."});
+    lines(R"(
+You tear open the bags but find only rusty cans, broken cups and rotten
+goo.  A rumble sounds overhead and you run for the door.  On your way out
+a large rock nicks your head and you take 25 points of damage, but you
+escape the collapsing room alive.
+)");
     pressEnter("Press Enter to continue");
     return 430;
 }
@@ -116,10 +120,12 @@ Label scene446() {
 Label scene448() {
     screen(12, 448, emptyLineFirst);
     status(53, Labels::Seven);
-    lines({"You tear open the bags but find only rusty cans, broken cups and rotten",
-           "goo.  A rumble sounds overhead and as you run a large rock strikes your",
-           "head.  With the wounds you have already taken you fall to the ground and",
-           "drift into unconsciousness, regretting that you ever stayed."});
+    lines(R"(
+You tear open the bags but find only rusty cans, broken cups and rotten
+goo.  A rumble sounds overhead and as you run a large rock strikes your
+head.  With the wounds you have already taken you fall to the ground and
+drift into unconsciousness, regretting that you ever stayed.
+)");
     pressEnter();
     return labels::quitStory;
 }
@@ -128,11 +134,13 @@ Label scene448() {
 Label scene450() {
     room(8, "450", 450, emptyLineFirst);
     status(54, Labels::Seven);
-    lines({"You enter the room to the south.  It may once have been a lunch room.",
-           "The tables have warped from the water, rotted chairs lie on the ground",
-           "and a strong smell of mould hangs in the air.  On one of the tables sits",
-           "an old metal lunchbox."});
-    say();
+    lines(R"(
+You enter the room to the south.  It may once have been a lunch room.
+The tables have warped from the water, rotted chairs lie on the ground
+and a strong smell of mould hangs in the air.  On one of the tables sits
+an old metal lunchbox.
+
+)");
     return menu("What is your choice", answer450, 450,
                 {{"1- Leave room        ", travel("3", 430)},
                  {"2- Search Lunchbox     ", 460},
@@ -153,8 +161,10 @@ Label scene460() {
     say();
     header(460);
     status(54, Labels::Seven);
-    lines({"The hinges creak as you pry open the rusty lunchbox.  Inside lies an old",
-           "coffee thermos, rusted through and useless."});
+    lines(R"(
+The hinges creak as you pry open the rusty lunchbox.  Inside lies an old
+coffee thermos, rusted through and useless.
+)");
     if (is(lighter, "0")) say("There is an old lighter laying beside the coffee thermos.");
     if (is(lighter, "1") && is(noteLockOut, "1")) {
         say("There appears to be nothing else of use in this lunchbox.");
@@ -163,27 +173,26 @@ Label scene460() {
         say("You also see a folded sheet of paper laying on the bottom of the lunchbox");
     }
     say();
-    return menu(
-        kWhatToDo, answer460, 460,
-        {{"1- Get Lighter",
-          [] {
-              score += 15;
-              let(lighter, "1");
-              message({"You pick the lighter up out of the box.  You never know when this might "
-                       "come in handy."});
-              return stay;
-          },
-          [] { return is(lighter, "0"); }},
-         row,
-         {"2- Get Paper",
-          [] {
-              score += 25;
-              let(noteLockOut, "1");
-              return 465;
-          },
-          [] { return is(noteLockOut, "0"); }},
-         row,
-         {"3- Close Lunchbox", 450}});
+    return menu(kWhatToDo, answer460, 460,
+                {{"1- Get Lighter",
+                  [] {
+                      score += 15;
+                      let(lighter, "1");
+                      message("You pick the lighter up out of the box.  You never know when this "
+                              "might come in handy.");
+                      return stay;
+                  },
+                  [] { return is(lighter, "0"); }},
+                 row,
+                 {"2- Get Paper",
+                  [] {
+                      score += 25;
+                      let(noteLockOut, "1");
+                      return 465;
+                  },
+                  [] { return is(noteLockOut, "0"); }},
+                 row,
+                 {"3- Close Lunchbox", 450}});
 }
 
 // Note 2, "Lock Out"; the notes viewer replays it with inStory "0".
@@ -192,15 +201,17 @@ Label scene465() {
     stars(74);
     say("Dear Helen                                                     August 1945");
     say();
-    lines({"Four weeks have passed since my last letter and morale is worse than",
-           "ever.  We have been locked out of level 2.  Only members of the lab are",
-           "allowed down there now, and anyone who asks about it is met with",
-           "hostile stares.  The foreman told me that I am next in line for a",
-           "position in the lab, and that is the only thing that keeps me going.",
-           "Several of the men have collapsed from exhaustion this week alone.  I",
-           "do not know how much longer they can keep this up.  I miss you more",
-           "than words can say."});
-    say();
+    lines(R"(
+Four weeks have passed since my last letter and morale is worse than
+ever.  We have been locked out of level 2.  Only members of the lab are
+allowed down there now, and anyone who asks about it is met with
+hostile stares.  The foreman told me that I am next in line for a
+position in the lab, and that is the only thing that keeps me going.
+Several of the men have collapsed from exhaustion this week alone.  I
+do not know how much longer they can keep this up.  I miss you more
+than words can say.
+
+)");
     say("Truely yours,");
     say("Thomas");
     stars(74);
@@ -216,11 +227,13 @@ Label scene480() {
     arrival({.east = "You continue EAST moving deeper into the mine.  This section feels as if",
              .west = "You continue to travel WEST through the mines.  This section feels as if",
              .south = "You travel SOUTH exiting the Foreman's Office.  This section feels as if"});
-    lines({"it goes on forever.  Spiders and insects skitter into the cracks in the",
-           "walls whenever your light falls on them.  To the NORTH is a door under",
-           "an old sign that reads Foreman's Office, and the hallway continues on",
-           "to the EAST."});
-    say();
+    lines(R"(
+it goes on forever.  Spiders and insects skitter into the cracks in the
+walls whenever your light falls on them.  To the NORTH is a door under
+an old sign that reads Foreman's Office, and the hallway continues on
+to the EAST.
+
+)");
     return menu("What is your choice", answer480, 480,
                 {{"1- WEST to previous area    ", travel("2", 420)},
                  {"2- NORTH into Foreman's Office   ", 490},
@@ -230,11 +243,13 @@ Label scene480() {
                   [] {
                       let(pryTried, "1");
                       message(
-                          {"You slide the blade of your pocket knife between the door and the wall",
-                           "and pry with all your strength, but the door will not budge.",
-                           "The blade bends a little further with every try, and if you keep",
-                           "prying you might break your knife.  You are going to need to find",
-                           "another way to open this door."});
+                          R"(
+You slide the blade of your pocket knife between the door and the wall
+and pry with all your strength, but the door will not budge.
+The blade bends a little further with every try, and if you keep
+prying you might break your knife.  You are going to need to find
+another way to open this door.
+)");
                       return stay;
                   },
                   [] { return is(pryTried, "0") && is(rustyKey, "0") && is(knife, "1"); }},

@@ -41,9 +41,11 @@ bool outOfAir() {
     cls();
     health = 0;
     colour(4);
-    lines({"You are out of air!  In a panic you try to find your way out of the",
-           "flooded section, but it is no use.  You slowly sink to the bottom and",
-           "drift into unconsciousness."});
+    lines(R"(
+You are out of air!  In a panic you try to find your way out of the
+flooded section, but it is no use.  You slowly sink to the bottom and
+drift into unconsciousness.
+)");
     pressEnter();
     return true;
 }
@@ -68,57 +70,63 @@ Label scene2090() {
              .west = "You travel WEST.",
              .north = "You travel NORTH through the tunnel.",
              .south = "You travel SOUTH."});
-    lines({"You stand in a large hollowed out section of the cave.  A thin layer of",
-           "running water covers the floor, fed by a small steady stream that falls",
-           "from the ceiling and drains into a staircase leading down to the NORTH."});
+    lines(R"(
+You stand in a large hollowed out section of the cave.  A thin layer of
+running water covers the floor, fed by a small steady stream that falls
+from the ceiling and drains into a staircase leading down to the NORTH.
+)");
     if (is(stairsFlooded, "1")) {
         say("The stairs to your north are flooded and you do not think can go that way.");
     }
     if (is(stairsFlooded, "0")) {
         say("The stairs to your north are no longer flooded as you have opened the drain.");
     }
-    lines({"To the EAST is a waterlogged door labeled (Supply Room), and to the SOUTH",
-           "the tunnel leads back the way you came."});
-    say();
-    return menu(
-        kWhatToDo, answer2090, 2090,
-        {{"1- Travel NORTH    ",
-          [] {
-              if (is(stairsFlooded, "1") && is(scubaGear, "0")) {
-                  health -= 25;
-                  message(
-                      4,
-                      {"You attempt to go down the flooded staircase.  The water is just too deep!",
-                       "Almost out of air you rush back to the surface of the water.  You take 25",
-                       "points of damage!"});
-                  return stay;
-              }
-              if (is(stairsFlooded, "1") && is(scubaGear, "1")) {
-                  let(travelDirection, "3");
-                  air -= 10;
-                  message({"You equip your Scuba Equipment and dive into the water!"});
-                  return 2120;
-              }
-              if (is(stairsFlooded, "0")) {
-                  cls();
-                  say("Not Done");
-                  ask("", pauseEntry);
-              }
-              return stay;
-          }},
-         {"2- Travel EAST    ", travel("1", 2100)},
-         {"3- Travel SOUTH    ", travel("4", 2070)},
-         {"4- Check Inventory", labels::chapter2Inventory},
-         row,
-         {"9- Quit", labels::quitStory}});
+    lines(R"(
+To the EAST is a waterlogged door labeled (Supply Room), and to the SOUTH
+the tunnel leads back the way you came.
+
+)");
+    return menu(kWhatToDo, answer2090, 2090,
+                {{"1- Travel NORTH    ",
+                  [] {
+                      if (is(stairsFlooded, "1") && is(scubaGear, "0")) {
+                          health -= 25;
+                          message(4,
+                                  R"(
+You attempt to go down the flooded staircase.  The water is just too deep!
+Almost out of air you rush back to the surface of the water.  You take 25
+points of damage!
+)");
+                          return stay;
+                      }
+                      if (is(stairsFlooded, "1") && is(scubaGear, "1")) {
+                          let(travelDirection, "3");
+                          air -= 10;
+                          message("You equip your Scuba Equipment and dive into the water!");
+                          return 2120;
+                      }
+                      if (is(stairsFlooded, "0")) {
+                          cls();
+                          say("Not Done");
+                          ask("", pauseEntry);
+                      }
+                      return stay;
+                  }},
+                 {"2- Travel EAST    ", travel("1", 2100)},
+                 {"3- Travel SOUTH    ", travel("4", 2070)},
+                 {"4- Check Inventory", labels::chapter2Inventory},
+                 row,
+                 {"9- Quit", labels::quitStory}});
 }
 
 // Drowning on the stairs; the colour stays as the hall left it.
 Label scene2092() {
     cls();
-    lines({"You try to make your way down the flooded staircase, but the water is far",
-           "too deep.  In your weakened state you cannot make it back to the surface",
-           "before the water fills your lungs, and you drift into unconsciousness."});
+    lines(R"(
+You try to make your way down the flooded staircase, but the water is far
+too deep.  In your weakened state you cannot make it back to the surface
+before the water fills your lungs, and you drift into unconsciousness.
+)");
     pressEnter();
     health = 0;
     return labels::quitStory;
@@ -149,10 +157,12 @@ template <int supply> bool onShelf() {
 Label scene2100() {
     room(15, "2100", 2100);
     status(49, Labels::Six);
-    lines({"With a lot of force you manage to push open the heavy waterlogged door.",
-           "Inside is a small storage area.  The water has ruined everything that was",
-           "touching the floor, and rusted chains and tools lie piled in one corner.",
-           "A shelf hangs on the back wall."});
+    lines(R"(
+With a lot of force you manage to push open the heavy waterlogged door.
+Inside is a small storage area.  The water has ruined everything that was
+touching the floor, and rusted chains and tools lie piled in one corner.
+A shelf hangs on the back wall.
+)");
     if (is(fireExtinguisher, "0")) {
         say("There is a fire extinguisher laying on it that looks like it might work.");
     }
@@ -189,27 +199,32 @@ Label scene2120() {
     }
     arrival({.east = "You travel EAST.", .west = "You travel WEST through the corridor."});
     if (is(stairsFlooded, "1")) {
-        lines({"The water is clean and the visibility is good, yet you can make out very",
-               "little around you.  At the bottom of the stone stairs the floor turns into",
-               "a rusty metal walkway with a drain in the middle of it.  To the WEST is a",
-               "metal doorway that seems to be sealed shut.  A corridor leads off to the",
-               "EAST, and the stairs lead back up to the SOUTH."});
+        lines(R"(
+The water is clean and the visibility is good, yet you can make out very
+little around you.  At the bottom of the stone stairs the floor turns into
+a rusty metal walkway with a drain in the middle of it.  To the WEST is a
+metal doorway that seems to be sealed shut.  A corridor leads off to the
+EAST, and the stairs lead back up to the SOUTH.
+)");
     }
     if (is(stairsFlooded, "0")) {
-        lines({"With the water gone you are able to move around freely.  A thin layer of",
-               "water trickles across the rusted metal floor towards the drain in the",
-               "middle of the walkway.  The doorway to the WEST that was sealed before",
-               "is now open.  A corridor leads off to the EAST, and the stone stairs",
-               "lead back up to the SOUTH."});
+        lines(R"(
+With the water gone you are able to move around freely.  A thin layer of
+water trickles across the rusted metal floor towards the drain in the
+middle of the walkway.  The doorway to the WEST that was sealed before
+is now open.  A corridor leads off to the EAST, and the stone stairs
+lead back up to the SOUTH.
+)");
     }
     say();
     return menu(kWhatToDo, answer2120, 2120,
                 {{"1- Enter WEST room      ",
                   [] {
                       if (is(stairsFlooded, "1")) {
-                          message({"The metal door has no visable hand holds or grip.  Try as you "
-                                   "might this door",
-                                   "has been sealed shut.  It must be opened elsewhere."});
+                          message(R"(
+The metal door has no visable hand holds or grip.  Try as you might this door
+has been sealed shut.  It must be opened elsewhere.
+)");
                           return stay;
                       }
                       return 2110;
@@ -224,9 +239,10 @@ Label scene2120() {
                   [] {
                       if (is(stairsFlooded, "1")) {
                           let(travelDirection, "4");
-                          message(15, {"You accend the flooded staircase and emerge from the "
-                                       "water.  You remove your",
-                                       "Scuba Gear."});
+                          message(15, R"(
+You accend the flooded staircase and emerge from the water.  You remove your
+Scuba Gear.
+)");
                           return 2090;
                       }
                       let(travelDirection, "4");
@@ -247,58 +263,64 @@ Label scene2130() {
     header(2130);
     statusWithAir(49);
     arrival({.east = "You travel EAST through the corridor.", .south = "You travel SOUTH."});
-    lines({"The corridor ends in another opening.  Its north wall is made of solid",
-           "metal, with a sealed door set into the middle of it.  Along the east wall",
-           "stand three levers attached to a series of old gears, and there is a sign",
-           "near them that you cannot read from here.  You can go back to the WEST,",
-           "or try the door to the NORTH."});
-    say();
-    return menu(
-        "What would you like to do ", answer2130, 2130,
-        {{"1- Travel North      ",
-          [] {
-              if (is(stairsFlooded, "1")) {
-                  message(
-                      15,
-                      {"The sealed door has no handholds or grip of any kind.  No matter how hard",
-                       "you try, you cannot get it open."});
-              }
-              return stay;
-          }},
-         {"2- Travel back to the WEST    ",
-          [] {
-              if (is(stairsFlooded, "1")) {
-                  air -= 10;
-              } else if (!is(stairsFlooded, "0")) {
-                  return stay;
-              }
-              let(travelDirection, "2");
-              return 2120;
-          }},
-         {"3- Examine Levers",
-          [] {
-              if (is(stairsFlooded, "1")) return 2135;
-              if (is(stairsFlooded, "0")) {
-                  message(15, {"With the water drained and doors open you decide not to mess with "
-                               "the levers."});
-              }
-              return stay;
-          }},
-         row,
-         {"4- Check Inventory   ", labels::chapter2Inventory},
-         {"5- Quit", labels::quitStory}});
+    lines(R"(
+The corridor ends in another opening.  Its north wall is made of solid
+metal, with a sealed door set into the middle of it.  Along the east wall
+stand three levers attached to a series of old gears, and there is a sign
+near them that you cannot read from here.  You can go back to the WEST,
+or try the door to the NORTH.
+
+)");
+    return menu("What would you like to do ", answer2130, 2130,
+                {{"1- Travel North      ",
+                  [] {
+                      if (is(stairsFlooded, "1")) {
+                          message(15,
+                                  R"(
+The sealed door has no handholds or grip of any kind.  No matter how hard
+you try, you cannot get it open.
+)");
+                      }
+                      return stay;
+                  }},
+                 {"2- Travel back to the WEST    ",
+                  [] {
+                      if (is(stairsFlooded, "1")) {
+                          air -= 10;
+                      } else if (!is(stairsFlooded, "0")) {
+                          return stay;
+                      }
+                      let(travelDirection, "2");
+                      return 2120;
+                  }},
+                 {"3- Examine Levers",
+                  [] {
+                      if (is(stairsFlooded, "1")) return 2135;
+                      if (is(stairsFlooded, "0")) {
+                          message(15, "With the water drained and doors open you decide not to "
+                                      "mess with the levers.");
+                      }
+                      return stay;
+                  }},
+                 row,
+                 {"4- Check Inventory   ", labels::chapter2Inventory},
+                 {"5- Quit", labels::quitStory}});
 }
 
 // The levers and the drain sign, whose text breaks off. The pause keeps the
 // sign on screen long enough to be read before the inventory replaces it.
 Label scene2135() {
     screen(9, 2135);
-    lines({"You swim in closer to get a better look.  Three long metal levers are",
-           "attached to a series of old gears, and behind them hangs a sign."});
-    say();
+    lines(R"(
+You swim in closer to get a better look.  Three long metal levers are
+attached to a series of old gears, and behind them hangs a sign.
+
+)");
     say("                     DRAIN RELEASE");
-    lines({"In case of flooding, all doors seal automatically until the drain is released",
-           "by hand.  To activate the drain, all three switches are to be set to the proper"});
+    lines(R"(
+In case of flooding, all doors seal automatically until the drain is released
+by hand.  To activate the drain, all three switches are to be set to the proper
+)");
     pressEnter();
     return labels::chapter2Inventory;
 }

@@ -37,28 +37,34 @@ Label scene490() {
         let(rustyKey, "0");
         let(officeUnlocked, "1");
         let(pryTried, "1");
-        lines({"You slide the rusty key into the lock and slowly turn it.  With a loud",
-               "click the door unlocks, but the fragile old key snaps in half and both",
-               "pieces fall to the floor."});
-        say();
+        lines(R"(
+You slide the rusty key into the lock and slowly turn it.  With a loud
+click the door unlocks, but the fragile old key snaps in half and both
+pieces fall to the floor.
+
+)");
         score += 10;
         pause("Press Enter to continue");
     }
     room(8, "490", 490, emptyLineFirst);
     status(55, Labels::Seven);
-    lines({"The office looks as if a tornado went through it.  A desk lies upside",
-           "down among the broken parts of a chair, and crushed file cabinets and",
-           "scattered papers fill the back of the room."});
-    say();
+    lines(R"(
+The office looks as if a tornado went through it.  A desk lies upside
+down among the broken parts of a chair, and crushed file cabinets and
+scattered papers fill the back of the room.
+
+)");
     return menu("What is your choice", answer490, 490,
                 {{"1- Exit Room           ", travel("4", 480)},
                  {"2- Examine Desk       ", 493},
                  {"3- Search Cabinet",
                   [] {
                       message(
-                          {"You pull open what is left of the file cabinets, but they are empty.",
-                           "The papers scattered around them are far too decayed to read, and you",
-                           "find nothing else of interest."},
+                          R"(
+You pull open what is left of the file cabinets, but they are empty.
+The papers scattered around them are far too decayed to read, and you
+find nothing else of interest.
+)",
                           "Press Enter to Continue");
                       return stay;
                   }},
@@ -74,32 +80,35 @@ Label scene493() {
     colour(7);
     header(493);
     status(50, Labels::Seven);
-    lines({"You turn the desk back over.  It is in very poor condition, but one of",
-           "its drawers still looks intact."});
+    lines(R"(
+You turn the desk back over.  It is in very poor condition, but one of
+its drawers still looks intact.
+)");
     if (is(smokeBomb, "0")) say("Laying on the floor under the desk you see a large smoke bomb.");
     say("Otherwise you do not see anything else of interest.");
     say();
-    return menu("What is your choice", answer493, 493,
-                {{"1- Search Drawer",
-                  [] {
-                      if (is(noteForemansDiary, "0")) return 496;
-                      if (is(noteForemansDiary, "1")) {
-                          message({"You have all ready searched the desk drawer, there is nothing "
-                                   "else in it."});
-                      }
-                      return stay;
-                  }},
-                 row,
-                 {"2- Get Smoke Bomb",
-                  [] {
-                      let(smokeBomb, "1");
-                      score += 10;
-                      message(14, {"You pick the smoke bomb up off the floor."});
-                      return stay;
-                  },
-                  [] { return is(smokeBomb, "0"); }},
-                 row,
-                 {"3- Back", 490}});
+    return menu(
+        "What is your choice", answer493, 493,
+        {{"1- Search Drawer",
+          [] {
+              if (is(noteForemansDiary, "0")) return 496;
+              if (is(noteForemansDiary, "1")) {
+                  message(
+                      "You have all ready searched the desk drawer, there is nothing else in it.");
+              }
+              return stay;
+          }},
+         row,
+         {"2- Get Smoke Bomb",
+          [] {
+              let(smokeBomb, "1");
+              score += 10;
+              message(14, "You pick the smoke bomb up off the floor.");
+              return stay;
+          },
+          [] { return is(smokeBomb, "0"); }},
+         row,
+         {"3- Back", 490}});
 }
 
 // The drawer: note 3 and its 15 points, earned once since the desk only
@@ -113,10 +122,12 @@ Label scene496() {
         say("Line 496");
         say();
     }
-    lines({"You pull the drawer open and find an old, tattered note inside.  It must",
-           "have belonged to the foreman.  You carefully pick it up, unfold it and",
-           "begin to read."});
-    say();
+    lines(R"(
+You pull the drawer open and find an old, tattered note inside.  It must
+have belonged to the foreman.  You carefully pick it up, unfold it and
+begin to read.
+
+)");
     score += 15;
     pause("Press ENTER to continue");
     return 498;
@@ -131,14 +142,18 @@ Label scene498() {
     header(498);
     say("To the Director of the Laboratory                        August 4th, 1945");
     say();
-    lines({"In answer to your request for another man, I recommend young Thomas",
-           "from the second shift.  He is eager, he works harder than anyone I have",
-           "and he asks no questions.  The others are too weak for what you have in",
-           "mind and would not last a week down there."});
-    say();
-    lines({"I will *promote* him at once and send him down to you at the end of the",
-           "week.  He believes it is the chance of a lifetime."});
-    say();
+    lines(R"(
+In answer to your request for another man, I recommend young Thomas
+from the second shift.  He is eager, he works harder than anyone I have
+and he asks no questions.  The others are too weak for what you have in
+mind and would not last a week down there.
+
+)");
+    lines(R"(
+I will *promote* him at once and send him down to you at the end of the
+week.  He believes it is the chance of a lifetime.
+
+)");
     say("Foreman Harlan Briggs");
     pressEnter();
     if (is(inStory, "0")) return labels::notesViewer;
@@ -154,11 +169,13 @@ Label scene500() {
              .north = "You travel NORTH.",
              .south = "You travel SOUTH."});
     say();
-    lines({"The hallway splits off in all four directions and a chilling breeze",
-           "blows through it.  To the EAST stand a pair of double doors, one of",
-           "them hanging by a single hinge.  The hallway runs on to the NORTH and",
-           "to the SOUTH, and leads back to the WEST."});
-    say();
+    lines(R"(
+The hallway splits off in all four directions and a chilling breeze
+blows through it.  To the EAST stand a pair of double doors, one of
+them hanging by a single hinge.  The hallway runs on to the NORTH and
+to the SOUTH, and leads back to the WEST.
+
+)");
     return menu("What is your choice", answer500, 500,
                 {{"1- Travel WEST              ", travel("2", 480)},
                  {"2- Enter EAST room           ", 505},
@@ -173,11 +190,13 @@ Label scene500() {
 Label scene505() {
     room(2, "505", 505);
     status(49, Labels::Seven);
-    lines({"You push through the doors into a room with a much higher ceiling.",
-           "Decrepit tables, many of them collapsed, stand in rows under large rusty",
-           "light fixtures, and large pots of soil sit on top of them.  This was",
-           "once a greenhouse, but nothing alive is left to tell what grew here."});
-    say();
+    lines(R"(
+You push through the doors into a room with a much higher ceiling.
+Decrepit tables, many of them collapsed, stand in rows under large rusty
+light fixtures, and large pots of soil sit on top of them.  This was
+once a greenhouse, but nothing alive is left to tell what grew here.
+
+)");
     if (is(yellowMushroom, "0")) {
         say("From under one of the broken tables you notice a faint glow coming from");
         say("something on the ground.");
@@ -186,37 +205,42 @@ Label scene505() {
         say("You do not see anything else of interest in this room.");
     }
     say();
-    return menu(
-        "What is your choice", answer505, 505,
-        {{"1- Exit Room       ", travel("2", 500)},
-         {"2- Turn lights on     ",
-          [] {
-              message({"You flip the switches on the wall back and forth, but none of the light",
-                       "fixtures work.  Even if the bulbs were still good, the power to this",
-                       "place was shut off years ago."});
-              return stay;
-          }},
-         {"3- Check Inventory", labels::inventory},
-         row,
-         {"4- Inspect Glowing Object       ", 507, [] { return is(yellowMushroom, "0"); }},
-         {"5- Quit", labels::quitStory}});
+    return menu("What is your choice", answer505, 505,
+                {{"1- Exit Room       ", travel("2", 500)},
+                 {"2- Turn lights on     ",
+                  [] {
+                      message(R"(
+You flip the switches on the wall back and forth, but none of the light
+fixtures work.  Even if the bulbs were still good, the power to this
+place was shut off years ago.
+)");
+                      return stay;
+                  }},
+                 {"3- Check Inventory", labels::inventory},
+                 row,
+                 {"4- Inspect Glowing Object       ", 507, [] { return is(yellowMushroom, "0"); }},
+                 {"5- Quit", labels::quitStory}});
 }
 
 // The glowing object. "Back" leads to the junction, not the greenhouse.
 Label scene507() {
     screen(14, 507);
-    lines({"You bend down and look under the broken table.  Growing out of a rotting",
-           "piece of wood is a strange mushroom, white with dimly glowing yellow",
-           "spots.  You have never seen anything like it before."});
-    say();
+    lines(R"(
+You bend down and look under the broken table.  Growing out of a rotting
+piece of wood is a strange mushroom, white with dimly glowing yellow
+spots.  You have never seen anything like it before.
+
+)");
     return menu("What is your choice", answer507, 507,
                 {{"1- Take Mushroom        ",
                   [] {
                       let(yellowMushroom, "1");
                       message(
-                          {"You pick the mushroom.  A slimy yellow substance covers it, and your",
-                           "finger starts to burn slightly as you stow the mushroom away with your",
-                           "other things."});
+                          R"(
+You pick the mushroom.  A slimy yellow substance covers it, and your
+finger starts to burn slightly as you stow the mushroom away with your
+other things.
+)");
                       return 505;
                   }},
                  {"2- Back", 500}});
@@ -227,15 +251,19 @@ Label scene507() {
 Label scene510() {
     room(9, "510", 510);
     status(49, Labels::Seven);
-    lines({"You travel SOUTH past an old conveyor belt with piles of coal and dust",
-           "beside it, until the hallway comes to a dead end.  The way WEST is",
-           "blocked by a huge pile of rubble, and there is no way past it for now."});
+    lines(R"(
+You travel SOUTH past an old conveyor belt with piles of coal and dust
+beside it, until the hallway comes to a dead end.  The way WEST is
+blocked by a huge pile of rubble, and there is no way past it for now.
+)");
     if (is(rustyKey, "0")) say("You notice an old rusted key laying on the ground near the wall.");
     if (is(flag290, "1")) {
-        lines({"This might be the other side of the blocked path you found earlier.",
-               "If you could find a way past all this rubble, an escape from the mine",
-               "might still be possible."});
-        say();
+        lines(R"(
+This might be the other side of the blocked path you found earlier.
+If you could find a way past all this rubble, an escape from the mine
+might still be possible.
+
+)");
     }
     if (is(rustyKey, "1")) {
         return menu("What is your choice", answer510, 510,
@@ -249,7 +277,7 @@ Label scene510() {
                   [] {
                       let(rustyKey, "1");
                       score += 10;
-                      message(14, {"You bend over and pick the rusty old key up off the ground."});
+                      message(14, "You bend over and pick the rusty old key up off the ground.");
                       return stay;
                   }},
                  {"3- Check Inventory       ", labels::inventory},
@@ -264,13 +292,15 @@ Label scene520() {
     arrival(
         {.east = "You travel back to the EAST through the mine.  As you continue down",
          .north = "You begin to travel NORTH even deeper into the mine.  As you continue down"});
-    lines({"the hallway more and more spiders cover the walls, and thick cobwebs hang",
-           "from the ceiling.  The smell of death fills the air.  Dead rodents lie",
-           "wrapped in cocoons, with hundreds of tiny spiders crawling over them.",
-           "Something far bigger than these did this.  As you watch, spiders pour",
-           "out of a cocooned rat at your feet.  The hallway branches off to the",
-           "WEST, or leads back to the SOUTH."});
-    say();
+    lines(R"(
+the hallway more and more spiders cover the walls, and thick cobwebs hang
+from the ceiling.  The smell of death fills the air.  Dead rodents lie
+wrapped in cocoons, with hundreds of tiny spiders crawling over them.
+Something far bigger than these did this.  As you watch, spiders pour
+out of a cocooned rat at your feet.  The hallway branches off to the
+WEST, or leads back to the SOUTH.
+
+)");
     return menu("What is your choice", answer520, 520,
                 {{"1- Go SOUTH     ", travel("4", 500)},
                  {"2- Travel WEST     ", travel("2", 530)},
@@ -283,13 +313,15 @@ Label scene530() {
     room(12, "530", 530);
     if (is(spiderDead, "1")) return 565;
     status(49, Labels::Seven);
-    lines({"You step over spiders and dead rodents as you go.  Ahead of you something",
-           "large skitters across the floor, and you enter a large room covered in",
-           "huge webs.  At the rear of the room an old elevator shaft leads down to",
-           "the lower levels.  In front of it a spider the size of a small dog is",
-           "wrapping up its next meal.  It turns and watches your every move, ready",
-           "to attack if you come any closer.  The way back is to the EAST."});
-    say();
+    lines(R"(
+You step over spiders and dead rodents as you go.  Ahead of you something
+large skitters across the floor, and you enter a large room covered in
+huge webs.  At the rear of the room an old elevator shaft leads down to
+the lower levels.  In front of it a spider the size of a small dog is
+wrapping up its next meal.  It turns and watches your every move, ready
+to attack if you come any closer.  The way back is to the EAST.
+
+)");
     return menu("What is your choice", answer530, 530,
                 {{"1- Travel EAST   ", travel("1", 520)},
                  {"2- Go to Elevator Shaft   ", 535},

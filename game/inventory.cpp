@@ -57,8 +57,7 @@ const std::array<Note, 5> kNotes{{
 
 // The Chapter 1 inventory screen (label 600).
 Label inventoryScreen() {
-    cls();
-    colour(14);
+    screen(14);
     if (is(developerMode, "1")) {
         say("Line 600");
         say();
@@ -113,8 +112,7 @@ Label notesViewer() {
 
 // The end-of-demo screen (label 2000) behind the Chapter 2 entry.
 Label demoEndScreen() {
-    cls();
-    colour(15);
+    screen(15);
     say();
     say("Keep an eye on www.glimmerdeep-adventure.net for future updates on the");
     say("game.");
@@ -136,7 +134,7 @@ Label drinkWater(bool emptyLine, Label inventory) {
         ask("", pauseEntry);
         return inventory;
     }
-    message({"Drinking water will not help you at this time!"}, "Press Enter to continue");
+    message("Drinking water will not help you at this time!", "Press Enter to continue");
     return stay;
 }
 
@@ -155,8 +153,10 @@ Label eatRedMushroom(bool emptyLine) {
     health = 125;
     cls();
     if (emptyLine) say();
-    lines({"You decide to eat the Glowing Red Mushroom.  It tastes terrible but you feel",
-           "better than ever!  You now have 125 health!"});
+    lines(R"(
+You decide to eat the Glowing Red Mushroom.  It tastes terrible but you feel
+better than ever!  You now have 125 health!
+)");
     pressEnter("Press Enter to continue");
     return stay;
 }

@@ -42,13 +42,15 @@ Label scene2110() {
     screen(6, 2110);
     let(currentScene, "2110");
     status(49, Labels::Six);
-    lines({"To your surprise the door opens onto a dry room.  Its seal must have held",
-           "all these years.  The floor and the walls are made of metal, with small",
-           "patches of rust here and there.  The room is fairly large, with desks",
-           "placed neatly around its edges, and on your left stands a work station",
-           "covered in beakers and glasses.  Apart from the rust, everything looks",
-           "just as it was left when the mine was abandoned.  The exit is WEST."});
-    say();
+    lines(R"(
+To your surprise the door opens onto a dry room.  Its seal must have held
+all these years.  The floor and the walls are made of metal, with small
+patches of rust here and there.  The room is fairly large, with desks
+placed neatly around its edges, and on your left stands a work station
+covered in beakers and glasses.  Apart from the rust, everything looks
+just as it was left when the mine was abandoned.  The exit is WEST.
+
+)");
     return menu(kWhatToDo, answer2110, 2110,
                 {{"1- Travel WEST        ", 2120},
                  {"2- Examine Work Station     ", 2113},
@@ -60,14 +62,15 @@ Label scene2110() {
 
 // The work station.
 Label scene2113() {
-    cls();
-    colour(6);
-    lines({"Beakers and test tubes sit on and around the work station, some of them",
-           "still stained with whatever was last mixed in them.  An old frayed note",
-           "hangs on the wall, explaining how the station is used.  It seems that it",
-           "was used to mix mushrooms, and all that is needed is water and mushrooms",
-           "of various colors."});
-    say();
+    screen(6);
+    lines(R"(
+Beakers and test tubes sit on and around the work station, some of them
+still stained with whatever was last mixed in them.  An old frayed note
+hangs on the wall, explaining how the station is used.  It seems that it
+was used to mix mushrooms, and all that is needed is water and mushrooms
+of various colors.
+
+)");
     return menu(
         kWhatToDo, answer2113, 2113,
         {{"1- Attempt Mixing     ", 2117}, {"2- Read instructions     ", 2115}, {"3- Back", 2110}});
@@ -76,9 +79,11 @@ Label scene2113() {
 // The mixing instructions on the wall by the work station.
 Label scene2115() {
     screen(15, 2115);
-    lines({"Simple mixing instructions:  use one mushroom for every two parts of",
-           "water, and combine the ingredients at the station as listed below."});
-    say();
+    lines(R"(
+Simple mixing instructions:  use one mushroom for every two parts of
+water, and combine the ingredients at the station as listed below.
+
+)");
     say("Red Mushroom + Water = Red Formula  (Shown to enhance ones stamina)");
     say();
     say("Yellow Mushroom + Water = Yellow Formula (Thick poison paste)");
@@ -87,9 +92,11 @@ Label scene2115() {
     say();
     say("Red Mushroom + Yellow Mushroom = Green Mixture (Shown to protect from poison)");
     say();
-    lines({"Blue mushrooms are very hard to obtain, so we have no data yet on what",
-           "they do.  We hope to grow some of our own here in the lab so that they",
-           "can be tested."});
+    lines(R"(
+Blue mushrooms are very hard to obtain, so we have no data yet on what
+they do.  We hope to grow some of our own here in the lab so that they
+can be tested.
+)");
     pressEnter();
     return 2113;
 }
@@ -99,11 +106,13 @@ Label scene2115() {
 void drawMixing() {
     colour(15);
     header(2117);
-    lines({"To mix two items, first press the number of the item that you want to",
-           "place in Slot 1, then the number of the item that you want to place in",
-           "Slot 2.  Before the two items are combined you will be asked to confirm",
-           "your choice."});
-    say();
+    lines(R"(
+To mix two items, first press the number of the item that you want to
+place in Slot 1, then the number of the item that you want to place in
+Slot 2.  Before the two items are combined you will be asked to confirm
+your choice.
+
+)");
     colour(10);
     say({"Slot 1", zone, "Slot 2"});
     colour(11);
@@ -168,9 +177,11 @@ Label scene2117() {
 // The desk: note 5 while it has not been taken; "2" works either way.
 Label scene2118() {
     screen(14, 2118);
-    lines({"Most of the desks are simple and hold nothing of interest, but one of",
-           "them looks as if it belonged to somebody important.  You walk over to",
-           "it and search through its drawers."});
+    lines(R"(
+Most of the desks are simple and hold nothing of interest, but one of
+them looks as if it belonged to somebody important.  You walk over to
+it and search through its drawers.
+)");
     if (is(noteFive, "0")) say("You notice a letter in one of the drawers of the desk.");
     if (is(noteFive, "1")) say("The desk has nothing of interest in it.");
     say();
@@ -183,8 +194,7 @@ Label scene2118() {
 
 // Note 5, which has no letter text in this edition.
 Label scene2119() {
-    cls();
-    colour(14);
+    screen(14);
     if (is(developerMode, "1")) say("2119");
     say("Yippie you got note 5!");
     say();

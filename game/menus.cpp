@@ -98,8 +98,7 @@ Label mainMenu() {
     if (is(menuChoice, "6")) return labels::notesViewer;
     if (is(menuChoice, "9")) return labels::quitGame;
     if (is(menuChoice, "fzorp") && is(developerMode, "0")) {
-        cls();
-        colour(18);
+        screen(18);
         say("Fzorp mode enabled!");
         let(developerMode, "1");
         pause("Press ENTER to continue");

@@ -27,13 +27,15 @@ Label scene235() {
     status(49, Labels::Six);
     arrival({.east = "You travel EAST.", .west = "You travel WEST."});
     say();
-    lines({"The mine grows dark, but the beam of your flashlight holds up well.  You",
-           "stand in a long hallway that has not been used in a very long time.  It",
-           "smells of must and damp, and the wind howls through it like a ghost.",
-           "To the NORTH the route is flooded with murky water about two feet deep,",
-           "and sharp scrap metal lines the bottom as far as the eye can see.  There",
-           "is a room to the WEST, and the hallway continues on to the EAST."});
-    say();
+    lines(R"(
+The mine grows dark, but the beam of your flashlight holds up well.  You
+stand in a long hallway that has not been used in a very long time.  It
+smells of must and damp, and the wind howls through it like a ghost.
+To the NORTH the route is flooded with murky water about two feet deep,
+and sharp scrap metal lines the bottom as far as the eye can see.  There
+is a room to the WEST, and the hallway continues on to the EAST.
+
+)");
     return menu("What is your choice", answer235, 235,
                 {{"1- Go NORTH through the flooded hallway    ", 240},
                  {"2- Go WEST into the left room", 255},
@@ -68,10 +70,12 @@ Label scene240() {
     if (health <= 0) return 245;
     say();
     status(54, Labels::Six);
-    lines({"You try to wade across the flooded hallway, but on your very first step",
-           "a sharp piece of metal slices into your foot.  The wound takes 25 points",
-           "of your health!  You quickly step back out of the murky water.  There",
-           "has to be another way across."});
+    lines(R"(
+You try to wade across the flooded hallway, but on your very first step
+a sharp piece of metal slices into your foot.  The wound takes 25 points
+of your health!  You quickly step back out of the murky water.  There
+has to be another way across.
+)");
     pressEnter("Press Enter to continue.");
     return 235;
 }
@@ -79,9 +83,11 @@ Label scene240() {
 // Drowned in the flood.
 Label scene245() {
     return drowned(245, 53, "Press Enter to Continue",
-                   {"Once more you try to cross and once more you step on a jagged piece of",
-                    "metal.  Already weakened by your wounds you collapse into the water, and",
-                    "as everything fades away you wish you had found another way across."});
+                   R"(
+Once more you try to cross and once more you step on a jagged piece of
+metal.  Already weakened by your wounds you collapse into the water, and
+as everything fades away you wish you had found another way across.
+)");
 }
 
 // Into the bunk room.
@@ -96,11 +102,13 @@ Label scene258() {
     devBlank();
     say();
     status(54, Labels::Six);
-    lines({"You enter a large room that was once used as a bunk house.  Old beds",
-           "with tattered blankets line the walls, all under a thick layer of dust.",
-           "In the corner stands an old cabinet, its busted lock laying on the",
-           "floor in front of it.  The only way out is the way you came in."});
-    say();
+    lines(R"(
+You enter a large room that was once used as a bunk house.  Old beds
+with tattered blankets line the walls, all under a thick layer of dust.
+In the corner stands an old cabinet, its busted lock laying on the
+floor in front of it.  The only way out is the way you came in.
+
+)");
     return menu(kWhatToDo, answer258, 258,
                 {{" 1- Search cabinet               ", 262},
                  {"2- Check inventory", labels::inventory},
@@ -128,28 +136,32 @@ Label scene262() {
     devBlank();
     say();
     say();
-    lines({"You pull open the decrepit cabinet.  Inside there is nothing but a",
-           "tattered note.  It is faded and grimy, but parts of it are still",
-           "legible.  At the top you can make out a date from July of 1945.", "It reads:"});
-    say();
+    lines(R"(
+You pull open the decrepit cabinet.  Inside there is nothing but a
+tattered note.  It is faded and grimy, but parts of it are still
+legible.  At the top you can make out a date from July of 1945.
+It reads:
+
+)");
     pause("");
     return 265;
 }
 
 // Note 1, "Dear Helen"; the notes viewer replays it with inStory "0".
 Label scene265() {
-    cls();
-    colour(14);
+    screen(14);
     say();
     stars(77);
     say("Dear Helen                                                     July 5th, 1945");
     say();
-    lines({"The work down here is stressful and the overtime never stops.  I think",
-           "of you every night.  Morale is low and the men are tired.  They have",
-           "kept us underground for what feels like an eternity, and some of the",
-           "men have not seen daylight in months.  I am sorry I have not written",
-           "sooner, I have been working non-stop in the hope of earning a promotion",
-           "so that we can finally"});
+    lines(R"(
+The work down here is stressful and the overtime never stops.  I think
+of you every night.  Morale is low and the men are tired.  They have
+kept us underground for what feels like an eternity, and some of the
+men have not seen daylight in months.  I am sorry I have not written
+sooner, I have been working non-stop in the hope of earning a promotion
+so that we can finally
+)");
     stars(77);
     say("You can not make anything out past this point.");
     pressEnter("Press Enter to Continue");
@@ -172,11 +184,13 @@ Label scene273() {
     arrival({.east = "You head EAST down the tunnel traveling deeper into the mine. You feel",
              .west = "You head WEST down the tunnel traveling back towards the entrance.  You feel",
              .south = "You travel SOUTH out of the workshop and into the tunnel.  You feel"});
-    lines({"as if you are being watched by thousands of tiny eyes, and somewhere in",
-           "the distance you hear the screeching of thousands of bats.  At the end",
-           "of the hallway the tunnel dead ends to the EAST.  There is a closed door",
-           "to the NORTH, and the way back lies to the WEST."});
-    say();
+    lines(R"(
+as if you are being watched by thousands of tiny eyes, and somewhere in
+the distance you hear the screeching of thousands of bats.  At the end
+of the hallway the tunnel dead ends to the EAST.  There is a closed door
+to the NORTH, and the way back lies to the WEST.
+
+)");
     return menu(kWhatToDo, answer273, 273,
                 {{" 1- Head WEST to previous area           ", travel("2", 235)},
                  {"2- Go EAST    ", travel("1", 290)},
@@ -189,8 +203,7 @@ Label scene273() {
 // Into the workshop: its colour and resume text are set here, so the
 // workshop itself keeps whatever colour it is drawn in.
 Label scene280() {
-    cls();
-    colour(10);
+    screen(10);
     let(currentScene, "283");
     return 283;
 }
@@ -201,11 +214,13 @@ Label scene283() {
     header(280);
     say();
     status(54, Labels::Six);
-    lines({"You enter what looks like an old workshop.  A workbench stands in one",
-           "corner holding a hammer and a box of old rusty nails, and in the other",
-           "corner some equipment has seized up under layers of dust and mould.",
-           "With the right materials you might be able to build something here."});
-    say();
+    lines(R"(
+You enter what looks like an old workshop.  A workbench stands in one
+corner holding a hammer and a box of old rusty nails, and in the other
+corner some equipment has seized up under layers of dust and mould.
+With the right materials you might be able to build something here.
+
+)");
     // An answer that matches nothing comes in again through 280.
     return menu(kWhatToDo, answer283, 280,
                 {{" 1- Exit the room          ", travel("4", 270)},
@@ -219,16 +234,17 @@ Label scene283() {
 // map back here. flag290 records the visit, which the foreman's office on
 // the far side of the rubble reads.
 Label scene290() {
-    cls();
-    colour(9);
+    screen(9);
     let(currentScene, "293");
     say();
     let(flag290, "1");
     header(290);
     status(53, Labels::Six);
     arrival({.east = "You travel EAST.", .south = "You travel SOUTH."});
-    lines({"The hallway dead ends in a huge pile of rocks where the mine has caved",
-           "in.  The only way back is to the WEST."});
+    lines(R"(
+The hallway dead ends in a huge pile of rocks where the mine has caved
+in.  The only way back is to the WEST.
+)");
     if (is(scrapLumber, "0")) {
         say("Laying on top of the rubble are several old pieces of scrap lumber.");
     }
@@ -246,8 +262,7 @@ Label scene290() {
 
 // Gathering the lumber at the cave-in.
 Label scene295() {
-    cls();
-    colour(14);
+    screen(14);
     let(scrapLumber, "1");
     score += 15;
     say();
@@ -289,17 +304,18 @@ Label scene300() {
 
 // Building the raft.
 Label scene305() {
-    cls();
-    colour(14);
+    screen(14);
     let(scrapLumber, "0");
     let(raft, "1");
     score += 25;
     say();
     header(305);
     say();
-    lines({"It takes some time, but with the hammer and the rusty nails you turn the",
-           "scrap lumber into a crude raft.  You doubt how strong it really is, but",
-           "it is better than nothing."});
+    lines(R"(
+It takes some time, but with the hammer and the rusty nails you turn the
+scrap lumber into a crude raft.  You doubt how strong it really is, but
+it is better than nothing.
+)");
     pressEnter("Press Enter to continue");
     return 300;
 }
@@ -313,10 +329,12 @@ Label scene400() {
     score += 25;
     header(400);
     status(51, Labels::Six);
-    lines({"You push off on your raft.  It slowly leaks, but it carries you across",
-           "the shallow water to a dry section of the hallway.  As you step off, the",
-           "raft falls apart into a pile of debris, and there is no going back now.",
-           "A sense of doom comes over you, but you press on."});
+    lines(R"(
+You push off on your raft.  It slowly leaks, but it carries you across
+the shallow water to a dry section of the hallway.  As you step off, the
+raft falls apart into a pile of debris, and there is no going back now.
+A sense of doom comes over you, but you press on.
+)");
     pressEnter("Press Enter to Continue");
     let(travelDirection, "3");
     return 405;
@@ -328,12 +346,16 @@ Label scene405() {
     say();
     status(52, Labels::Six);
     arrival({.north = "You travel NORTH.", .south = "You travel SOUTH."});
-    lines({"You have made it past the flooded section, but there is no way back to",
-           "the entrance now.  The hallway stretches on to the NORTH, and the",
-           "remains of your raft lie in the murky, metal filled shallows to the SOUTH."});
+    lines(R"(
+You have made it past the flooded section, but there is no way back to
+the entrance now.  The hallway stretches on to the NORTH, and the
+remains of your raft lie in the murky, metal filled shallows to the SOUTH.
+)");
     if (is(metalRod, "0")) {
-        lines({"Something long and sharp glints in the shallow water.  It looks like a",
-               "metal object of some kind."});
+        lines(R"(
+Something long and sharp glints in the shallow water.  It looks like a
+metal object of some kind.
+)");
     }
     say();
     // The rows close up once the rod is taken.
@@ -353,7 +375,7 @@ Label scene405() {
                       let(metalRod, "1");
                       colour(14);
                       message(
-                          {"You reach over and pick the sharp metal rod up and take it with you."});
+                          "You reach over and pick the sharp metal rod up and take it with you.");
                       return stay;
                   }},
                  {"3- Check Inventory", labels::inventory},
@@ -372,9 +394,11 @@ Label scene410() {
     }
     say();
     status(51, Labels::Six);
-    lines({"You step into the water and land right on a sharp piece of metal.  You",
-           "take 25 points of damage!  You step back out of the water and realise",
-           "that there is no getting back across."});
+    lines(R"(
+You step into the water and land right on a sharp piece of metal.  You
+take 25 points of damage!  You step back out of the water and realise
+that there is no getting back across.
+)");
     pressEnter();
     return 405;
 }
@@ -382,9 +406,11 @@ Label scene410() {
 // Drowned on the way back.
 Label scene415() {
     return drowned(415, 54, "Press Enter to continue",
-                   {"You step on another sharp object.  With the wounds you have already",
-                    "taken you cannot escape the water.  You fall to the bottom, regretting",
-                    "that you ever tried to cross back."});
+                   R"(
+You step on another sharp object.  With the wounds you have already
+taken you cannot escape the water.  You fall to the bottom, regretting
+that you ever tried to cross back.
+)");
 }
 
 // The hallway past the flood, splitting EAST and WEST.
@@ -393,10 +419,12 @@ Label scene420() {
     say();
     status(55, Labels::Six);
     arrival({.east = "You travel EAST.", .west = "You travel WEST.", .north = "You travel NORTH."});
-    lines({"You are past the flood now, though damp puddles still cover the floor.",
-           "Deeper in, the hallway splits to the EAST and to the WEST, while the way",
-           "SOUTH leads back to the flooded section."});
-    say();
+    lines(R"(
+You are past the flood now, though damp puddles still cover the floor.
+Deeper in, the hallway splits to the EAST and to the WEST, while the way
+SOUTH leads back to the flooded section.
+
+)");
     return menu("What do you want to do", answer420, 420,
                 {{" 1- Go SOUTH to flooded section       ", travel("4", 405)},
                  {"2- Go EAST       ", travel("1", 480)},

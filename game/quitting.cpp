@@ -23,8 +23,7 @@ constexpr Resume kFight[] = {{"538", 538}};
 
 // The end of a story (label 123): the question, or straight to the score.
 Label quitStory() {
-    cls();
-    colour(14);
+    screen(14);
     say();
     if (is(currentScene, "none")) return labels::scoreScreen;
     if (health > 0) return labels::confirmQuit;
@@ -33,8 +32,7 @@ Label quitStory() {
 
 // The score screen (labels 124 and 125).
 Label scoreScreen() {
-    cls();
-    colour(14);
+    screen(14);
     say();
     say({"Your total score for this story is ", score});
     say();
@@ -48,8 +46,7 @@ Label scoreScreen() {
 
 // The quit confirmation (label 128).
 Label confirmQuit() {
-    cls();
-    colour(14);
+    screen(14);
     say("Are you sure you want to quit, all progress will be lost.");
     say();
     return menu("", quitAnswer, labels::confirmQuit,
@@ -59,7 +56,7 @@ Label confirmQuit() {
                            {chapter1Rooms, std::span<const Resume>(kFight), chapter2Rooms}) {
                           if (Label back = resumeLabel(rooms)) return back;
                       }
-                      message({"Error part1$ not defined, quiting to main menu."});
+                      message("Error part1$ not defined, quiting to main menu.");
                       return labels::mainMenu;
                   }}});
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace game {
@@ -133,10 +134,14 @@ void header(int line, Loc loc) {
 }
 
 void screen(int foreground, int headerLine, bool emptyLine, Loc loc) {
-    cls(loc);
-    colour(foreground, loc);
+    screen(foreground, loc);
     if (emptyLine) say(loc);
     header(headerLine, loc);
+}
+
+void screen(int foreground, Loc loc) {
+    cls(loc);
+    colour(foreground, loc);
 }
 
 void room(int foreground, const char* resume, int headerLine, bool emptyLine, Loc loc) {
@@ -160,9 +165,18 @@ void letEach(const char* text, std::initializer_list<const Str*> variables, Loc 
         let(*v, text, loc);
 }
 
-void lines(Lines texts, Loc loc) {
-    for (const char* t : texts)
-        say(t, loc);
+void lines(Lines text, Loc loc) {
+    // A block opens with the newline after its quote and closes with the
+    // newline that ends its last line; neither is a line of its own.
+    std::string_view rest(text);
+    if (rest.starts_with('\n')) rest.remove_prefix(1);
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        const std::string line(rest.substr(0, end));
+        say(line.c_str(), loc);
+        if (end == std::string_view::npos) break;
+        rest.remove_prefix(end + 1);
+    }
 }
 
 void devBlank(Loc loc) {

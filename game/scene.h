@@ -105,6 +105,8 @@ void header(int line, Loc loc = Loc::current());
 // starts with one, the developer header.
 inline constexpr bool emptyLineFirst = true;
 void screen(int foreground, int headerLine, bool emptyLine = false, Loc loc = Loc::current());
+// The top of a screen without a header: clear and the colour.
+void screen(int foreground, Loc loc = Loc::current());
 // The same for a room, which also stores its resume text.
 void room(int foreground, const char* resume, int headerLine, bool emptyLine = false,
           Loc loc = Loc::current());
@@ -124,9 +126,20 @@ void arrival(const Arrival& travelLines, Loc loc = Loc::current());
 void letEach(const char* text, std::initializer_list<const Str*> variables,
              Loc loc = Loc::current());
 
-// Several lines, each ended.
-using Lines = std::initializer_list<const char*>;
-void lines(Lines texts, Loc loc = Loc::current());
+// Screen text: one line ("You close the refrigerator door."), or several
+// written as a block that shows them as the screen does, a raw string whose
+// first and last lines are its quotes:
+//
+//   lines(R"(
+//   A small, ordinary bathroom.  The shower stands beside the toilet and the
+//   sink hangs on the left wall.  There is nothing of interest in here.
+//
+//   )");
+//
+// Every line of the text is printed and ended; an empty line in a block
+// prints an empty line (here the one before the menu).
+using Lines = const char*;
+void lines(Lines text, Loc loc = Loc::current());
 // An empty line that belongs to the developer header (nothing otherwise).
 void devBlank(Loc loc = Loc::current());
 // A row of `count` asterisks.

@@ -72,11 +72,13 @@ void itemsHeading(Loc loc = Loc::current()) {
 // carry over.
 Label scene535() {
     room(11, "538", 535);
-    lines({"You slowly inch your way towards the elevator shaft.  The spider's",
-           "mandibles snap together and the hairs on its abdomen stand straight up.",
-           "There is no way past it.  You take a defensive posture and prepare",
-           "yourself to fight."});
-    say();
+    lines(R"(
+You slowly inch your way towards the elevator shaft.  The spider's
+mandibles snap together and the hairs on its abdomen stand straight up.
+There is no way past it.  You take a defensive posture and prepare
+yourself to fight.
+
+)");
     spiderHealth = 150;
     let(smokeActive, "0");
     pause("Press ENTER to continue");
@@ -86,8 +88,7 @@ Label scene535() {
 // The fight screen. The spider is tested first: a turn that brings both
 // sides to 0 is a win.
 Label scene538() {
-    cls();
-    colour(12);
+    screen(12);
     if (spiderHealth <= 0) return 560;
     if (health <= 0) return 555;
     say(kEquals75);
@@ -138,8 +139,7 @@ Label scene538() {
 // An attack turn: the player's blow, the spider's answer (even to a blow
 // that has just killed it), then the poison.
 Label scene540() {
-    cls();
-    colour(12);
+    screen(12);
     say();
     say(kEquals76);
     if (smokeTurns == 0) let(smokeActive, "0");
@@ -179,41 +179,41 @@ Label scene540() {
 
 // Combining items costs no turn: the spider does not answer.
 Label scene545() {
-    cls();
-    colour(14);
+    screen(14);
     itemsHeading();
     itemLines(chapter1FirstItems, true);
     itemLines(kCombineList, true);
     stars(74);
     say();
-    return menu(
-        "What is your choice", answer545, 545,
-        {{"1- Mix Mushroom with Water",
-          [] {
-              // The bottle goes into the mixture; applying it gives it back empty.
-              let(water, "0");
-              let(yellowMushroom, "2");
-              let(glowingConcoction, "1");
-              score += 15;
-              message({"You tear the mushroom into tiny pieces and mix them into your bottle of",
-                       "water.  The water slowly thickens into a green paste-like substance."});
-              return stay;
-          },
-          [] { return is(water, "1") && is(yellowMushroom, "1"); }},
-         row,
-         {"2- Apply Glowing Concotion to Metal Rod",
-          [] {
-              let(poisonedRod, "1");
-              let(metalRod, "0");
-              let(glowingConcoction, "0");
-              let(water, "2");
-              score += 15;
-              message({"You apply the thick concoction to the Sharp Metal Rod."});
-              return stay;
-          },
-          [] { return is(glowingConcoction, "1") && is(metalRod, "1"); }},
-         row,
-         {"5- Back to fight!", 538}});
+    return menu("What is your choice", answer545, 545,
+                {{"1- Mix Mushroom with Water",
+                  [] {
+                      // The bottle goes into the mixture; applying it gives it back empty.
+                      let(water, "0");
+                      let(yellowMushroom, "2");
+                      let(glowingConcoction, "1");
+                      score += 15;
+                      message(R"(
+You tear the mushroom into tiny pieces and mix them into your bottle of
+water.  The water slowly thickens into a green paste-like substance.
+)");
+                      return stay;
+                  },
+                  [] { return is(water, "1") && is(yellowMushroom, "1"); }},
+                 row,
+                 {"2- Apply Glowing Concotion to Metal Rod",
+                  [] {
+                      let(poisonedRod, "1");
+                      let(metalRod, "0");
+                      let(glowingConcoction, "0");
+                      let(water, "2");
+                      score += 15;
+                      message("You apply the thick concoction to the Sharp Metal Rod.");
+                      return stay;
+                  },
+                  [] { return is(glowingConcoction, "1") && is(metalRod, "1"); }},
+                 row,
+                 {"5- Back to fight!", 538}});
 }
 
 // What using an item does: the item's number in the use list, when it
@@ -224,7 +224,7 @@ struct Use {
     const char* number;
     bool (*applies)();
     void (*effect)();
-    std::array<const char*, 3> text;
+    Lines text;
     Label next = 538;
 };
 
@@ -242,104 +242,110 @@ bool poisonedRodOnly() {
 }
 
 const std::array<Use, 10> kUses{{
-    {"1",
-     [] { return is(smokeBomb, "1") && is(lighter, "1"); },
+    {"1", [] { return is(smokeBomb, "1") && is(lighter, "1"); },
      [] {
          let(smokeBomb, "0");
          smokeTurns = 2;
          score += 15;
          let(smokeActive, "1");
      },
-     {"You light the smoke bomb with your lighter and throw it at the spider.",
-      "It lands with a pop and thick smoke pours out of it.  The spider begins to",
-      "panic unable to see you.  Keep in mind this smoke cloud won't last forever..."}},
-    {"1",
-     [] { return is(smokeBomb, "1") && is(lighter, "0"); },
+     R"(
+You light the smoke bomb with your lighter and throw it at the spider.
+It lands with a pop and thick smoke pours out of it.  The spider begins to
+panic unable to see you.  Keep in mind this smoke cloud won't last forever...
+)"},
+    {"1", [] { return is(smokeBomb, "1") && is(lighter, "0"); },
      [] {
          let(smokeBomb, "0");
          health -= 25;
      },
-     {"You throw the smoke bomb at the spider and it bounces off its head doing",
-      "no damage at all.  The spider attacks you for 25 points of damage.  You",
-      "had nothing to light the smoke bomb with."}},
-    {"2",
-     [] { return is(gummieBears, "1") && noSmoke(); },
+     R"(
+You throw the smoke bomb at the spider and it bounces off its head doing
+no damage at all.  The spider attacks you for 25 points of damage.  You
+had nothing to light the smoke bomb with.
+)"},
+    {"2", [] { return is(gummieBears, "1") && noSmoke(); },
      [] {
          health -= 25;
          let(gummieBears, "0");
      },
-     {"You throw the gummie bears at the spider.  It ignores them completely",
-      "and attacks you for 25 points of damage."}},
-    {"2",
-     [] { return is(gummieBears, "1") && smoke(); },
+     R"(
+You throw the gummie bears at the spider.  It ignores them completely
+and attacks you for 25 points of damage.
+)"},
+    {"2", [] { return is(gummieBears, "1") && smoke(); },
      [] {
          smokeTurns -= 1;
          let(gummieBears, "0");
      },
-     {"You throw the gummie bears at the spider.  It ignores them, still lost",
-      "in the cloud of smoke."}},
-    {"3",
-     [] { return is(water, "1"); },
+     R"(
+You throw the gummie bears at the spider.  It ignores them, still lost
+in the cloud of smoke.
+)"},
+    {"3", [] { return is(water, "1"); },
      [] {
          health = 100;
          let(water, "2");
      },
-     {"You chug the water as fast as you can!  You feel much better now."}},
-    {"4",
-     [] { return rodOnly() && noSmoke(); },
+     "You chug the water as fast as you can!  You feel much better now."},
+    {"4", [] { return rodOnly() && noSmoke(); },
      [] {
          spiderHealth -= 50;
          health -= 25;
          let(metalRod, "0");
      },
-     {"You hurl the sharp metal rod at the spider and it pierces its body for",
-      "50 points of damage.  The spider shrieks in pain and attacks you for 25",
-      "points of damage."}},
-    {"4",
-     [] { return rodOnly() && smoke(); },
+     R"(
+You hurl the sharp metal rod at the spider and it pierces its body for
+50 points of damage.  The spider shrieks in pain and attacks you for 25
+points of damage.
+)"},
+    {"4", [] { return rodOnly() && smoke(); },
      [] {
          spiderHealth -= 50;
          smokeTurns -= 1;
          let(metalRod, "0");
      },
-     {"You hurl the sharp metal rod at the spider and it pierces its body for",
-      "50 points of damage.  The spider shrieks in pain and attacks in random",
-      "directions, unable to find you."}},
-    {"4",
-     [] { return poisonedRodOnly() && noSmoke(); },
+     R"(
+You hurl the sharp metal rod at the spider and it pierces its body for
+50 points of damage.  The spider shrieks in pain and attacks in random
+directions, unable to find you.
+)"},
+    {"4", [] { return poisonedRodOnly() && noSmoke(); },
      [] {
          let(poisonedRod, "0");
          let(spiderPoisoned, "1");
          spiderHealth -= 50;
          health -= 25;
      },
-     {"You hurl the poisoned rod at the spider for 50 points of damage.  The",
-      "poison on its tip enters the spider's blood stream, and the spider",
-      "attacks you for 25 points of damage."}},
-    {"4",
-     [] { return poisonedRodOnly() && smoke(); },
+     R"(
+You hurl the poisoned rod at the spider for 50 points of damage.  The
+poison on its tip enters the spider's blood stream, and the spider
+attacks you for 25 points of damage.
+)"},
+    {"4", [] { return poisonedRodOnly() && smoke(); },
      [] {
          let(poisonedRod, "0");
          let(spiderPoisoned, "1");
          spiderHealth -= 50;
          smokeTurns -= 1;
      },
-     {"You hurl the poisoned rod at the spider for 50 points of damage.  The",
-      "poison on its tip enters the spider's blood stream.  Unable to see you,",
-      "the spider attacks in a random direction."}},
-    {"5",
-     [] { return is(yellowMushroom, "1"); },
-     [] {},
-     {"You consider throwing the glowing yellow mushrom at the spider, however you",
-      "decide there might be a better use for it."},
+     R"(
+You hurl the poisoned rod at the spider for 50 points of damage.  The
+poison on its tip enters the spider's blood stream.  Unable to see you,
+the spider attacks in a random direction.
+)"},
+    {"5", [] { return is(yellowMushroom, "1"); }, [] {},
+     R"(
+You consider throwing the glowing yellow mushrom at the spider, however you
+decide there might be a better use for it.
+)",
      550},
 }};
 
 // Using an item is a turn of its own: no blow and no poison; the spider's
 // answer is the item's.
 Label scene550() {
-    cls();
-    colour(14);
+    screen(14);
     itemsHeading();
     itemLines(kUseList, true);
     if (smokeTurns <= 0) let(smokeActive, "0");
@@ -352,9 +358,7 @@ Label scene550() {
         if (!is(answer550, use.number) || !use.applies()) continue;
         cls();
         use.effect();
-        for (const char* line : use.text) {
-            if (line != nullptr) say(line);
-        }
+        lines(use.text);
         pressEnter();
         return use.next;
     }
@@ -364,22 +368,23 @@ Label scene550() {
 
 // The player's defeat.
 Label scene555() {
-    cls();
-    colour(4);
+    screen(4);
     health = 0;
     header(555);
     status(49, Labels::Seven);
-    lines({"You are too badly wounded to go on fighting.  Your legs give way and you",
-           "fall to the ground.  The spider slowly wraps you up in a thick cocoon of",
-           "silk, and as it pulls the last strands tight around you, you lose", "consciousness."});
+    lines(R"(
+You are too badly wounded to go on fighting.  Your legs give way and you
+fall to the ground.  The spider slowly wraps you up in a thick cocoon of
+silk, and as it pulls the last strands tight around you, you lose
+consciousness.
+)");
     pressEnter();
     return 557;
 }
 
 // Continue restarts the fight with full health; the spider's poison stays.
 Label scene557() {
-    cls();
-    colour(14);
+    screen(14);
     return menu("Would you like to Continue or Quit", answer557, 557,
                 {{"1- Continue       ",
                   [] {
@@ -391,15 +396,16 @@ Label scene557() {
 
 // The win: the spider is dead for good.
 Label scene560() {
-    cls();
-    colour(5);
+    screen(5);
     score += 30;
     let(spiderDead, "1");
     header(560);
-    lines({"With your final strike the spider falls to the ground.  It flails its",
-           "legs wildly, trying to get back up, and lets out one last piercing",
-           "shriek.  Then its legs curl up underneath it and the spider goes limp.",
-           "The fight is over."});
+    lines(R"(
+With your final strike the spider falls to the ground.  It flails its
+legs wildly, trying to get back up, and lets out one last piercing
+shriek.  Then its legs curl up underneath it and the spider goes limp.
+The fight is over.
+)");
     pressEnter();
     return 565;
 }
@@ -408,11 +414,13 @@ Label scene560() {
 Label scene565() {
     room(3, "565", 565);
     status(49, Labels::Seven);
-    lines({"You step over spiders and dead rodents as you head WEST into the large",
-           "room covered in webs.  At the rear of the room is the old elevator shaft,",
-           "and in front of it lie the remains of the spider you killed.  The way",
-           "back is to the EAST."});
-    say();
+    lines(R"(
+You step over spiders and dead rodents as you head WEST into the large
+room covered in webs.  At the rear of the room is the old elevator shaft,
+and in front of it lie the remains of the spider you killed.  The way
+back is to the EAST.
+
+)");
     return menu("What is your choice", answer565, 565,
                 {{"1- Travel EAST   ", travel("1", 520)},
                  {"2- Go to Elevator Shaft   ", 570},

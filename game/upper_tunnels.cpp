@@ -52,18 +52,22 @@ Label scene2005() {
     room(15, "2000", 2000);
     statusBlock(55, "Health", "Score");
     if (is(travelDirection, "4")) say("You travel South through the tunnel.");
-    lines({"You stand at the bottom of the elevator shaft.  Above you there is nothing",
-           "but darkness, and the walls are far too smooth to find anything to grab.",
-           "This part of the mine looks different from the rest.  A tunnel that looks",
-           "more natural than man-made leads off to the NORTH."});
-    say();
+    lines(R"(
+You stand at the bottom of the elevator shaft.  Above you there is nothing
+but darkness, and the walls are far too smooth to find anything to grab.
+This part of the mine looks different from the rest.  A tunnel that looks
+more natural than man-made leads off to the NORTH.
+
+)");
     return menu(kWhatToDo, answer2005, 2005,
                 {{"1- Climb Elevator Shaft      ",
                   [] {
                       message(
-                          {"You search the walls of the shaft for something to hold on to, but the",
-                           "metal is far too smooth to climb.  You will not be getting out of here",
-                           "this way."});
+                          R"(
+You search the walls of the shaft for something to hold on to, but the
+metal is far too smooth to climb.  You will not be getting out of here
+this way.
+)");
                       return stay;
                   }},
                  {"2- Travel NORTH     ", travel("3", 2010)},
@@ -84,12 +88,16 @@ Label scene2010() {
     say();
     statusBlock(48, "Health", "Score");
     arrival(kThroughTunnel);
-    lines({"The tunnel opens into a junction.  One passage branches off to the EAST",
-           "as far as the eye can see, and another leads off to the WEST."});
+    lines(R"(
+The tunnel opens into a junction.  One passage branches off to the EAST
+as far as the eye can see, and another leads off to the WEST.
+)");
     if (is(fireOut, "0")) {
-        lines({"Flames roar out of a crack in the rock to the WEST.  A natural gas vein",
-               "must have caught fire here, and it may well have been burning for years.",
-               "There is no way that you can pass through it."});
+        lines(R"(
+Flames roar out of a crack in the rock to the WEST.  A natural gas vein
+must have caught fire here, and it may well have been burning for years.
+There is no way that you can pass through it.
+)");
     }
     if (is(fireOut, "1")) say("With the fire put out you can safely travel to your WEST now.");
     say();
@@ -103,9 +111,10 @@ Label scene2010() {
              if (is(fireOut, "0")) {
                  health -= 50;
                  message(4,
-                         {"You attempt to step through the fire and are burned for 50 points of "
-                          "damage!",
-                          "You will have to put this fire out before you can get through here."});
+                         R"(
+You attempt to step through the fire and are burned for 50 points of damage!
+You will have to put this fire out before you can get through here.
+)");
              }
              return stay;
          }},
@@ -118,9 +127,11 @@ Label scene2010() {
              score += 15;
              let(fireExtinguisher, "2");
              let(fireOut, "1");
-             message(14, {"You pull the pin and spray the flames.  The extinguisher takes every",
-                          "last drop it has, but slowly the fire dies down until it goes out.",
-                          "You toss the empty fire extinguisher aside."});
+             message(14, R"(
+You pull the pin and spray the flames.  The extinguisher takes every
+last drop it has, but slowly the fire dies down until it goes out.
+You toss the empty fire extinguisher aside.
+)");
              return stay;
          },
          [] { return is(fireExtinguisher, "1"); }},
@@ -130,9 +141,11 @@ Label scene2010() {
     if (health < 1) {
         health = 0;
         let(currentScene, "none");
-        message(4, {"You are too badly hurt to go on.  You fall to the ground with severe burns",
-                    "all over your body.  You try to get back up but you cannot, and slowly",
-                    "you fade into unconsciousness."});
+        message(4, R"(
+You are too badly hurt to go on.  You fall to the ground with severe burns
+all over your body.  You try to get back up but you cannot, and slowly
+you fade into unconsciousness.
+)");
         return labels::quitStory;
     }
     ask(kWhatToDo, answer2010);
@@ -144,10 +157,12 @@ Label scene2020() {
     room(10, "2020", 2020);
     statusBlock(49, "Health", "Score");
     arrival(kThroughTunnel);
-    lines({"The strong smell of natural gas hangs in the air.  The tunnels grow higher",
-           "here, and water seeps through cracks in the rock walls with a light glow",
-           "of its own.  The tunnel continues to the WEST and to the EAST, and you",
-           "can hear running water somewhere off to the WEST."});
+    lines(R"(
+The strong smell of natural gas hangs in the air.  The tunnels grow higher
+here, and water seeps through cracks in the rock walls with a light glow
+of its own.  The tunnel continues to the WEST and to the EAST, and you
+can hear running water somewhere off to the WEST.
+)");
     if (is(scubaGear, "0")) say("Laying against the wall you notice an old set of Scuba Gear.");
     say();
     return menu(kWhatToDo, answer2020, 2020,
@@ -160,7 +175,7 @@ Label scene2020() {
                       score += 15;
                       let(scubaGear, "1");
                       air = 100;
-                      message(14, {"You pick up the Scuba Gear and take it with you."},
+                      message(14, "You pick up the Scuba Gear and take it with you.",
                               "Press ENTER to continnue");
                       return stay;
                   },
@@ -173,12 +188,14 @@ Label scene2020() {
 Label scene2030() {
     room(9, "2030", 2030);
     statusBlock(48, "Health ", "Score");
-    lines({"Traveling WEST you emerge into a huge room.  At the back of it a waterfall",
-           "pours down the rock into a narrow stream, which winds across the floor and",
-           "vanishes into an opening in the wall.  The water has the same gentle glow.",
-           "Patches of mushrooms that glow a dim red grow along the stream.  The only",
-           "way out of here is back to the EAST."});
-    say();
+    lines(R"(
+Traveling WEST you emerge into a huge room.  At the back of it a waterfall
+pours down the rock into a narrow stream, which winds across the floor and
+vanishes into an opening in the wall.  The water has the same gentle glow.
+Patches of mushrooms that glow a dim red grow along the stream.  The only
+way out of here is back to the EAST.
+
+)");
     return menu("What is your choice", answer2030, 2030,
                 {{"1- Travel EAST         ", travel("1", 2020)},
                  {"2- Examine Mushroom's     ", 2035},
@@ -191,26 +208,29 @@ Label scene2030() {
 // The red mushrooms: one carried at a time, 15 points for each picked.
 Label scene2035() {
     screen(12, 2035);
-    lines({"Hundreds of glowing red mushrooms grow in patches along the edge of the",
-           "stream.  As you lean in closer you notice a sweet aroma coming from them",
-           "that you find strangely soothing."});
-    say();
-    return menu(
-        kWhatToDo, answer2035, 2035,
-        {{"1- Pick Mushroom    ",
-          [] {
-              if (is(redMushroom, "0")) {
-                  score += 15;
-                  let(redMushroom, "1");
-                  message(14,
-                          {"You pick one of the glowing red mushrooms.  As you hold it you feel a",
-                           "soothing warmth spread across your hand."});
-              } else if (is(redMushroom, "1")) {
-                  message({"You are all ready carrying a mushroom"});
-              }
-              return stay;
-          }},
-         {"2- Back", 2030}});
+    lines(R"(
+Hundreds of glowing red mushrooms grow in patches along the edge of the
+stream.  As you lean in closer you notice a sweet aroma coming from them
+that you find strangely soothing.
+
+)");
+    return menu(kWhatToDo, answer2035, 2035,
+                {{"1- Pick Mushroom    ",
+                  [] {
+                      if (is(redMushroom, "0")) {
+                          score += 15;
+                          let(redMushroom, "1");
+                          message(14,
+                                  R"(
+You pick one of the glowing red mushrooms.  As you hold it you feel a
+soothing warmth spread across your hand.
+)");
+                      } else if (is(redMushroom, "1")) {
+                          message("You are all ready carrying a mushroom");
+                      }
+                      return stay;
+                  }},
+                 {"2- Back", 2030}});
 }
 
 // The glowing stream. Its poison acts late: a drink that leaves no health
@@ -218,23 +238,29 @@ Label scene2035() {
 // story.
 Label scene2038() {
     screen(3, 2038);
-    lines({"The gentle glow of the stream lights up part of the area around you.  The",
-           "water is shallow enough that you can clearly see the rock bottom.  There",
-           "is nothing in the water that gives off the light.  The glow seems to be",
-           "part of the water itself."});
-    say();
+    lines(R"(
+The gentle glow of the stream lights up part of the area around you.  The
+water is shallow enough that you can clearly see the rock bottom.  There
+is nothing in the water that gives off the light.  The glow seems to be
+part of the water itself.
+
+)");
     const Choices choices = {
         {"1- Drink Water      ",
          [] {
              health -= 25;
-             message(4, {"You cup your hands and take a drink of the glowing water.  It tastes",
-                         "terribly sour, and you take 25 points of damage!"});
+             message(4, R"(
+You cup your hands and take a drink of the glowing water.  It tastes
+terribly sour, and you take 25 points of damage!
+)");
              return stay;
          }},
         {"2- Collect Water     ",
          [] {
-             message({"You decide against taking any of the glowing water with you.  You know",
-                      "far too little about it to trust it."});
+             message(R"(
+You decide against taking any of the glowing water with you.  You know
+far too little about it to trust it.
+)");
              return stay;
          }},
         {"3- Back", 2030},
@@ -244,9 +270,11 @@ Label scene2038() {
     if (health < 1) {
         health = 0;
         let(currentScene, "none");
-        message(4, {"Already badly wounded, you fall to the ground as the poison begins to",
-                    "shut down your vital organs.  You try to fight it, but there is nothing",
-                    "that you can do, and you slowly drift into unconsciousness."});
+        message(4, R"(
+Already badly wounded, you fall to the ground as the poison begins to
+shut down your vital organs.  You try to fight it, but there is nothing
+that you can do, and you slowly drift into unconsciousness.
+)");
         return labels::quitStory;
     }
     return choose(choices, answer2038, 2038);
@@ -258,11 +286,13 @@ Label scene2040() {
     room(5, "2040", 2040);
     status(48, Labels::Six);
     arrival(kShortArrival);
-    lines({"You travel deeper into the mine.  The walls here are damp, and small",
-           "stalactites have begun to form on the ceiling.  You come to a junction:",
-           "a path leads off to the NORTH, a large area opens up to the EAST, and",
-           "the way WEST leads back towards the elevator shaft."});
-    say();
+    lines(R"(
+You travel deeper into the mine.  The walls here are damp, and small
+stalactites have begun to form on the ceiling.  You come to a junction:
+a path leads off to the NORTH, a large area opens up to the EAST, and
+the way WEST leads back towards the elevator shaft.
+
+)");
     return menu(kWhatToDo, answer2040, 2040,
                 {{"1- Travel WEST      ", travel("2", 2010)},
                  {"2- Travel EAST     ", travel("1", 2050)},
@@ -276,11 +306,13 @@ Label scene2040() {
 Label scene2050() {
     room(2, "2050", 2050);
     status(45, Labels::Six);
-    lines({"Traveling EAST you enter a large open area.  You stop short at the edge",
-           "of a huge cliff, and no matter how hard you look you cannot see the",
-           "bottom.  An old satchel lies against the wall beside you.  The only way",
-           "out of here is back to the WEST."});
-    say();
+    lines(R"(
+Traveling EAST you enter a large open area.  You stop short at the edge
+of a huge cliff, and no matter how hard you look you cannot see the
+bottom.  An old satchel lies against the wall beside you.  The only way
+out of here is back to the WEST.
+
+)");
     return menu(kWhatToDo, answer2050, 2050,
                 {{"1- Travel WEST     ", travel("2", 2040)},
                  {"2- Search Satchel      ", 2055},
@@ -292,8 +324,10 @@ Label scene2050() {
 // row closes up when the envelope is the only thing left to take.
 Label scene2055() {
     screen(14, 2045);
-    lines({"You carefully open the old decayed satchel.  As you do, a cloud of dust",
-           "fills the air around you."});
+    lines(R"(
+You carefully open the old decayed satchel.  As you do, a cloud of dust
+fills the air around you.
+)");
     if (is(notePromotion, "0")) say("You see an envelope laying inside the back of the satchel");
     if (is(bronzeDagger, "0")) say("There is a sharp bronzed dagger located inside the satchel.");
     if (is(notePromotion, "1") && is(bronzeDagger, "1")) say("The satchel appears to be empty.");
@@ -313,13 +347,12 @@ Label scene2055() {
                   [] {
                       let(bronzeDagger, "1");
                       score += 15;
-                      message(
-                          {"You reach over and take the dagger out of the old decayed satchel."});
+                      message("You reach over and take the dagger out of the old decayed satchel.");
                       return stay;
                   },
                   [] { return is(bronzeDagger, "0"); }},
                  {"5- Close Satchel", [] {
-                      message(8, {"You close the old decayed satchel."});
+                      message(8, "You close the old decayed satchel.");
                       return 2050;
                   }}});
 }
@@ -331,16 +364,22 @@ Label scene2058() {
     say();
     say("Dear Helen,");
     say();
-    lines({"You will never believe it, but they have moved me out of the dirty coal",
-           "mine and into the lab!  I am still underground, but it is clean down here",
-           "and I no longer come home black with soot every night."});
-    say();
-    lines({"I wish you could see the waterfall down here.  It is beautiful, and the",
-           "water has a gentle glow to it, like nothing I have ever seen before."});
-    say();
-    lines({"The work is top secret, so I cannot tell you much about it.  All I can",
-           "say is that this is much more than a coal mine.  I will write again soon."});
-    say();
+    lines(R"(
+You will never believe it, but they have moved me out of the dirty coal
+mine and into the lab!  I am still underground, but it is clean down here
+and I no longer come home black with soot every night.
+
+)");
+    lines(R"(
+I wish you could see the waterfall down here.  It is beautiful, and the
+water has a gentle glow to it, like nothing I have ever seen before.
+
+)");
+    lines(R"(
+The work is top secret, so I cannot tell you much about it.  All I can
+say is that this is much more than a coal mine.  I will write again soon.
+
+)");
     say("All my love,");
     say("Thomas");
     pressEnter();
@@ -353,11 +392,13 @@ Label scene2060() {
     room(11, "2060", 2060);
     status(45, Labels::Six);
     arrival(kShortArrival);
-    lines({"A large fountain stands in the centre of what used to be an old break",
-           "room.  It was once neatly decorated, but now cobwebs and dust cover",
-           "everything, and old benches line the walls.  Tunnels continue to the",
-           "WEST, and the way SOUTH leads back towards the entrance."});
-    say();
+    lines(R"(
+A large fountain stands in the centre of what used to be an old break
+room.  It was once neatly decorated, but now cobwebs and dust cover
+everything, and old benches line the walls.  Tunnels continue to the
+WEST, and the way SOUTH leads back towards the entrance.
+
+)");
     return menu(kWhatToDo, answer2060, 2060,
                 {{"1- Go WEST     ", travel("2", 2070)},
                  {"2- Examine Fountain     ", 2065},
@@ -370,13 +411,14 @@ Label scene2060() {
 // The fountain heals up to 100 (never above, never down from 125) and fills
 // the empty bottle and the empty jar.
 Label scene2065() {
-    cls();
-    colour(3);
-    lines({"To your surprise the fountain still works.  At first the water runs dirty,",
-           "full of rust and sediment from the old pipes, but after a few moments it",
-           "starts to run clean.  Apart from that, the fountain is plain and has no",
-           "defining features."});
-    say();
+    screen(3);
+    lines(R"(
+To your surprise the fountain still works.  At first the water runs dirty,
+full of rust and sediment from the old pipes, but after a few moments it
+starts to run clean.  Apart from that, the fountain is plain and has no
+defining features.
+
+)");
     return menu(
         kWhatToDo, answer2065, 2065,
         {{"1- Drink Water",
@@ -384,10 +426,12 @@ Label scene2065() {
               if (health <= 99) {
                   health = 100;
                   message(
-                      {"You take a drink from the fountain.  You feel your energy return and your",
-                       "wounds heal.  You return to 100 health."});
+                      R"(
+You take a drink from the fountain.  You feel your energy return and your
+wounds heal.  You return to 100 health.
+)");
               } else {
-                  message({"You are not thirsty right now and decide against drinking the water."});
+                  message("You are not thirsty right now and decide against drinking the water.");
               }
               return stay;
           }},
@@ -395,7 +439,7 @@ Label scene2065() {
          {"2- Fill Empty Water Bottle",
           [] {
               let(water, "1");
-              message({"You fill the empty bottle back up with clean water from the fountain."});
+              message("You fill the empty bottle back up with clean water from the fountain.");
               return stay;
           },
           [] { return is(water, "2"); }},
@@ -403,7 +447,7 @@ Label scene2065() {
          {"3- Fill Empty Jar",
           [] {
               let(glassJar, "1");
-              message({"You fill your glass jar up with clean water from the fountain."});
+              message("You fill your glass jar up with clean water from the fountain.");
               return stay;
           },
           [] { return is(glassJar, "2"); }},
@@ -416,12 +460,14 @@ Label scene2070() {
     room(13, "2070", 2070);
     status(53, Labels::Six);
     arrival(kShortArrival);
-    lines({"You enter a medium sized area carved out of the cave.  Old wooden boxes",
-           "fill the room, each one full of white mushrooms with glowing yellow",
-           "spots.  Someone has clearly been harvesting them.  Crude lights hang",
-           "over the crates, but their bulbs are all busted.  Exits lead to the EAST",
-           "and to the NORTH."});
-    say();
+    lines(R"(
+You enter a medium sized area carved out of the cave.  Old wooden boxes
+fill the room, each one full of white mushrooms with glowing yellow
+spots.  Someone has clearly been harvesting them.  Crude lights hang
+over the crates, but their bulbs are all busted.  Exits lead to the EAST
+and to the NORTH.
+
+)");
     return menu(kWhatToDo, answer2070, 2070,
                 {{"1- Travel EAST       ", travel("1", 2060)},
                  {"2- Travel NORTH     ", travel("3", 2090)},
@@ -433,29 +479,31 @@ Label scene2070() {
 
 // The mushroom crate: a yellow mushroom whenever none is carried, no score.
 Label scene2075() {
-    cls();
-    colour(14);
-    lines({"The glow from the mushrooms lights up a small area around the crate.",
-           "Each crate holds dozens of them, growing in dirt that is kept moist by",
-           "the dampness of the mine.  Every mushroom is wrapped in a sticky paste",
-           "that clings to anything it touches.  Someone has tended these crates",
-           "with great care."});
-    say();
-    return menu(
-        "What would you like to do ", answer2075, 2075,
-        {{"1- Take a Mushroom    ",
-          [] {
-              if (is(yellowMushroom, "0")) {
-                  let(yellowMushroom, "1");
-                  message(
-                      {"You pick one of the Yellow Mushrooms out of the crate.  The sticky paste",
-                       "makes your fingers burn slightly."});
-              } else if (is(yellowMushroom, "1")) {
-                  message({"You all ready have a Yellow Mushroom."});
-              }
-              return stay;
-          }},
-         {"2- Back", 2070}});
+    screen(14);
+    lines(R"(
+The glow from the mushrooms lights up a small area around the crate.
+Each crate holds dozens of them, growing in dirt that is kept moist by
+the dampness of the mine.  Every mushroom is wrapped in a sticky paste
+that clings to anything it touches.  Someone has tended these crates
+with great care.
+
+)");
+    return menu("What would you like to do ", answer2075, 2075,
+                {{"1- Take a Mushroom    ",
+                  [] {
+                      if (is(yellowMushroom, "0")) {
+                          let(yellowMushroom, "1");
+                          message(
+                              R"(
+You pick one of the Yellow Mushrooms out of the crate.  The sticky paste
+makes your fingers burn slightly.
+)");
+                      } else if (is(yellowMushroom, "1")) {
+                          message("You all ready have a Yellow Mushroom.");
+                      }
+                      return stay;
+                  }},
+                 {"2- Back", 2070}});
 }
 
 } // namespace

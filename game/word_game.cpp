@@ -24,8 +24,7 @@ void askWord(const char* prompt, const Str& word) {
 
 // The word game's five questions (label 5000).
 Label wordGame() {
-    cls();
-    colour(13);
+    screen(13);
     askWord("Enter the name of an object", wordObject);
     askWord("Enter the name of a famous person", wordPerson);
     askWord("Enter the name of an action, such as a verb.", wordAction);
