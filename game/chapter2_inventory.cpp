@@ -43,34 +43,19 @@ const std::array<ItemLine, 18> kItems{{
 
 // The Chapter 2 inventory screen (label 2200).
 Label chapter2Inventory() {
-    screen(14);
-    stars(75);
-    itemLines(kItems, false);
-    stars(75);
-    say();
-    // What the player takes goes back to the room (stay) unless it says
-    // otherwise.
-    const Choices choices = {
-        {"Press 1 to drink Bottled Water, or ENTER to continue.",
-         [] { return drinkWater(false, labels::chapter2Inventory); },
-         [] { return is(water, "1"); }},
-        row,
-        {"Press 2 if you want to eat the Glowing Yellow Mushroom",
-         [] { return eatYellowMushroom(false); }, [] { return is(yellowMushroom, "1"); }},
-        row,
-        {"Press 3 if you want to eat the Glowing Red Mushroom.",
-         [] { return eatRedMushroom(false); }, [] { return is(redMushroom, "1"); }},
+    static const InventoryScreen screen{
+        .self = labels::chapter2Inventory,
+        .headerLine = 0,
+        .stars = 75,
+        .items = kItems,
+        .spaced = false,
+        .yellowChoice = "Press 2 if you want to eat the Glowing Yellow Mushroom",
+        .redChoice = "Press 3 if you want to eat the Glowing Red Mushroom.",
+        .noWaterPrompt = nullptr,
+        .rooms = chapter2Rooms,
+        .unknownRoom = "Error Part1$ not defined",
     };
-    showChoices(choices);
-    ask("", inventory2Choice);
-    if (Label next = choose(choices, inventory2Choice, stay)) return next;
-    // "2" at no health is the poison's death, eaten now or not.
-    if (is(inventory2Choice, "2") && health <= 0) return labels::poisonDeath;
-    if (Label back = resumeLabel(chapter2Rooms)) return back;
-    cls();
-    say("Error Part1$ not defined");
-    pressEnter();
-    return labels::newGame;
+    return inventoryScreen(screen, inventory2Choice);
 }
 
 } // namespace

@@ -56,41 +56,22 @@ const std::array<Note, 5> kNotes{{
 }};
 
 // The Chapter 1 inventory screen (label 600).
-Label inventoryScreen() {
-    screen(14);
-    if (is(developerMode, "1")) {
-        say("Line 600");
-        say();
-    }
-    stars(74);
-    itemLines(kItems, true);
-    stars(74);
-    say();
-    // What the player takes goes back to the room (stay) unless it says
-    // otherwise.
-    const Choices choices = {
-        {"Press 1 to drink Bottled Water, or ENTER to continue.",
-         [] { return drinkWater(emptyLineFirst, labels::inventory); },
-         [] { return is(water, "1"); }},
-        row,
-        {"Press 2 if you want to eat the Slimy Yellow Mushroom",
-         [] { return eatYellowMushroom(emptyLineFirst); }, [] { return is(yellowMushroom, "1"); }},
-        row,
+Label chapter1Inventory() {
+    static const InventoryScreen screen{
+        .self = labels::inventory,
+        .headerLine = 600,
+        .stars = 74,
+        .items = kItems,
+        .spaced = true,
+        .yellowChoice = "Press 2 if you want to eat the Slimy Yellow Mushroom",
         // The red mushroom is a Chapter 2 item: not listed or offered here,
         // but eaten all the same when carried.
-        {"3", [] { return eatRedMushroom(emptyLineFirst); }, [] { return is(redMushroom, "1"); }},
+        .redChoice = "3",
+        .noWaterPrompt = "Press Enter to continue",
+        .rooms = chapter1Rooms,
+        .unknownRoom = "Error part1$ not defined, quiting to main menu.",
     };
-    showChoices(choices);
-    if (is(water, "0")) say("Press Enter to continue");
-    ask("", inventoryChoice);
-    if (Label next = choose(choices, inventoryChoice, stay)) return next;
-    // "2" at no health is the poison's death, eaten now or not.
-    if (is(inventoryChoice, "2") && health <= 0) return labels::poisonDeath;
-    if (Label back = resumeLabel(chapter1Rooms)) return back;
-    cls();
-    say("Error part1$ not defined, quiting to main menu.");
-    pressEnter();
-    return labels::newGame;
+    return inventoryScreen(screen, inventoryChoice);
 }
 
 // The notes viewer (label 1000), opened from the main menu.
@@ -120,10 +101,9 @@ Label demoEndScreen() {
     return labels::mainMenu;
 }
 
-} // namespace
-
-const std::span<const ItemLine> chapter1FirstItems = std::span<const ItemLine>(kItems).first(8);
-
+// Below full health the water restores it and leaves the bottle empty, and
+// the inventory shows again after a bare "? "; at full health it does not
+// help, and the player goes back to the room (stay).
 Label drinkWater(bool emptyLine, Label inventory) {
     if (health < 100) {
         health = 100;
@@ -138,6 +118,7 @@ Label drinkWater(bool emptyLine, Label inventory) {
     return stay;
 }
 
+// The yellow mushroom is poison: 25 health. Back to the room (stay).
 Label eatYellowMushroom(bool emptyLine) {
     health -= 25;
     let(yellowMushroom, "0");
@@ -148,6 +129,7 @@ Label eatYellowMushroom(bool emptyLine) {
     return stay;
 }
 
+// The red mushroom sets health to 125. Back to the room (stay).
 Label eatRedMushroom(bool emptyLine) {
     let(redMushroom, "0");
     health = 125;
@@ -161,9 +143,52 @@ better than ever!  You now have 125 health!
     return stay;
 }
 
+// The screen being shown, for its choices' steps.
+const InventoryScreen* shown = nullptr;
+
+} // namespace
+
+const std::span<const ItemLine> chapter1FirstItems = std::span<const ItemLine>(kItems).first(8);
+
+Label inventoryScreen(const InventoryScreen& screen, Str& answer) {
+    shown = &screen;
+    game::screen(14);
+    if (screen.headerLine != 0) {
+        header(screen.headerLine);
+        devBlank();
+    }
+    stars(screen.stars);
+    itemLines(screen.items, screen.spaced);
+    stars(screen.stars);
+    say();
+    // What the player takes goes back to the room (stay) unless it says
+    // otherwise.
+    const Choices choices = {
+        {"Press 1 to drink Bottled Water, or ENTER to continue.",
+         [] { return drinkWater(shown->spaced, shown->self); }, [] { return is(water, "1"); }},
+        row,
+        {screen.yellowChoice, [] { return eatYellowMushroom(shown->spaced); },
+         [] { return is(yellowMushroom, "1"); }},
+        row,
+        {screen.redChoice, [] { return eatRedMushroom(shown->spaced); },
+         [] { return is(redMushroom, "1"); }},
+    };
+    showChoices(choices);
+    if (screen.noWaterPrompt != nullptr && is(water, "0")) say(screen.noWaterPrompt);
+    ask("", answer);
+    if (Label next = choose(choices, answer, stay)) return next;
+    // "2" at no health is the poison's death, eaten now or not.
+    if (is(answer, "2") && health <= 0) return labels::poisonDeath;
+    if (Label back = resumeLabel(screen.rooms)) return back;
+    cls();
+    say(screen.unknownRoom);
+    pressEnter();
+    return labels::newGame;
+}
+
 void registerInventory() {
     addScenes({
-        {labels::inventory, inventoryScreen},
+        {labels::inventory, chapter1Inventory},
         {labels::notesViewer, notesViewer},
         {labels::endOfDemo, demoEndScreen},
     });
