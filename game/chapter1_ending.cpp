@@ -70,10 +70,8 @@ the bottom of the shaft!
 Label scene610() {
     screen(4);
     say();
-    if (is(developerMode, "1")) {
-        say("Line 610");
-        say();
-    }
+    header(610);
+    devBlank();
     say();
     status(49, Labels::Seven);
     lines(R"(

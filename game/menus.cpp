@@ -137,10 +137,8 @@ Label passwordScreen() {
 Label quitGame() {
     colour(11);
     cls();
-    if (is(developerMode, "1")) {
-        say("Line 70");
-        say();
-    }
+    header(70);
+    devBlank();
     say("Thanks for playing.");
     say();
     say();
