@@ -57,22 +57,6 @@ TEST(RuntimeErrors, DialogShowsCaptionLineAndMessageAndYesContinues) {
     EXPECT_EQ(r.last().kind, "end");
 }
 
-TEST(RuntimeErrors, NoEndsTheProgramWithStatusZeroWithoutThePrompt) {
-    replay::Result r = play("errors", "{No}");
-    expectCleanExit(r);
-    ASSERT_EQ(r.dialogs.size(), 1u);
-    EXPECT_TRUE(r.screens.empty()); // no end program prompt
-    EXPECT_EQ(r.output.find("Press any key"), std::string::npos);
-}
-
-TEST(RuntimeErrors, KeysWhileTheDialogIsUpDoNotAnswerIt) {
-    // Typed keys and an OK the dialog does not offer are swallowed by it.
-    replay::Result r = play("errors", "abc{OK}\n{No}");
-    expectCleanExit(r);
-    ASSERT_EQ(r.dialogs.size(), 1u);
-    EXPECT_TRUE(r.screens.empty());
-}
-
 TEST(RuntimeErrors, CriticalNumberShowsOnlyOkAndEnds) {
     replay::Result r = play("critical301", "{Yes}{No}{OK}");
     expectCleanExit(r);
@@ -146,12 +130,6 @@ TEST(EndProgram, EmptiesTheBufferBeforeItWaits) {
     ASSERT_EQ(ended.screens.size(), 1u);
 }
 
-TEST(EndProgram, StopRequestDuringTheBufferDrainEndsWithoutWaiting) {
-    replay::Result r = play("drainstop", "");
-    expectCleanExit(r);
-    EXPECT_TRUE(r.screens.empty());
-}
-
 TEST(EndProgram, ReplacesTheLastRowAndKeepsTheOthers) {
     replay::Result r = replay::runWith(GLIMMER_TEST_GAMES, {"lastrow", "--attributes"}, " ");
     expectCleanExit(r);
@@ -167,12 +145,6 @@ TEST(EndProgram, ReplacesTheLastRowAndKeepsTheOthers) {
     EXPECT_EQ(s.attribute(25, 1), 0x02);
     EXPECT_EQ(s.attribute(25, 30), 0x02);
     EXPECT_EQ(s.attribute(25, 80), 0x02);
-}
-
-TEST(EndProgram, GameEntryThatReturnsEndsTheProgram) {
-    replay::Result r = play("returns", "");
-    expectCleanExit(r);
-    EXPECT_TRUE(r.screens.empty());
 }
 
 TEST(Pausing, AnyKeyEndsThePauseAndIsNotTyped) {
@@ -202,43 +174,42 @@ TEST(Pausing, PauseKeyDuringLineInputIsEndedByTheNextKey) {
     EXPECT_EQ(r.screens[1].row(3), "You typed [y]");
 }
 
-TEST(Closing, WhilePausedEndsWithZero) {
-    replay::Result r = play("pause", "{Close}");
-    expectCleanExit(r);
-    EXPECT_TRUE(r.screens.empty());
-}
+// Runs that end with status 0: the dialogs and screens each shows on the way
+// (an empty last kind: no screen at all, so no end program prompt either).
+struct CleanEnd {
+    const char* what;
+    const char* game;
+    const char* script;
+    std::size_t dialogs;
+    std::size_t screens;
+    const char* lastKind;
+};
+constexpr CleanEnd kCleanEnds[] = {
+    {"No in the error dialog ends without the prompt", "errors", "{No}", 1, 0, ""},
+    // Typed keys and an OK the dialog does not offer are swallowed by it.
+    {"keys while the dialog is up do not answer it", "errors", "abc{OK}\n{No}", 1, 0, ""},
+    {"a stop request during the buffer drain does not wait", "drainstop", "", 0, 0, ""},
+    {"a game entry that returns ends the program", "returns", "", 0, 0, ""},
+    {"closing while paused", "pause", "{Close}", 0, 0, ""},
+    {"closing in line input", "prompt", "An{Close}", 0, 1, "input"},
+    {"closing in end program's wait", "prompt", "a\nb\n{Close}", 0, 3, "end"},
+    {"closing the error dialog", "errors", "{Close}", 1, 0, ""},
+    {"closing the critical dialog", "critical301", "{Close}", 1, 0, ""},
+    {"the break key ends like end program", "prompt", "ab{Break}", 0, 1, "input"},
+};
 
-TEST(Closing, InLineInputEndsWithZeroWithoutAnyDialog) {
-    replay::Result r = play("prompt", "An{Close}");
-    expectCleanExit(r);
-    EXPECT_TRUE(r.dialogs.empty());
-    ASSERT_EQ(r.screens.size(), 1u);
-}
-
-TEST(Closing, InEndProgramsWaitEndsWithZero) {
-    replay::Result r = play("prompt", "a\nb\n{Close}");
-    expectCleanExit(r);
-    ASSERT_EQ(r.screens.size(), 3u);
-    EXPECT_EQ(r.screens[2].kind, "end");
-}
-
-TEST(Closing, InTheErrorDialogEndsWithZero) {
-    replay::Result r = play("errors", "{Close}");
-    expectCleanExit(r);
-    ASSERT_EQ(r.dialogs.size(), 1u);
-    EXPECT_TRUE(r.screens.empty());
-}
-
-TEST(Closing, InTheCriticalDialogEndsWithZero) {
-    replay::Result r = play("critical301", "{Close}");
-    expectCleanExit(r);
-    ASSERT_EQ(r.dialogs.size(), 1u);
-}
-
-TEST(Closing, BreakKeyEndsLikeEndProgram) {
-    replay::Result r = play("prompt", "ab{Break}");
-    expectCleanExit(r);
-    ASSERT_EQ(r.screens.size(), 1u);
+TEST(Ending, EachWayOfEndingExitsWithZero) {
+    for (const CleanEnd& c : kCleanEnds) {
+        SCOPED_TRACE(c.what);
+        replay::Result r = play(c.game, c.script);
+        expectCleanExit(r);
+        EXPECT_EQ(r.dialogs.size(), c.dialogs);
+        ASSERT_EQ(r.screens.size(), c.screens);
+        if (c.screens == 0)
+            EXPECT_EQ(r.output.find("Press any key"), std::string::npos);
+        else
+            EXPECT_EQ(r.last().kind, c.lastKind);
+    }
 }
 
 TEST(StartUp, CommandLineIsTheArgumentsJoinedBySpaces) {
