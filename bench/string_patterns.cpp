@@ -1,11 +1,9 @@
-// The game's three statement patterns on the string store, each beside the
-// same work done with std::string in the same run:
-//  1. a printed literal piece: new empty permanent string, assign the
-//     literal, make fit, print, free;
-//  2. a comparison: equality of a variable with a temporary literal, then
-//     release temporaries;
-//  3. a printed number: single to text, concatenate with " ", assign to a new
-//     permanent string (taking the text over), make fit, print, free, release.
+// The game's three statement patterns on the string store
+// (tests/support/statement_patterns.h), each beside the same work done with
+// std::string in the same run:
+//  1. a printed literal piece;
+//  2. a comparison of a variable with a literal;
+//  3. a printed number.
 // The std::string versions print through a record that views the
 // std::string's characters, so both sides do the same screen work. The
 // "StoreOnly" pairs leave out make fit, print and number formatting, which
@@ -24,6 +22,7 @@
 #include "runtime/pages.h"
 #include "runtime/screen.h"
 #include "runtime/strings.h"
+#include "tests/support/statement_patterns.h"
 
 namespace {
 
@@ -50,13 +49,8 @@ rt::RuntimeString viewOf(const std::string& s) {
 template <const char* Piece> void BM_Pattern1_Store(benchmark::State& state) {
     setUp();
     const auto n = static_cast<std::int32_t>(std::strlen(Piece));
-    for (auto _ : state) {
-        rt::RuntimeString* p = rt::newString(0, false);
-        rt::assign(p, rt::literal(Piece, n));
-        rt::makeFit(p);
-        rt::print(p, 0);
-        rt::freeString(p);
-    }
+    for (auto _ : state)
+        patterns::printPiece(Piece, n);
 }
 
 template <const char* Piece> void BM_Pattern1_StdString(benchmark::State& state) {
@@ -113,7 +107,7 @@ void BM_Pattern2_Store(benchmark::State& state) {
     std::int64_t hits = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(answer);
-        hits += rt::releaseTemporaries(base, rt::equality(answer, rt::literal(kChoice, 1)));
+        hits += patterns::compare(answer, kChoice, 1, base);
     }
     benchmark::DoNotOptimize(hits);
 }
@@ -138,18 +132,21 @@ float nextNumber(float x) {
     return x >= 1000.0f ? 0.0f : x + 25.0f;
 }
 
+// The std::string side of pattern 3 after the number text.
+void printNumberText(const std::string& text) {
+    std::string joined = text + " ";
+    std::string p = std::move(joined);
+    rt::RuntimeString v = viewOf(p);
+    rt::makeFit(&v);
+    rt::print(&v, 0);
+}
+
 void BM_Pattern3_Store(benchmark::State& state) {
     setUp();
     const std::uint32_t base = rt::temporaryNextIndex();
     float x = 100.0f;
     for (auto _ : state) {
-        rt::RuntimeString* joined = rt::concatenate(rt::singleToText(x), rt::literal(" ", 1));
-        rt::RuntimeString* p = rt::newString(0, false);
-        rt::assign(p, joined);
-        rt::makeFit(p);
-        rt::print(p, 0);
-        rt::freeString(p);
-        rt::releaseTemporaries(base, 0);
+        patterns::printNumber(x, base);
         x = nextNumber(x);
     }
 }
@@ -163,12 +160,7 @@ void BM_Pattern3_StdStringToChars(benchmark::State& state) {
         char buffer[32];
         buffer[0] = x < 0 ? '-' : ' ';
         auto r = std::to_chars(buffer + 1, buffer + sizeof buffer, x < 0 ? -x : x);
-        std::string text(buffer, r.ptr);
-        std::string joined = text + " ";
-        std::string p = std::move(joined);
-        rt::RuntimeString v = viewOf(p);
-        rt::makeFit(&v);
-        rt::print(&v, 0);
+        printNumberText(std::string(buffer, r.ptr));
         x = nextNumber(x);
     }
 }
@@ -180,12 +172,7 @@ void BM_Pattern3_StdStringSnprintf(benchmark::State& state) {
     for (auto _ : state) {
         char buffer[32];
         int n = std::snprintf(buffer, sizeof buffer, "% .6E", static_cast<double>(x));
-        std::string text(buffer, static_cast<std::size_t>(n));
-        std::string joined = text + " ";
-        std::string p = std::move(joined);
-        rt::RuntimeString v = viewOf(p);
-        rt::makeFit(&v);
-        rt::print(&v, 0);
+        printNumberText(std::string(buffer, static_cast<std::size_t>(n)));
         x = nextNumber(x);
     }
 }
