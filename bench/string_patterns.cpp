@@ -132,15 +132,6 @@ float nextNumber(float x) {
     return x >= 1000.0f ? 0.0f : x + 25.0f;
 }
 
-// The std::string side of pattern 3 after the number text.
-void printNumberText(const std::string& text) {
-    std::string joined = text + " ";
-    std::string p = std::move(joined);
-    rt::RuntimeString v = viewOf(p);
-    rt::makeFit(&v);
-    rt::print(&v, 0);
-}
-
 void BM_Pattern3_Store(benchmark::State& state) {
     setUp();
     const std::uint32_t base = rt::temporaryNextIndex();
@@ -153,26 +144,29 @@ void BM_Pattern3_Store(benchmark::State& state) {
 
 // std::to_chars gives the shortest text, not the game's format; it stands
 // for the fastest way std::string code would turn a number into text.
-void BM_Pattern3_StdStringToChars(benchmark::State& state) {
-    setUp();
-    float x = 100.0f;
-    for (auto _ : state) {
-        char buffer[32];
-        buffer[0] = x < 0 ? '-' : ' ';
-        auto r = std::to_chars(buffer + 1, buffer + sizeof buffer, x < 0 ? -x : x);
-        printNumberText(std::string(buffer, r.ptr));
-        x = nextNumber(x);
-    }
+std::string toCharsText(float x) {
+    char buffer[32];
+    buffer[0] = x < 0 ? '-' : ' ';
+    auto r = std::to_chars(buffer + 1, buffer + sizeof buffer, x < 0 ? -x : x);
+    return std::string(buffer, r.ptr);
 }
 
 // snprintf with the same "% .6E" working format single to text starts from.
-void BM_Pattern3_StdStringSnprintf(benchmark::State& state) {
+std::string snprintfText(float x) {
+    char buffer[32];
+    int n = std::snprintf(buffer, sizeof buffer, "% .6E", static_cast<double>(x));
+    return std::string(buffer, static_cast<std::size_t>(n));
+}
+
+template <std::string (*NumberText)(float)> void BM_Pattern3_StdString(benchmark::State& state) {
     setUp();
     float x = 100.0f;
     for (auto _ : state) {
-        char buffer[32];
-        int n = std::snprintf(buffer, sizeof buffer, "% .6E", static_cast<double>(x));
-        printNumberText(std::string(buffer, static_cast<std::size_t>(n)));
+        std::string joined = NumberText(x) + " ";
+        std::string p = std::move(joined);
+        rt::RuntimeString v = viewOf(p);
+        rt::makeFit(&v);
+        rt::print(&v, 0);
         x = nextNumber(x);
     }
 }
@@ -206,8 +200,8 @@ void BM_Pattern3_StdStringOnly(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Pattern3_Store);
-BENCHMARK(BM_Pattern3_StdStringToChars);
-BENCHMARK(BM_Pattern3_StdStringSnprintf);
+BENCHMARK_TEMPLATE(BM_Pattern3_StdString, toCharsText);
+BENCHMARK_TEMPLATE(BM_Pattern3_StdString, snprintfText);
 BENCHMARK(BM_Pattern3_StoreOnly);
 BENCHMARK(BM_Pattern3_StdStringOnly);
 
@@ -234,8 +228,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
         ratio("BM_Pattern1_Store<kShortPiece>", "BM_Pattern1_StdString<kShortPiece>");
         ratio("BM_Pattern1_StoreOnly<kShortPiece>", "BM_Pattern1_StdStringOnly<kShortPiece>");
         ratio("BM_Pattern2_Store", "BM_Pattern2_StdString");
-        ratio("BM_Pattern3_Store", "BM_Pattern3_StdStringToChars");
-        ratio("BM_Pattern3_Store", "BM_Pattern3_StdStringSnprintf");
+        ratio("BM_Pattern3_Store", "BM_Pattern3_StdString<toCharsText>");
+        ratio("BM_Pattern3_Store", "BM_Pattern3_StdString<snprintfText>");
         ratio("BM_Pattern3_StoreOnly", "BM_Pattern3_StdStringOnly");
     }
 
