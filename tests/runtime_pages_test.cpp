@@ -33,6 +33,28 @@ std::vector<std::uint16_t> allCells(const rt::ScreenPage& p) {
     return v;
 }
 
+// The values of a text page of mode 0 when it is made: 80 x 25 blank (zero)
+// cells, grey on black, the cursor at the top left, hidden, one line high.
+void expectNewTextPage(const rt::ScreenPage& p) {
+    EXPECT_EQ(p.inUse, 1);
+    EXPECT_EQ(p.textPage, 1);
+    EXPECT_EQ(p.consolePage, 0);
+    EXPECT_EQ(p.width, 80);
+    EXPECT_EQ(p.height, 25);
+    EXPECT_EQ(p.bytesPerCell, 2);
+    EXPECT_EQ(p.mode, 0);
+    EXPECT_EQ(p.foreground, 7);
+    EXPECT_EQ(p.background, 0);
+    EXPECT_EQ(p.font, 16);
+    EXPECT_EQ(p.printTop, 1);
+    EXPECT_EQ(p.printBottom, 24);
+    EXPECT_EQ(cursor(p), (Cursor{1, 1, 0}));
+    EXPECT_EQ(p.cursorVisible.load(), 0);
+    EXPECT_EQ(p.cursorFirstLine.load(), 4);
+    EXPECT_EQ(p.cursorLastLine.load(), 4);
+    EXPECT_EQ(allCells(p), std::vector<std::uint16_t>(2000, 0));
+}
+
 // A screen with text in several colours on every row and the cursor mid-row.
 void paintScreen() {
     rt::clearScreen(0, 0, 0);
@@ -57,25 +79,8 @@ TEST_F(PageTable, TextModeZeroCreatesPageZeroWithItsStartUpValues) {
     EXPECT_EQ(rt::getSourcePage(), -1);
     EXPECT_EQ(rt::resolvePage(0), 1);
 
-    EXPECT_EQ(p->inUse, 1);
-    EXPECT_EQ(p->textPage, 1);
-    EXPECT_EQ(p->consolePage, 0);
-    EXPECT_EQ(p->width, 80);
-    EXPECT_EQ(p->height, 25);
-    EXPECT_EQ(p->bytesPerCell, 2);
-    EXPECT_EQ(p->mode, 0);
-    EXPECT_EQ(p->foreground, 7);
-    EXPECT_EQ(p->background, 0);
-    EXPECT_EQ(p->font, 16);
-    EXPECT_EQ(p->printTop, 1);
-    EXPECT_EQ(p->printBottom, 24);
-    EXPECT_EQ(cursor(*p), (Cursor{1, 1, 0}));
-    EXPECT_EQ(p->cursorVisible.load(), 0);
-    EXPECT_EQ(p->cursorFirstLine.load(), 4);
-    EXPECT_EQ(p->cursorLastLine.load(), 4);
+    expectNewTextPage(*p);
     EXPECT_EQ(p->ownership, 7u);
-    for (std::uint16_t c : allCells(*p))
-        ASSERT_EQ(c, 0);
 
     const std::uint32_t text[16] = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA,
                                     0xAA5500, 0xAAAAAA, 0x555555, 0x5555FF, 0x55FF55, 0x55FFFF,
@@ -270,19 +275,9 @@ TEST_F(PageTable, ResolvingANewPageNumberCreatesAScreenPageLikePageZero) {
     const rt::ScreenPage* p = rt::pageByHandle(2);
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p, rt::pageByHandle(-record));
-    EXPECT_EQ(p->width, 80);
-    EXPECT_EQ(p->height, 25);
-    EXPECT_EQ(p->mode, 0);
-    EXPECT_EQ(p->textPage, 1);
-    EXPECT_EQ(p->bytesPerCell, 2);
-    EXPECT_EQ(p->font, 16);
-    EXPECT_EQ(p->printTop, 1);
-    EXPECT_EQ(p->printBottom, 24);
-    EXPECT_EQ(cursor(*p), (Cursor{1, 1, 0}));
+    expectNewTextPage(*p);
     EXPECT_EQ(p->palette, rt::displayPage()->palette); // shared, not owned
     EXPECT_EQ(p->ownership, 6u);                       // screen page owning its cells
-    for (std::uint16_t c : allCells(*p))
-        ASSERT_EQ(c, 0);
 
     // Writing to it leaves page 0 alone.
     rt::setWritePage(2);
