@@ -216,7 +216,7 @@ void CursesFrontend::runEventLoop() {
         updateClockBytes();
         rt::armChangeHook();
         if (!handleSignals() || shutdownRequested()) break;
-        if (std::optional<TermDialog> dialog = takeDialog()) {
+        if (std::optional<DialogRequest> dialog = takeDialog()) {
             const DialogButton answer = runDialog(*dialog);
             answerDialog(answer);
             if (answer == DialogButton::Closed) break;
@@ -233,7 +233,7 @@ void CursesFrontend::runEventLoop() {
     closeDialogs();
 }
 
-DialogButton CursesFrontend::runDialog(const TermDialog& dialog) {
+DialogButton CursesFrontend::runDialog(const DialogRequest& dialog) {
     if (!screen_.active()) {
         // No terminal to show it in.
         std::fprintf(stderr, "%s\n%s\n", dialog.caption.c_str(), dialog.text.c_str());

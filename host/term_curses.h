@@ -43,7 +43,7 @@ class CursesFrontend final : public TermHost {
     void finish() { screen_.end(); }
 
   protected:
-    DialogButton runDialog(const TermDialog& dialog) override;
+    DialogButton runDialog(const DialogRequest& dialog) override;
 
   private:
     // False when the program is to end.

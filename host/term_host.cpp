@@ -182,6 +182,7 @@ TermHost::TermHost() {
         }
     }
     rt::setChangeHook(&changeHook);
+    dialogs_.onPosted(&wakeMainLoop);
 }
 
 TermHost::~TermHost() {
@@ -267,55 +268,18 @@ void TermHost::wake() {
 void TermHost::stopRequested() {
     keyWake_.notify();
     timerWake_.notify();
-    { std::lock_guard<std::mutex> lock(dialogMutex_); }
-    dialogChanged_.notify_all();
     wakeMainLoop();
 }
 
 DialogButton TermHost::showDialog(std::string_view caption, std::string_view text,
                                   DialogButtons buttons) {
-    TermDialog dialog{std::string(caption), std::string(text), buttons};
+    DialogRequest dialog{std::string(caption), std::string(text), buttons};
     if (!onGameThread()) {
         // A critical error on the main thread (or the timer thread, which
         // the main thread does not wait for here): shown where it is asked.
         if (std::this_thread::get_id() == mainThread_) return runDialog(dialog);
     }
-    std::unique_lock<std::mutex> lock(dialogMutex_);
-    if (dialogsClosed_) return DialogButton::Closed;
-    posted_ = std::move(dialog);
-    answer_.reset();
-    wakeMainLoop();
-    while (!answer_ && !dialogsClosed_ && !rt::stopRequested()) {
-        dialogChanged_.wait_for(lock, std::chrono::milliseconds(100));
-    }
-    posted_.reset();
-    showing_ = false;
-    const DialogButton answer = answer_.value_or(DialogButton::Closed);
-    answer_.reset();
-    return answer;
-}
-
-std::optional<TermDialog> TermHost::takeDialog() {
-    std::lock_guard<std::mutex> lock(dialogMutex_);
-    if (!posted_ || showing_ || answer_) return std::nullopt;
-    showing_ = true;
-    return posted_;
-}
-
-void TermHost::answerDialog(DialogButton answer) {
-    {
-        std::lock_guard<std::mutex> lock(dialogMutex_);
-        answer_ = answer;
-    }
-    dialogChanged_.notify_all();
-}
-
-void TermHost::closeDialogs() {
-    {
-        std::lock_guard<std::mutex> lock(dialogMutex_);
-        dialogsClosed_ = true;
-    }
-    dialogChanged_.notify_all();
+    return dialogs_.ask(std::move(dialog), [] { return rt::stopRequested(); });
 }
 
 void TermHost::feedKeys() {
