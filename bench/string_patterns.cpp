@@ -35,13 +35,15 @@ void setUp() {
     rt::selectTextMode0();
 }
 
-// A record viewing a std::string, for print and make fit.
-rt::RuntimeString viewOf(const std::string& s) {
+// Make fit and print of a std::string, through a record viewing its
+// characters.
+void printViewOf(const std::string& s) {
     rt::RuntimeString v{};
     v.text = const_cast<char*>(s.data());
     v.length = static_cast<std::int32_t>(s.size());
     v.readOnly = 1;
-    return v;
+    rt::makeFit(&v);
+    rt::print(&v, 0);
 }
 
 // ---- Pattern 1 -------------------------------------------------------------
@@ -59,9 +61,7 @@ template <const char* Piece> void BM_Pattern1_StdString(benchmark::State& state)
     for (auto _ : state) {
         std::string p;
         p.assign(Piece, n);
-        rt::RuntimeString v = viewOf(p);
-        rt::makeFit(&v);
-        rt::print(&v, 0);
+        printViewOf(p);
     }
 }
 
@@ -164,9 +164,7 @@ template <std::string (*NumberText)(float)> void BM_Pattern3_StdString(benchmark
     for (auto _ : state) {
         std::string joined = NumberText(x) + " ";
         std::string p = std::move(joined);
-        rt::RuntimeString v = viewOf(p);
-        rt::makeFit(&v);
-        rt::print(&v, 0);
+        printViewOf(p);
         x = nextNumber(x);
     }
 }
