@@ -6,23 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/replay.h"
+#include "tests/support/test_games.h"
 
 namespace {
 
-replay::Result play(const std::string& game, std::string_view script,
-                    std::vector<std::string> args = {}) {
-    args.insert(args.begin(), game);
-    return replay::runWith(GLIMMER_TEST_GAMES, std::move(args), script);
-}
-
-void expectCleanExit(const replay::Result& r, int status = 0) {
-    EXPECT_FALSE(r.timedOut);
-    EXPECT_TRUE(r.exited) << r.output;
-    EXPECT_EQ(r.exitStatus, status);
-    EXPECT_EQ(r.processStatus, status) << r.errors;
-    EXPECT_TRUE(r.unparsed.empty()) << r.output;
-}
+using testgames::expectCleanExit;
+using testgames::play;
 
 TEST(RuntimeErrors, DialogShowsCaptionLineAndMessageAndYesContinues) {
     replay::Result r = play("errors", "{Yes}{Yes}{Yes}{Yes}ok\nq");
@@ -131,7 +120,7 @@ TEST(EndProgram, EmptiesTheBufferBeforeItWaits) {
 }
 
 TEST(EndProgram, ReplacesTheLastRowAndKeepsTheOthers) {
-    replay::Result r = replay::runWith(GLIMMER_TEST_GAMES, {"lastrow", "--attributes"}, " ");
+    replay::Result r = play("lastrow", " ", {"--attributes"});
     expectCleanExit(r);
     ASSERT_EQ(r.screens.size(), 1u);
     const replay::Screen& s = r.screens[0];
