@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <climits>
+#include <sstream>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -33,25 +35,24 @@ std::vector<std::uint16_t> allCells(const rt::ScreenPage& p) {
     return v;
 }
 
-// The values of a text page of mode 0 when it is made: 80 x 25 blank (zero)
-// cells, grey on black, the cursor at the top left, hidden, one line high.
+// A page's settings, cells and palette aside, in one line.
+std::string settings(const rt::ScreenPage& p) {
+    std::ostringstream o;
+    o << "in use " << int(p.inUse) << ", text " << int(p.textPage) << ", console "
+      << int(p.consolePage) << "; " << p.width << "x" << p.height << ", " << int(p.bytesPerCell)
+      << " bytes a cell, mode " << p.mode << ", font " << p.font << "; colours " << p.foreground
+      << " on " << p.background << "; print rows " << p.printTop << ".." << p.printBottom
+      << "; cursor " << cursor(p) << ", visible " << int(p.cursorVisible.load()) << ", lines "
+      << int(p.cursorFirstLine.load()) << ".." << int(p.cursorLastLine.load());
+    return o.str();
+}
+
+// A text page of mode 0 when it is made: 80 x 25 blank (zero) cells, grey on
+// black, the cursor at the top left, hidden, one line high.
 void expectNewTextPage(const rt::ScreenPage& p) {
-    EXPECT_EQ(p.inUse, 1);
-    EXPECT_EQ(p.textPage, 1);
-    EXPECT_EQ(p.consolePage, 0);
-    EXPECT_EQ(p.width, 80);
-    EXPECT_EQ(p.height, 25);
-    EXPECT_EQ(p.bytesPerCell, 2);
-    EXPECT_EQ(p.mode, 0);
-    EXPECT_EQ(p.foreground, 7);
-    EXPECT_EQ(p.background, 0);
-    EXPECT_EQ(p.font, 16);
-    EXPECT_EQ(p.printTop, 1);
-    EXPECT_EQ(p.printBottom, 24);
-    EXPECT_EQ(cursor(p), (Cursor{1, 1, 0}));
-    EXPECT_EQ(p.cursorVisible.load(), 0);
-    EXPECT_EQ(p.cursorFirstLine.load(), 4);
-    EXPECT_EQ(p.cursorLastLine.load(), 4);
+    EXPECT_EQ(settings(p), "in use 1, text 1, console 0; 80x25, 2 bytes a cell, mode 0, font 16; "
+                           "colours 7 on 0; print rows 1..24; cursor {column 1, row 1, pending "
+                           "wrap 0}, visible 0, lines 4..4");
     EXPECT_EQ(allCells(p), std::vector<std::uint16_t>(2000, 0));
 }
 
