@@ -127,22 +127,24 @@ class FakeOutput : public host::VideoOutput {
 
 using ModeSet = FakeOutput::ModeSet;
 
-class RendererTest : public ::testing::Test {
+// Painting a page into a surface, the display flags reset around each test.
+class PainterTest : public ::testing::Test {
   protected:
     void SetUp() override { rt::resetErrorsAndFlags(); }
     void TearDown() override { rt::resetErrorsAndFlags(); }
+};
 
-    // Runs frames until the frame counter is n.
-    void frameUntil(Renderer& r, TextPage& p, std::uint32_t n) {
-        while (r.frameCounter() < n) {
-            r.frame(&p.page);
-        }
-    }
+// A page, and a renderer that shows it on the fake output.
+class RendererTest : public PainterTest {
+  protected:
+    TextPage p;
+    FakeOutput out;
+    Renderer r{out};
 };
 
 // ---- Cell pixels ---------------------------------------------------------
 
-TEST_F(RendererTest, CellsShowTheirGlyphInForegroundAndBackgroundColours) {
+TEST_F(PainterTest, CellsShowTheirGlyphInForegroundAndBackgroundColours) {
     PaintedPage p;
     p.put(1, 1, 'A', 0x1E);   // yellow on blue
     p.put(1, 2, 0xDB, 0x4F);  // full block, white on red
@@ -159,7 +161,7 @@ TEST_F(RendererTest, CellsShowTheirGlyphInForegroundAndBackgroundColours) {
     expectCell(p.drawn(), 16, 32, 'x', 0x5555FF, kGrey);
 }
 
-TEST_F(RendererTest, ColoursComeFromThePagePalette) {
+TEST_F(PainterTest, ColoursComeFromThePagePalette) {
     PaintedPage p;
     p.palette[2] = 0xFF123456; // alpha byte is not written to the surface
     p.palette[5] = 0xFF654321;
@@ -169,9 +171,6 @@ TEST_F(RendererTest, ColoursComeFromThePagePalette) {
 }
 
 TEST_F(RendererTest, AnAllZeroPageShowsBlackInA640x400Window) {
-    TextPage p;
-    FakeOutput out;
-    Renderer r(out);
     r.frame(&p.page);
     ASSERT_EQ(out.modeSets.size(), 1u);
     EXPECT_EQ(out.modeSets[0], (ModeSet{640, 400, false}));
@@ -187,11 +186,8 @@ TEST_F(RendererTest, AnAllZeroPageShowsBlackInA640x400Window) {
 }
 
 TEST_F(RendererTest, BlinkingCellShowsItsCharacterForEightFramesAndHidesItForEight) {
-    TextPage p;
     p.put(5, 10, 'W', 0x82); // green, blinking
     p.put(5, 11, 'W', 0x02); // green, steady
-    FakeOutput out;
-    Renderer r(out);
     std::vector<bool> shown;
     for (int i = 0; i < 40; ++i) {
         r.frame(&p.page);
@@ -217,11 +213,8 @@ TEST_F(RendererTest, BlinkingCellShowsItsCharacterForEightFramesAndHidesItForEig
 }
 
 TEST_F(RendererTest, CursorIsRow14OfItsCellForFourFramesThenHiddenForFour) {
-    TextPage p;
     p.fill(' ', 0x07);
     p.cursorAt(3, 5); // the game's cursor: lines 4..4
-    FakeOutput out;
-    Renderer r(out);
     for (std::uint32_t frame = 1; frame <= 24; ++frame) {
         r.frame(&p.page);
         SDL_Surface* s = out.surface.get();
@@ -235,7 +228,7 @@ TEST_F(RendererTest, CursorIsRow14OfItsCellForFourFramesThenHiddenForFour) {
     }
 }
 
-TEST_F(RendererTest, CursorTakesTheCellsForegroundAndIgnoresBlinking) {
+TEST_F(PainterTest, CursorTakesTheCellsForegroundAndIgnoresBlinking) {
     PaintedPage p;
     p.put(1, 1, ' ', 0x9C); // light red on blue, blinking
     p.cursorAt(1, 1);
@@ -246,7 +239,7 @@ TEST_F(RendererTest, CursorTakesTheCellsForegroundAndIgnoresBlinking) {
     EXPECT_EQ(rgbAt(p.drawn(), 0, 15), 0x0000AAu);
 }
 
-TEST_F(RendererTest, HiddenCursorIsNotDrawn) {
+TEST_F(PainterTest, HiddenCursorIsNotDrawn) {
     PaintedPage p;
     p.fill(' ', 0x07);
     p.cursorAt(1, 1, false);
@@ -254,7 +247,7 @@ TEST_F(RendererTest, HiddenCursorIsNotDrawn) {
     EXPECT_EQ(rgbAt(p.drawn(), 0, 14), kBlack);
 }
 
-TEST_F(RendererTest, CursorAfterPendingWrapTwoIsDrawnAtTheStartOfTheNextRow) {
+TEST_F(PainterTest, CursorAfterPendingWrapTwoIsDrawnAtTheStartOfTheNextRow) {
     PaintedPage p;
     p.fill(' ', 0x07);
     p.cursorAt(3, 80);
@@ -279,7 +272,7 @@ TEST_F(RendererTest, CursorAfterPendingWrapTwoIsDrawnAtTheStartOfTheNextRow) {
 
 // ---- Which cells a frame repaints ----------------------------------------
 
-TEST_F(RendererTest, UnchangedCellsAreNotRedrawn) {
+TEST_F(PainterTest, UnchangedCellsAreNotRedrawn) {
     PaintedPage p;
     p.fill('.', 0x07);
     p.cursorAt(10, 10, false);
@@ -306,7 +299,7 @@ TEST_F(RendererTest, UnchangedCellsAreNotRedrawn) {
     expectCell(p.drawn(), 96, 96, '.', 0xFFFFFF, kBlack);
 }
 
-TEST_F(RendererTest, PhaseFlipsRedrawOnlyTheCursorCellAndBlinkingCells) {
+TEST_F(PainterTest, PhaseFlipsRedrawOnlyTheCursorCellAndBlinkingCells) {
     PaintedPage p;
     p.fill(' ', 0x07);
     p.put(2, 2, 'b', 0x8E);
@@ -324,7 +317,7 @@ TEST_F(RendererTest, PhaseFlipsRedrawOnlyTheCursorCellAndBlinkingCells) {
     EXPECT_EQ(drawn, want);
 }
 
-TEST_F(RendererTest, MovingTheCursorRedrawsItsOldAndNewCell) {
+TEST_F(PainterTest, MovingTheCursorRedrawsItsOldAndNewCell) {
     PaintedPage p;
     p.fill(' ', 0x07);
     p.cursorAt(5, 5);
@@ -341,10 +334,7 @@ TEST_F(RendererTest, MovingTheCursorRedrawsItsOldAndNewCell) {
 }
 
 TEST_F(RendererTest, PaletteChangeRedrawsEveryCell) {
-    TextPage p;
     p.fill('#', 0x07);
-    FakeOutput out;
-    Renderer r(out);
     r.frame(&p.page);
     r.frame(&p.page);
     ASSERT_EQ(r.painter().cellsDrawn(), 0);
@@ -365,10 +355,7 @@ TEST_F(RendererTest, PaletteChangeRedrawsEveryCell) {
 }
 
 TEST_F(RendererTest, UpdatesOnlyTheRectanglesOfDrawnCells) {
-    TextPage p;
     p.fill(' ', 0x07);
-    FakeOutput out;
-    Renderer r(out);
     r.frame(&p.page);
     ASSERT_EQ(out.updates.size(), 1u);
     EXPECT_TRUE(out.updates[0].empty()); // first frame: whole window
@@ -400,10 +387,7 @@ TEST_F(RendererTest, UpdatesOnlyTheRectanglesOfDrawnCells) {
 }
 
 TEST_F(RendererTest, InvalidatedFrameClearsTheWindowAndRedrawsEverything) {
-    TextPage p;
     p.fill('x', 0x07);
-    FakeOutput out;
-    Renderer r(out);
     r.frame(&p.page);
     setPixel(out.surface.get(), 3, 3, 0x445566);
     r.invalidate();
@@ -456,7 +440,7 @@ TEST(CursorShape, EveryRowOfTheShapeTable) {
     }
 }
 
-TEST_F(RendererTest, CursorShapeIsDrawnAcrossTheWholeCellWidth) {
+TEST_F(PainterTest, CursorShapeIsDrawnAcrossTheWholeCellWidth) {
     TextPage p(40, 25, 17); // double-width 8x16 font: 16 x 16 cells
     p.fill(' ', 0x07);
     p.cursorAt(1, 1);
@@ -528,10 +512,7 @@ TEST(FullScreenModes, AltEnterSteps) {
 }
 
 TEST_F(RendererTest, AltEnterGoesFullScreenCentredAndBackToTheWindow) {
-    TextPage p;
     p.fill('M', 0x07);
-    FakeOutput out;
-    Renderer r(out);
     r.setFullScreenModes({{640, 480}, {800, 600}});
     r.frame(&p.page);
     ASSERT_EQ(out.modeSets.size(), 1u);
@@ -566,9 +547,6 @@ TEST_F(RendererTest, AltEnterGoesFullScreenCentredAndBackToTheWindow) {
 }
 
 TEST_F(RendererTest, AltEnterVisitsTheBest43ModeWhenItDiffers) {
-    TextPage p;
-    FakeOutput out;
-    Renderer r(out);
     r.setFullScreenModes({{640, 400}, {800, 600}});
     r.frame(&p.page);
     host::countFullScreenToggle(), host::countFullScreenToggle(), host::countFullScreenToggle();
@@ -588,10 +566,7 @@ TEST_F(RendererTest, AltEnterVisitsTheBest43ModeWhenItDiffers) {
 }
 
 TEST_F(RendererTest, AltEnterDoesNothingWithoutAModeAtLeast640Wide) {
-    TextPage p;
     p.put(1, 1, 'k', 0x07);
-    FakeOutput out;
-    Renderer r(out);
     r.setFullScreenModes({{320, 200}, {512, 384}, {600, 800}});
     r.frame(&p.page);
     host::countFullScreenToggle();
@@ -606,9 +581,6 @@ TEST_F(RendererTest, AltEnterDoesNothingWithoutAModeAtLeast640Wide) {
 // ---- Display flags and the window system ---------------------------------
 
 TEST_F(RendererTest, HandshakeGrantsTheModeChangeAndDrawsNothingMeanwhile) {
-    TextPage p;
-    FakeOutput out;
-    Renderer r(out);
     rt::askDisplayHold();
     r.frame(&p.page);
     EXPECT_EQ(static_cast<int>(rt::displayHold()), 2);
@@ -624,9 +596,6 @@ TEST_F(RendererTest, HandshakeGrantsTheModeChangeAndDrawsNothingMeanwhile) {
 }
 
 TEST_F(RendererTest, OneFrameRequestIsClearedAfterDrawing) {
-    TextPage p;
-    FakeOutput out;
-    Renderer r(out);
     rt::setDisplayMode(rt::DisplayMode::OneFrameAsked);
     r.frame(&p.page);
     EXPECT_EQ(static_cast<int>(rt::displayMode()), 0);
@@ -639,11 +608,8 @@ TEST_F(RendererTest, OneFrameRequestIsClearedAfterDrawing) {
 }
 
 TEST_F(RendererTest, FailedVideoModeSkipsDrawingUntilALaterFrameSucceeds) {
-    TextPage p;
     p.put(1, 1, 'F', 0x07);
-    FakeOutput out;
     out.failures = 2;
-    Renderer r(out);
     r.frame(&p.page);
     r.frame(&p.page);
     EXPECT_EQ(r.canvas(), nullptr);
@@ -658,12 +624,9 @@ TEST_F(RendererTest, FailedVideoModeSkipsDrawingUntilALaterFrameSucceeds) {
 }
 
 TEST_F(RendererTest, WindowWithAnotherPixelLayoutGetsTheColoursThroughABuffer) {
-    TextPage p;
     p.put(1, 1, 'R', 0x1C); // light red on blue
-    FakeOutput out;
-    out.rmask = 0xFF; // 0x00BBGGRR
+    out.rmask = 0xFF;       // 0x00BBGGRR
     out.bmask = 0xFF0000;
-    Renderer r(out);
     r.frame(&p.page);
     ASSERT_NE(r.canvas(), out.surface.get());
     expectCell(out.surface.get(), 0, 0, 'R', 0xFF5555, 0x0000AA);
@@ -675,9 +638,6 @@ TEST_F(RendererTest, WindowWithAnotherPixelLayoutGetsTheColoursThroughABuffer) {
 }
 
 TEST_F(RendererTest, ANewPageSizeOpensAWindowOfThatSize) {
-    TextPage p;
-    FakeOutput out;
-    Renderer r(out);
     r.frame(&p.page);
     TextPage small(40, 25, 8); // 320 x 200
     small.put(25, 40, 'e', 0x0E);
@@ -694,8 +654,6 @@ TEST_F(RendererTest, ANewPageSizeOpensAWindowOfThatSize) {
 }
 
 TEST_F(RendererTest, PagesItCannotDrawAreLeftAlone) {
-    FakeOutput out;
-    Renderer r(out);
     TextPage graphics;
     graphics.page.textPage = 0;
     r.frame(&graphics.page);
