@@ -91,44 +91,24 @@ void clearCrashRestore() {
 // ---- Keys -----------------------------------------------------------------
 
 TermKey keyForCharacter(std::uint32_t c) {
-    TermKey k;
-    k.unicode = c;
     switch (c) {
     case 8:
     case 127:
-        k.id = kKeyBackspace;
-        k.unicode = 8;
-        return k;
+        return {.id = kKeyBackspace, .unicode = 8};
     case 9:
-        k.id = kKeyTab;
-        return k;
+        return {.id = kKeyTab, .unicode = 9};
     case 10:
     case 13:
-        k.id = kKeyReturn;
-        k.unicode = 13;
-        return k;
+        return {.id = kKeyReturn, .unicode = 13};
     case 27:
-        k.id = kKeyEscape;
-        return k;
-    default:
-        break;
+        return {.id = kKeyEscape, .unicode = 27};
     }
-    if (c >= 1 && c <= 26) {
-        k.id = static_cast<KeyId>('a' + c - 1);
-        k.mod = kModLeftCtrl;
-        return k;
-    }
-    if (c >= 'A' && c <= 'Z') {
-        k.id = static_cast<KeyId>(c + 32);
-        k.mod = kModLeftShift;
-        return k;
-    }
-    if (c >= 32 && c < 127) {
-        k.id = static_cast<KeyId>(c);
-        return k;
-    }
-    k.text = true;
-    return k;
+    if (c >= 1 && c <= 26)
+        return {.id = static_cast<KeyId>('a' + c - 1), .unicode = c, .mod = kModLeftCtrl};
+    if (c >= 'A' && c <= 'Z')
+        return {.id = static_cast<KeyId>(c + 32), .unicode = c, .mod = kModLeftShift};
+    if (c >= 32 && c < 127) return {.id = static_cast<KeyId>(c), .unicode = c};
+    return {.unicode = c, .text = true};
 }
 
 void deliverKey(const TermKey& key) {
