@@ -1,11 +1,9 @@
-// The game's three statement patterns on the string store, each beside the
-// same work done with std::string in the same run:
-//  1. a printed literal piece: new empty permanent string, assign the
-//     literal, make fit, print, free;
-//  2. a comparison: equality of a variable with a temporary literal, then
-//     release temporaries;
-//  3. a printed number: single to text, concatenate with " ", assign to a new
-//     permanent string (taking the text over), make fit, print, free, release.
+// The game's three statement patterns on the string store
+// (tests/support/statement_patterns.h), each beside the same work done with
+// std::string in the same run:
+//  1. a printed literal piece;
+//  2. a comparison of a variable with a literal;
+//  3. a printed number.
 // The std::string versions print through a record that views the
 // std::string's characters, so both sides do the same screen work. The
 // "StoreOnly" pairs leave out make fit, print and number formatting, which
@@ -24,6 +22,7 @@
 #include "runtime/pages.h"
 #include "runtime/screen.h"
 #include "runtime/strings.h"
+#include "tests/support/statement_patterns.h"
 
 namespace {
 
@@ -36,13 +35,15 @@ void setUp() {
     rt::selectTextMode0();
 }
 
-// A record viewing a std::string, for print and make fit.
-rt::RuntimeString viewOf(const std::string& s) {
+// Make fit and print of a std::string, through a record viewing its
+// characters.
+void printViewOf(const std::string& s) {
     rt::RuntimeString v{};
     v.text = const_cast<char*>(s.data());
     v.length = static_cast<std::int32_t>(s.size());
     v.readOnly = 1;
-    return v;
+    rt::makeFit(&v);
+    rt::print(&v, 0);
 }
 
 // ---- Pattern 1 -------------------------------------------------------------
@@ -50,13 +51,8 @@ rt::RuntimeString viewOf(const std::string& s) {
 template <const char* Piece> void BM_Pattern1_Store(benchmark::State& state) {
     setUp();
     const auto n = static_cast<std::int32_t>(std::strlen(Piece));
-    for (auto _ : state) {
-        rt::RuntimeString* p = rt::newString(0, false);
-        rt::assign(p, rt::literal(Piece, n));
-        rt::makeFit(p);
-        rt::print(p, 0);
-        rt::freeString(p);
-    }
+    for (auto _ : state)
+        patterns::printPiece(Piece, n);
 }
 
 template <const char* Piece> void BM_Pattern1_StdString(benchmark::State& state) {
@@ -65,9 +61,7 @@ template <const char* Piece> void BM_Pattern1_StdString(benchmark::State& state)
     for (auto _ : state) {
         std::string p;
         p.assign(Piece, n);
-        rt::RuntimeString v = viewOf(p);
-        rt::makeFit(&v);
-        rt::print(&v, 0);
+        printViewOf(p);
     }
 }
 
@@ -113,7 +107,7 @@ void BM_Pattern2_Store(benchmark::State& state) {
     std::int64_t hits = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(answer);
-        hits += rt::releaseTemporaries(base, rt::equality(answer, rt::literal(kChoice, 1)));
+        hits += patterns::compare(answer, kChoice, 1, base);
     }
     benchmark::DoNotOptimize(hits);
 }
@@ -143,49 +137,34 @@ void BM_Pattern3_Store(benchmark::State& state) {
     const std::uint32_t base = rt::temporaryNextIndex();
     float x = 100.0f;
     for (auto _ : state) {
-        rt::RuntimeString* joined = rt::concatenate(rt::singleToText(x), rt::literal(" ", 1));
-        rt::RuntimeString* p = rt::newString(0, false);
-        rt::assign(p, joined);
-        rt::makeFit(p);
-        rt::print(p, 0);
-        rt::freeString(p);
-        rt::releaseTemporaries(base, 0);
+        patterns::printNumber(x, base);
         x = nextNumber(x);
     }
 }
 
 // std::to_chars gives the shortest text, not the game's format; it stands
 // for the fastest way std::string code would turn a number into text.
-void BM_Pattern3_StdStringToChars(benchmark::State& state) {
-    setUp();
-    float x = 100.0f;
-    for (auto _ : state) {
-        char buffer[32];
-        buffer[0] = x < 0 ? '-' : ' ';
-        auto r = std::to_chars(buffer + 1, buffer + sizeof buffer, x < 0 ? -x : x);
-        std::string text(buffer, r.ptr);
-        std::string joined = text + " ";
-        std::string p = std::move(joined);
-        rt::RuntimeString v = viewOf(p);
-        rt::makeFit(&v);
-        rt::print(&v, 0);
-        x = nextNumber(x);
-    }
+std::string toCharsText(float x) {
+    char buffer[32];
+    buffer[0] = x < 0 ? '-' : ' ';
+    auto r = std::to_chars(buffer + 1, buffer + sizeof buffer, x < 0 ? -x : x);
+    return std::string(buffer, r.ptr);
 }
 
 // snprintf with the same "% .6E" working format single to text starts from.
-void BM_Pattern3_StdStringSnprintf(benchmark::State& state) {
+std::string snprintfText(float x) {
+    char buffer[32];
+    int n = std::snprintf(buffer, sizeof buffer, "% .6E", static_cast<double>(x));
+    return std::string(buffer, static_cast<std::size_t>(n));
+}
+
+template <std::string (*NumberText)(float)> void BM_Pattern3_StdString(benchmark::State& state) {
     setUp();
     float x = 100.0f;
     for (auto _ : state) {
-        char buffer[32];
-        int n = std::snprintf(buffer, sizeof buffer, "% .6E", static_cast<double>(x));
-        std::string text(buffer, static_cast<std::size_t>(n));
-        std::string joined = text + " ";
+        std::string joined = NumberText(x) + " ";
         std::string p = std::move(joined);
-        rt::RuntimeString v = viewOf(p);
-        rt::makeFit(&v);
-        rt::print(&v, 0);
+        printViewOf(p);
         x = nextNumber(x);
     }
 }
@@ -219,8 +198,8 @@ void BM_Pattern3_StdStringOnly(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Pattern3_Store);
-BENCHMARK(BM_Pattern3_StdStringToChars);
-BENCHMARK(BM_Pattern3_StdStringSnprintf);
+BENCHMARK_TEMPLATE(BM_Pattern3_StdString, toCharsText);
+BENCHMARK_TEMPLATE(BM_Pattern3_StdString, snprintfText);
 BENCHMARK(BM_Pattern3_StoreOnly);
 BENCHMARK(BM_Pattern3_StdStringOnly);
 
@@ -247,8 +226,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
         ratio("BM_Pattern1_Store<kShortPiece>", "BM_Pattern1_StdString<kShortPiece>");
         ratio("BM_Pattern1_StoreOnly<kShortPiece>", "BM_Pattern1_StdStringOnly<kShortPiece>");
         ratio("BM_Pattern2_Store", "BM_Pattern2_StdString");
-        ratio("BM_Pattern3_Store", "BM_Pattern3_StdStringToChars");
-        ratio("BM_Pattern3_Store", "BM_Pattern3_StdStringSnprintf");
+        ratio("BM_Pattern3_Store", "BM_Pattern3_StdString<toCharsText>");
+        ratio("BM_Pattern3_Store", "BM_Pattern3_StdString<snprintfText>");
         ratio("BM_Pattern3_StoreOnly", "BM_Pattern3_StdStringOnly");
     }
 

@@ -220,6 +220,23 @@ bool altGrTyped(const Keyboard& kb, std::int32_t k, std::int32_t symbol) {
            !keysOwnCharacter(k, symbol, kb.shiftHeld());
 }
 
+// The extended code (scan code times 256, character 0) of a navigation key,
+// or 0 for any other symbol.
+std::int32_t navigationCode(std::int32_t symbol) {
+    struct Navigation {
+        std::int32_t symbol;
+        std::int32_t code;
+    };
+    constexpr Navigation keys[] = {
+        {kKeyHome, 0x4700},   {kKeyUp, 0x4800},     {kKeyPageUp, 0x4900}, {kKeyLeft, 0x4B00},
+        {kKeyRight, 0x4D00},  {kKeyEnd, 0x4F00},    {kKeyDown, 0x5000},   {kKeyPageDown, 0x5100},
+        {kKeyInsert, 0x5200}, {kKeyDelete, 0x5300},
+    };
+    for (const Navigation& k : keys)
+        if (k.symbol == symbol) return k.code;
+    return 0;
+}
+
 } // namespace
 
 const KeyRecord& keyRecord(int index) {
@@ -565,26 +582,8 @@ void Keyboard::keyDown(KeyId key, std::uint16_t unicode, std::uint32_t mod) {
         keyPress((sym - 223) * 256, sym);
     } else if (sym == kKeyF11 || sym == kKeyF12) {
         keyPress((sym - 159) * 256, sym);
-    } else if (sym == kKeyHome) {
-        keyPress(0x4700, sym);
-    } else if (sym == kKeyUp) {
-        keyPress(0x4800, sym);
-    } else if (sym == kKeyPageUp) {
-        keyPress(0x4900, sym);
-    } else if (sym == kKeyLeft) {
-        keyPress(0x4B00, sym);
-    } else if (sym == kKeyRight) {
-        keyPress(0x4D00, sym);
-    } else if (sym == kKeyEnd) {
-        keyPress(0x4F00, sym);
-    } else if (sym == kKeyDown) {
-        keyPress(0x5000, sym);
-    } else if (sym == kKeyPageDown) {
-        keyPress(0x5100, sym);
-    } else if (sym == kKeyInsert) {
-        keyPress(0x5200, sym);
-    } else if (sym == kKeyDelete) {
-        keyPress(0x5300, sym);
+    } else if (const std::int32_t code = navigationCode(sym); code != 0) {
+        keyPress(code, sym);
     } else if (ctrlHeld() &&
                ((sym >= 32 && sym <= 96) || sym == 8 || sym == 9 || sym == 13 || sym == 27)) {
         keyPress(sym, sym);

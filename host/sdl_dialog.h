@@ -9,35 +9,23 @@
 // Two pieces, both free of threads and windows so that tests can drive them:
 //  - DialogBox: layout (in 8 x 16 character cells, centred on the surface),
 //    key and mouse handling, and drawing into any 32-bit surface;
-//  - DialogChannel: the hand-over between the thread that asks (the game
-//    thread, or the timer thread for a critical error) and the main thread,
-//    which owns the window, shows the box and answers. The asker blocks; the
-//    main thread keeps polling events and painting meanwhile. A dialog that
-//    is still open when the event loop ends (the window was closed) is
-//    answered Closed, and so is every later ask, so nothing waits for a
-//    window that is gone.
+//  - DialogChannel (host/dialog_channel.h): the hand-over between the thread
+//    that asks and the main thread, which owns the window, shows the box and
+//    answers.
 #pragma once
 
 #include <SDL.h>
 
-#include <condition_variable>
 #include <cstdint>
-#include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "host/dialog_channel.h"
 #include "host/host_core.h"
 
 namespace host {
-
-struct DialogRequest {
-    std::string caption;
-    std::string text;
-    DialogButtons buttons = DialogButtons::OK;
-};
 
 class DialogBox {
   public:
@@ -101,35 +89,5 @@ class DialogBox {
 
 // Splits text at line breaks and wraps lines longer than width.
 std::vector<std::string> wrapDialogText(std::string_view text, int width);
-
-class DialogChannel {
-  public:
-    // The asking thread: posts the request and blocks until the main thread
-    // answers it. Returns Closed at once, or as soon as it happens, when the
-    // channel is closed or giveUp() (polled every 10 ms) returns true.
-    DialogButton ask(DialogRequest request, const std::function<bool()>& giveUp);
-
-    // Main thread: takes a newly posted request (it is then being shown).
-    std::optional<DialogRequest> take();
-    bool pending();
-    // Main thread: answers the request being shown.
-    void answer(DialogButton button);
-    // The event loop ends: the open dialog and every later one answer Closed.
-    void close();
-    bool closed();
-    // Called on the asking thread right after a request was posted (to wake
-    // a sleeping event loop). Set before any thread asks.
-    void onPosted(std::function<void()> hook) { posted_ = std::move(hook); }
-
-  private:
-    enum class State : std::uint8_t { Idle, Posted, Showing, Answered };
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    State state_ = State::Idle;
-    bool closed_ = false;
-    DialogRequest request_;
-    DialogButton answer_ = DialogButton::Closed;
-    std::function<void()> posted_;
-};
 
 } // namespace host

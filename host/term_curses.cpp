@@ -192,12 +192,31 @@ bool CursesFrontend::waitForInput() {
     return true;
 }
 
+template <class OnKey> bool CursesFrontend::readInput(OnKey&& onKey) {
+    for (;;) {
+        TermKey key;
+        const TermInput input = readTermInput(key);
+        if (input == TermInput::None) return true;
+        if (input == TermInput::HangUp) {
+            requestExit();
+            return false;
+        }
+        if (input == TermInput::Break) {
+            pressBreak();
+            return false;
+        }
+        if (input == TermInput::Suspend) suspend();
+        if (input == TermInput::Resize) screen_.resize();
+        if (input == TermInput::Key) onKey(key);
+    }
+}
+
 void CursesFrontend::runEventLoop() {
     for (;;) {
         updateClockBytes();
         rt::armChangeHook();
         if (!handleSignals() || shutdownRequested()) break;
-        if (std::optional<TermDialog> dialog = takeDialog()) {
+        if (std::optional<DialogRequest> dialog = takeDialog()) {
             const DialogButton answer = runDialog(*dialog);
             answerDialog(answer);
             if (answer == DialogButton::Closed) break;
@@ -206,28 +225,15 @@ void CursesFrontend::runEventLoop() {
         feedKeys();
         present();
         if (!waitForInput()) break;
-        for (;;) {
-            TermKey key;
-            const TermInput input = readTermInput(key);
-            if (input == TermInput::None) break;
-            if (input == TermInput::HangUp) {
-                requestExit();
-                break;
-            }
-            if (input == TermInput::Break) {
-                pressBreak();
-                break;
-            }
-            if (input == TermInput::Suspend) suspend();
-            if (input == TermInput::Resize) screen_.resize();
+        readInput([this](const TermKey& key) {
             // Keys typed while the page cannot be seen are dropped.
-            if (input == TermInput::Key && !screen_.tooSmall()) queueKey(key);
-        }
+            if (!screen_.tooSmall()) queueKey(key);
+        });
     }
     closeDialogs();
 }
 
-DialogButton CursesFrontend::runDialog(const TermDialog& dialog) {
+DialogButton CursesFrontend::runDialog(const DialogRequest& dialog) {
     if (!screen_.active()) {
         // No terminal to show it in.
         std::fprintf(stderr, "%s\n%s\n", dialog.caption.c_str(), dialog.text.c_str());
@@ -245,21 +251,8 @@ DialogButton CursesFrontend::runDialog(const TermDialog& dialog) {
         present(false);
         screen_.drawDialog(dialog, focus);
         if (!waitForInput()) return DialogButton::Closed;
-        for (;;) {
-            TermKey key;
-            const TermInput input = readTermInput(key);
-            if (input == TermInput::None) break;
-            if (input == TermInput::HangUp) {
-                requestExit();
-                return DialogButton::Closed;
-            }
-            if (input == TermInput::Break) {
-                pressBreak();
-                return DialogButton::Closed;
-            }
-            if (input == TermInput::Suspend) suspend();
-            if (input == TermInput::Resize) screen_.resize();
-            if (input != TermInput::Key || answer) continue;
+        const bool goOn = readInput([&](const TermKey& key) {
+            if (answer) return;
             const std::uint32_t u = key.unicode;
             if (yesNo && (u == 'y' || u == 'Y')) {
                 answer = DialogButton::Yes;
@@ -273,7 +266,8 @@ DialogButton CursesFrontend::runDialog(const TermDialog& dialog) {
                        key.id == kKeyUp || key.id == kKeyDown) {
                 focus = (focus + 1) % buttons;
             }
-        }
+        });
+        if (!goOn) return DialogButton::Closed;
     }
     // The page comes back over the box at the next turn.
     screen_.invalidate();

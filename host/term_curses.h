@@ -43,7 +43,7 @@ class CursesFrontend final : public TermHost {
     void finish() { screen_.end(); }
 
   protected:
-    DialogButton runDialog(const TermDialog& dialog) override;
+    DialogButton runDialog(const DialogRequest& dialog) override;
 
   private:
     // False when the program is to end.
@@ -52,6 +52,10 @@ class CursesFrontend final : public TermHost {
     // Sleeps until input or a wake-up; false when the terminal hung up.
     bool waitForInput();
     void suspend();
+    // Reads the input that is waiting: a suspend or resize is handled here,
+    // each key goes to onKey. A hang-up asks the program to end and a Break
+    // presses it; both stop the reading and return false.
+    template <class OnKey> bool readInput(OnKey&& onKey);
 
     TermScreen screen_;
 };

@@ -91,44 +91,24 @@ void clearCrashRestore() {
 // ---- Keys -----------------------------------------------------------------
 
 TermKey keyForCharacter(std::uint32_t c) {
-    TermKey k;
-    k.unicode = c;
     switch (c) {
     case 8:
     case 127:
-        k.id = kKeyBackspace;
-        k.unicode = 8;
-        return k;
+        return {.id = kKeyBackspace, .unicode = 8};
     case 9:
-        k.id = kKeyTab;
-        return k;
+        return {.id = kKeyTab, .unicode = 9};
     case 10:
     case 13:
-        k.id = kKeyReturn;
-        k.unicode = 13;
-        return k;
+        return {.id = kKeyReturn, .unicode = 13};
     case 27:
-        k.id = kKeyEscape;
-        return k;
-    default:
-        break;
+        return {.id = kKeyEscape, .unicode = 27};
     }
-    if (c >= 1 && c <= 26) {
-        k.id = static_cast<KeyId>('a' + c - 1);
-        k.mod = kModLeftCtrl;
-        return k;
-    }
-    if (c >= 'A' && c <= 'Z') {
-        k.id = static_cast<KeyId>(c + 32);
-        k.mod = kModLeftShift;
-        return k;
-    }
-    if (c >= 32 && c < 127) {
-        k.id = static_cast<KeyId>(c);
-        return k;
-    }
-    k.text = true;
-    return k;
+    if (c >= 1 && c <= 26)
+        return {.id = static_cast<KeyId>('a' + c - 1), .unicode = c, .mod = kModLeftCtrl};
+    if (c >= 'A' && c <= 'Z')
+        return {.id = static_cast<KeyId>(c + 32), .unicode = c, .mod = kModLeftShift};
+    if (c >= 32 && c < 127) return {.id = static_cast<KeyId>(c), .unicode = c};
+    return {.unicode = c, .text = true};
 }
 
 void deliverKey(const TermKey& key) {
@@ -182,6 +162,7 @@ TermHost::TermHost() {
         }
     }
     rt::setChangeHook(&changeHook);
+    dialogs_.onPosted(&wakeMainLoop);
 }
 
 TermHost::~TermHost() {
@@ -267,55 +248,18 @@ void TermHost::wake() {
 void TermHost::stopRequested() {
     keyWake_.notify();
     timerWake_.notify();
-    { std::lock_guard<std::mutex> lock(dialogMutex_); }
-    dialogChanged_.notify_all();
     wakeMainLoop();
 }
 
 DialogButton TermHost::showDialog(std::string_view caption, std::string_view text,
                                   DialogButtons buttons) {
-    TermDialog dialog{std::string(caption), std::string(text), buttons};
+    DialogRequest dialog{std::string(caption), std::string(text), buttons};
     if (!onGameThread()) {
         // A critical error on the main thread (or the timer thread, which
         // the main thread does not wait for here): shown where it is asked.
         if (std::this_thread::get_id() == mainThread_) return runDialog(dialog);
     }
-    std::unique_lock<std::mutex> lock(dialogMutex_);
-    if (dialogsClosed_) return DialogButton::Closed;
-    posted_ = std::move(dialog);
-    answer_.reset();
-    wakeMainLoop();
-    while (!answer_ && !dialogsClosed_ && !rt::stopRequested()) {
-        dialogChanged_.wait_for(lock, std::chrono::milliseconds(100));
-    }
-    posted_.reset();
-    showing_ = false;
-    const DialogButton answer = answer_.value_or(DialogButton::Closed);
-    answer_.reset();
-    return answer;
-}
-
-std::optional<TermDialog> TermHost::takeDialog() {
-    std::lock_guard<std::mutex> lock(dialogMutex_);
-    if (!posted_ || showing_ || answer_) return std::nullopt;
-    showing_ = true;
-    return posted_;
-}
-
-void TermHost::answerDialog(DialogButton answer) {
-    {
-        std::lock_guard<std::mutex> lock(dialogMutex_);
-        answer_ = answer;
-    }
-    dialogChanged_.notify_all();
-}
-
-void TermHost::closeDialogs() {
-    {
-        std::lock_guard<std::mutex> lock(dialogMutex_);
-        dialogsClosed_ = true;
-    }
-    dialogChanged_.notify_all();
+    return dialogs_.ask(std::move(dialog), [] { return rt::stopRequested(); });
 }
 
 void TermHost::feedKeys() {

@@ -13,7 +13,8 @@
 // long piped one never overflows the 15-key ring.
 //
 // Dialogs are asked for on the game thread and shown by the main thread,
-// which owns the terminal; the asker blocks until they are answered.
+// which owns the terminal; the asker blocks until they are answered
+// (dialog_channel.h).
 //
 // Signals: SIGINT, SIGTERM and SIGHUP end the program like closing the
 // window (status 0); SIGWINCH, SIGTSTP and SIGCONT are handed to the main
@@ -22,15 +23,14 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "host/dialog_channel.h"
 #include "host/host_core.h"
 #include "host/key_ids.h"
 #include "host/wake_signal.h"
@@ -52,12 +52,6 @@ void deliverKey(const TermKey& key);
 // The key a typed character is (ASCII control characters included: ^H and
 // DEL are Backspace, CR and LF Enter, ^A..^Z Ctrl plus the letter).
 TermKey keyForCharacter(std::uint32_t c);
-
-struct TermDialog {
-    std::string caption;
-    std::string text;
-    DialogButtons buttons = DialogButtons::OK;
-};
 
 // Splits text at line breaks (a CR before one is dropped) and wraps lines
 // longer than width at a blank, cutting words that are longer.
@@ -97,7 +91,7 @@ class TermHost : public Frontend {
   protected:
     // Main thread: shows a dialog and returns its answer (Closed when the
     // program is to end meanwhile).
-    virtual DialogButton runDialog(const TermDialog& dialog) = 0;
+    virtual DialogButton runDialog(const DialogRequest& dialog) = 0;
 
     // The self-pipe's reading end, and emptying it.
     static int wakeFd();
@@ -108,10 +102,10 @@ class TermHost : public Frontend {
     static unsigned takeSignals();
 
     // Main thread: the dialog asked for, if any, and its answer.
-    std::optional<TermDialog> takeDialog();
-    void answerDialog(DialogButton answer);
+    std::optional<DialogRequest> takeDialog() { return dialogs_.take(); }
+    void answerDialog(DialogButton answer) { dialogs_.answer(answer); }
     // Main thread, when the loop ends: every dialog answers Closed.
-    void closeDialogs();
+    void closeDialogs() { dialogs_.close(); }
 
     // Main thread: queues a key; hands queued keys to the keyboard model
     // while the ring is empty.
@@ -129,12 +123,7 @@ class TermHost : public Frontend {
     WakeSignal keyWake_;
     WakeSignal timerWake_;
 
-    std::mutex dialogMutex_;
-    std::condition_variable dialogChanged_;
-    std::optional<TermDialog> posted_;
-    std::optional<DialogButton> answer_;
-    bool showing_ = false;
-    bool dialogsClosed_ = false;
+    DialogChannel dialogs_;
 };
 
 // Restoring the terminal from a crash signal's handler: the bytes to write

@@ -158,7 +158,7 @@ void PlainFrontend::runEventLoop() {
             break;
         }
         if (shutdownRequested()) break;
-        if (std::optional<TermDialog> dialog = takeDialog()) {
+        if (std::optional<DialogRequest> dialog = takeDialog()) {
             const DialogButton answer = runDialog(*dialog);
             answerDialog(answer);
             if (answer == DialogButton::Closed) break;
@@ -198,7 +198,7 @@ void PlainFrontend::runEventLoop() {
     closeDialogs();
 }
 
-DialogButton PlainFrontend::runDialog(const TermDialog& dialog) {
+DialogButton PlainFrontend::runDialog(const DialogRequest& dialog) {
     const bool yesNo = dialog.buttons == DialogButtons::YesNo;
     std::string out = "\n" + dialog.caption + "\n";
     for (const std::string& line : wrapText(dialog.text, 1000))

@@ -36,7 +36,7 @@ class PlainFrontend final : public TermHost {
     void runEventLoop() override;
 
   protected:
-    DialogButton runDialog(const TermDialog& dialog) override;
+    DialogButton runDialog(const DialogRequest& dialog) override;
 
   private:
     // Prints what is new on page, then the prompt.

@@ -274,7 +274,7 @@ void TermScreen::drawPage(const rt::ScreenPage* page, std::uint64_t damage, bool
     doupdate();
 }
 
-void TermScreen::drawDialog(const TermDialog& dialog, int focus) {
+void TermScreen::drawDialog(const DialogRequest& dialog, int focus) {
     if (!active_ || tooSmall()) return;
     constexpr std::size_t kWrap = 60;
     const std::vector<std::string> lines = wrapText(dialog.text, kWrap);

@@ -59,7 +59,7 @@ class TermScreen {
     void invalidate() { valid_ = false; }
 
     // A dialog over the page; focus is the highlighted button.
-    void drawDialog(const TermDialog& dialog, int focus);
+    void drawDialog(const DialogRequest& dialog, int focus);
 
   private:
     void putCell(int row, int column, std::uint16_t cell);

@@ -94,34 +94,9 @@ ScreenPage* recordInUse(std::int64_t k) {
     return r.inUse != 0 ? &r : nullptr;
 }
 
-void zeroRecord(ScreenPage& r) {
-    r.inUse = 0;
-    r.textPage = 0;
-    r.consolePage = 0;
-    r.width = 0;
-    r.height = 0;
-    r.bytesPerCell = 0;
-    r.mode = 0;
-    r.foreground = 0;
-    r.background = 0;
-    r.font = 0;
-    r.printTop = 0;
-    r.printBottom = 0;
-    r.cursorColumn.store(0, relaxed);
-    r.cursorRow.store(0, relaxed);
-    r.cursorVisible.store(0, relaxed);
-    r.cursorFirstLine.store(0, relaxed);
-    r.cursorLastLine.store(0, relaxed);
-    r.cells = nullptr;
-    r.pendingWrap.store(0, relaxed);
-    r.ownership = 0;
-    r.palette = nullptr;
-    r.damage.store(ScreenPage::kDamageAll, relaxed);
-}
-
-// Every field of the record; the cells and palette pointers are the caller's
-// business.
-void copyRecord(ScreenPage& d, const ScreenPage& s) {
+// Every field of the record but the cells and palette pointers and the
+// damage.
+void copyFields(ScreenPage& d, const ScreenPage& s) {
     d.inUse = s.inUse;
     d.textPage = s.textPage;
     d.consolePage = s.consolePage;
@@ -141,6 +116,29 @@ void copyRecord(ScreenPage& d, const ScreenPage& s) {
     d.cursorLastLine.store(s.cursorLastLine.load(relaxed), relaxed);
     d.pendingWrap.store(s.pendingWrap.load(relaxed), relaxed);
     d.ownership = s.ownership;
+}
+
+// A record with every field zero (a new page's defaults are not).
+constinit const ScreenPage kZeroRecord{.foreground = 0,
+                                       .font = 0,
+                                       .printTop = 0,
+                                       .printBottom = 0,
+                                       .cursorColumn{0},
+                                       .cursorRow{0},
+                                       .cursorFirstLine{0},
+                                       .cursorLastLine{0}};
+
+void zeroRecord(ScreenPage& r) {
+    copyFields(r, kZeroRecord);
+    r.cells = nullptr;
+    r.palette = nullptr;
+    r.damage.store(ScreenPage::kDamageAll, relaxed);
+}
+
+// Every field of the record; the cells and palette pointers are the caller's
+// business.
+void copyRecord(ScreenPage& d, const ScreenPage& s) {
+    copyFields(d, s);
     d.markDamage(ScreenPage::kDamageAll);
 }
 

@@ -6,23 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/replay.h"
+#include "tests/support/test_games.h"
 
 namespace {
 
-replay::Result play(const std::string& game, std::string_view script,
-                    std::vector<std::string> args = {}) {
-    args.insert(args.begin(), game);
-    return replay::runWith(GLIMMER_TEST_GAMES, std::move(args), script);
-}
-
-void expectCleanExit(const replay::Result& r, int status = 0) {
-    EXPECT_FALSE(r.timedOut);
-    EXPECT_TRUE(r.exited) << r.output;
-    EXPECT_EQ(r.exitStatus, status);
-    EXPECT_EQ(r.processStatus, status) << r.errors;
-    EXPECT_TRUE(r.unparsed.empty()) << r.output;
-}
+using testgames::expectCleanExit;
+using testgames::play;
 
 TEST(RuntimeErrors, DialogShowsCaptionLineAndMessageAndYesContinues) {
     replay::Result r = play("errors", "{Yes}{Yes}{Yes}{Yes}ok\nq");
@@ -55,22 +44,6 @@ TEST(RuntimeErrors, DialogShowsCaptionLineAndMessageAndYesContinues) {
     EXPECT_EQ(s.row(4), "Done?");
     EXPECT_FALSE(s.contains("not printed"));
     EXPECT_EQ(r.last().kind, "end");
-}
-
-TEST(RuntimeErrors, NoEndsTheProgramWithStatusZeroWithoutThePrompt) {
-    replay::Result r = play("errors", "{No}");
-    expectCleanExit(r);
-    ASSERT_EQ(r.dialogs.size(), 1u);
-    EXPECT_TRUE(r.screens.empty()); // no end program prompt
-    EXPECT_EQ(r.output.find("Press any key"), std::string::npos);
-}
-
-TEST(RuntimeErrors, KeysWhileTheDialogIsUpDoNotAnswerIt) {
-    // Typed keys and an OK the dialog does not offer are swallowed by it.
-    replay::Result r = play("errors", "abc{OK}\n{No}");
-    expectCleanExit(r);
-    ASSERT_EQ(r.dialogs.size(), 1u);
-    EXPECT_TRUE(r.screens.empty());
 }
 
 TEST(RuntimeErrors, CriticalNumberShowsOnlyOkAndEnds) {
@@ -146,14 +119,8 @@ TEST(EndProgram, EmptiesTheBufferBeforeItWaits) {
     ASSERT_EQ(ended.screens.size(), 1u);
 }
 
-TEST(EndProgram, StopRequestDuringTheBufferDrainEndsWithoutWaiting) {
-    replay::Result r = play("drainstop", "");
-    expectCleanExit(r);
-    EXPECT_TRUE(r.screens.empty());
-}
-
 TEST(EndProgram, ReplacesTheLastRowAndKeepsTheOthers) {
-    replay::Result r = replay::runWith(GLIMMER_TEST_GAMES, {"lastrow", "--attributes"}, " ");
+    replay::Result r = play("lastrow", " ", {"--attributes"});
     expectCleanExit(r);
     ASSERT_EQ(r.screens.size(), 1u);
     const replay::Screen& s = r.screens[0];
@@ -169,20 +136,18 @@ TEST(EndProgram, ReplacesTheLastRowAndKeepsTheOthers) {
     EXPECT_EQ(s.attribute(25, 80), 0x02);
 }
 
-TEST(EndProgram, GameEntryThatReturnsEndsTheProgram) {
-    replay::Result r = play("returns", "");
-    expectCleanExit(r);
-    EXPECT_TRUE(r.screens.empty());
-}
+using Rows = std::vector<std::string>;
 
 TEST(Pausing, AnyKeyEndsThePauseAndIsNotTyped) {
     replay::Result r = play("pause", "xy\nq");
     expectCleanExit(r);
     ASSERT_EQ(r.screens.size(), 2u);
     EXPECT_EQ(r.screens[0].kind, "input");
-    EXPECT_EQ(r.screens[0].row(2), "after the pause");
+    EXPECT_EQ(r.screens[0].nonEmptyRows(),
+              (Rows{"before the pause", "after the pause", "Answer?"}));
     // x ended the pause; only y reached the line input.
-    EXPECT_EQ(r.screens[1].row(4), "got [y]");
+    EXPECT_EQ(r.screens[1].nonEmptyRows(), (Rows{"before the pause", "after the pause", "Answer? y",
+                                                 "got [y]", "Press any key to continue"}));
 }
 
 TEST(Pausing, ScriptEndingWhilePausedShowsTheScreen) {
@@ -190,8 +155,7 @@ TEST(Pausing, ScriptEndingWhilePausedShowsTheScreen) {
     EXPECT_TRUE(r.scriptEnd);
     ASSERT_EQ(r.screens.size(), 1u);
     EXPECT_EQ(r.screens[0].kind, "script-end");
-    EXPECT_EQ(r.screens[0].row(1), "before the pause");
-    EXPECT_EQ(r.screens[0].row(2), "");
+    EXPECT_EQ(r.screens[0].text(), "before the pause\n" + std::string(24, '\n'));
 }
 
 TEST(Pausing, PauseKeyDuringLineInputIsEndedByTheNextKey) {
@@ -202,43 +166,42 @@ TEST(Pausing, PauseKeyDuringLineInputIsEndedByTheNextKey) {
     EXPECT_EQ(r.screens[1].row(3), "You typed [y]");
 }
 
-TEST(Closing, WhilePausedEndsWithZero) {
-    replay::Result r = play("pause", "{Close}");
-    expectCleanExit(r);
-    EXPECT_TRUE(r.screens.empty());
-}
+// Runs that end with status 0: the dialogs and screens each shows on the way
+// (an empty last kind: no screen at all, so no end program prompt either).
+struct CleanEnd {
+    const char* what;
+    const char* game;
+    const char* script;
+    std::size_t dialogs;
+    std::size_t screens;
+    const char* lastKind;
+};
+constexpr CleanEnd kCleanEnds[] = {
+    {"No in the error dialog ends without the prompt", "errors", "{No}", 1, 0, ""},
+    // Typed keys and an OK the dialog does not offer are swallowed by it.
+    {"keys while the dialog is up do not answer it", "errors", "abc{OK}\n{No}", 1, 0, ""},
+    {"a stop request during the buffer drain does not wait", "drainstop", "", 0, 0, ""},
+    {"a game entry that returns ends the program", "returns", "", 0, 0, ""},
+    {"closing while paused", "pause", "{Close}", 0, 0, ""},
+    {"closing in line input", "prompt", "An{Close}", 0, 1, "input"},
+    {"closing in end program's wait", "prompt", "a\nb\n{Close}", 0, 3, "end"},
+    {"closing the error dialog", "errors", "{Close}", 1, 0, ""},
+    {"closing the critical dialog", "critical301", "{Close}", 1, 0, ""},
+    {"the break key ends like end program", "prompt", "ab{Break}", 0, 1, "input"},
+};
 
-TEST(Closing, InLineInputEndsWithZeroWithoutAnyDialog) {
-    replay::Result r = play("prompt", "An{Close}");
-    expectCleanExit(r);
-    EXPECT_TRUE(r.dialogs.empty());
-    ASSERT_EQ(r.screens.size(), 1u);
-}
-
-TEST(Closing, InEndProgramsWaitEndsWithZero) {
-    replay::Result r = play("prompt", "a\nb\n{Close}");
-    expectCleanExit(r);
-    ASSERT_EQ(r.screens.size(), 3u);
-    EXPECT_EQ(r.screens[2].kind, "end");
-}
-
-TEST(Closing, InTheErrorDialogEndsWithZero) {
-    replay::Result r = play("errors", "{Close}");
-    expectCleanExit(r);
-    ASSERT_EQ(r.dialogs.size(), 1u);
-    EXPECT_TRUE(r.screens.empty());
-}
-
-TEST(Closing, InTheCriticalDialogEndsWithZero) {
-    replay::Result r = play("critical301", "{Close}");
-    expectCleanExit(r);
-    ASSERT_EQ(r.dialogs.size(), 1u);
-}
-
-TEST(Closing, BreakKeyEndsLikeEndProgram) {
-    replay::Result r = play("prompt", "ab{Break}");
-    expectCleanExit(r);
-    ASSERT_EQ(r.screens.size(), 1u);
+TEST(Ending, EachWayOfEndingExitsWithZero) {
+    for (const CleanEnd& c : kCleanEnds) {
+        SCOPED_TRACE(c.what);
+        replay::Result r = play(c.game, c.script);
+        expectCleanExit(r);
+        EXPECT_EQ(r.dialogs.size(), c.dialogs);
+        ASSERT_EQ(r.screens.size(), c.screens);
+        if (c.screens == 0)
+            EXPECT_EQ(r.output.find("Press any key"), std::string::npos);
+        else
+            EXPECT_EQ(r.last().kind, c.lastKind);
+    }
 }
 
 TEST(StartUp, CommandLineIsTheArgumentsJoinedBySpaces) {

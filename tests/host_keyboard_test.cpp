@@ -144,6 +144,7 @@ const std::vector<Case>& cases() {
          concat({tapped(kKeyHome), tapped(kKeyEnd), tapped(kKeyPageUp), tapped(kKeyPageDown),
                  tapped(kKeyLeft), tapped(kKeyRight), tapped(kKeyDown), tapped(kKeyDelete, 127)}),
          {{0, 0x47}, {0, 0x4F}, {0, 0x49}, {0, 0x51}, {0, 0x4B}, {0, 0x4D}, {0, 0x50}, {0, 0x53}}},
+        {"CursorUp", kNoLocks, tapped(kKeyUp), {{0, 0x48}}},
         {"AltKeypad65",
          kNumLock,
          with(kKeyLeftAlt, concat({tapped(static_cast<KeyId>(kKeyKeypad0 + 6), '6'),

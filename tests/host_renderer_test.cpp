@@ -8,7 +8,6 @@
 
 #include "host/host_core.h"
 
-#include <array>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -23,6 +22,7 @@
 #include "host/sdl_renderer.h"
 #include "runtime/errors.h"
 #include "runtime/screen.h"
+#include "tests/support/text_page.h"
 
 namespace {
 
@@ -35,45 +35,7 @@ constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kGreen = 0x00AA00;
 constexpr std::uint32_t kGrey = 0xAAAAAA;
 
-// A text page of its own, outside the runtime's page table.
-struct TestPage {
-    rt::ScreenPage page;
-    std::unique_ptr<std::atomic<std::uint16_t>[]> cells;
-    std::array<std::uint32_t, 256> palette{};
-
-    explicit TestPage(int columns = 80, int rows = 25, int font = 16) {
-        page.inUse = 1;
-        page.textPage = 1;
-        page.width = static_cast<std::uint16_t>(columns);
-        page.height = static_cast<std::uint16_t>(rows);
-        page.bytesPerCell = 2;
-        page.font = font;
-        cells = std::make_unique<std::atomic<std::uint16_t>[]>(static_cast<std::size_t>(columns) *
-                                                               rows);
-        for (int i = 0; i < columns * rows; ++i) {
-            cells[static_cast<std::size_t>(i)].store(0);
-        }
-        page.cells = cells.get();
-        std::memcpy(palette.data(), host::defaultPalette256(), sizeof palette);
-        page.palette = palette.data();
-    }
-    void put(int row, int column, std::uint8_t ch, std::uint8_t attribute) { // 1-based
-        page.setCell(row, column, rt::makeCell(ch, attribute));
-    }
-    void fill(std::uint8_t ch, std::uint8_t attribute) {
-        for (int r = 1; r <= page.height; ++r) {
-            for (int c = 1; c <= page.width; ++c) {
-                put(r, c, ch, attribute);
-            }
-        }
-    }
-    void cursorAt(int row, int column, bool visible = true) {
-        page.cursorRow.store(static_cast<std::int16_t>(row));
-        page.cursorColumn.store(static_cast<std::int16_t>(column));
-        page.cursorVisible.store(visible ? 1 : 0);
-        page.markCursor();
-    }
-};
+using support::TextPage;
 
 struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
@@ -83,6 +45,16 @@ using Surface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 Surface rgbSurface(int w, int h) {
     return Surface(SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0));
 }
+
+// A page painted into a 640 x 400 surface of its own by a painter of its own.
+struct PaintedPage : TextPage {
+    Surface surface = rgbSurface(640, 400);
+    TextPainter painter;
+    void paint(std::uint32_t counter) {
+        painter.paint(page, palette.data(), surface.get(), 0, 0, counter);
+    }
+    SDL_Surface* drawn() { return surface.get(); }
+};
 
 std::uint32_t pixel(SDL_Surface* s, int x, int y) {
     return reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(s->pixels) +
@@ -120,6 +92,10 @@ class FakeOutput : public host::VideoOutput {
     struct ModeSet {
         int width, height;
         bool fullScreen;
+        bool operator==(const ModeSet&) const = default;
+        friend void PrintTo(const ModeSet& m, std::ostream* os) {
+            *os << m.width << "x" << m.height << (m.fullScreen ? " full screen" : " window");
+        }
     };
     Uint32 rmask = 0xFF0000, gmask = 0xFF00, bmask = 0xFF;
     int failures = 0; // the next setMode calls that fail
@@ -149,60 +125,55 @@ class FakeOutput : public host::VideoOutput {
     void yield() override { ++yields; }
 };
 
-class RendererTest : public ::testing::Test {
+using ModeSet = FakeOutput::ModeSet;
+
+// Painting a page into a surface, the display flags reset around each test.
+class PainterTest : public ::testing::Test {
   protected:
     void SetUp() override { rt::resetErrorsAndFlags(); }
     void TearDown() override { rt::resetErrorsAndFlags(); }
+};
 
-    // Runs frames until the frame counter is n.
-    void frameUntil(Renderer& r, TestPage& p, std::uint32_t n) {
-        while (r.frameCounter() < n) {
-            r.frame(&p.page);
-        }
-    }
+// A page, and a renderer that shows it on the fake output.
+class RendererTest : public PainterTest {
+  protected:
+    TextPage p;
+    FakeOutput out;
+    Renderer r{out};
 };
 
 // ---- Cell pixels ---------------------------------------------------------
 
-TEST_F(RendererTest, CellsShowTheirGlyphInForegroundAndBackgroundColours) {
-    TestPage p;
+TEST_F(PainterTest, CellsShowTheirGlyphInForegroundAndBackgroundColours) {
+    PaintedPage p;
     p.put(1, 1, 'A', 0x1E);   // yellow on blue
     p.put(1, 2, 0xDB, 0x4F);  // full block, white on red
     p.put(2, 1, 'g', 0x07);   // light grey on black
     p.put(25, 80, '@', 0x6A); // light green on brown, last cell
     p.put(3, 3, 'x', 0xF9);   // bits 4-6 background 7, blink bit set, phase 0
-    auto s = rgbSurface(640, 400);
-    TextPainter painter;
-    painter.paint(p.page, p.palette.data(), s.get(), 0, 0, 1);
-    EXPECT_EQ(painter.cellsDrawn(), 2000);
-    EXPECT_TRUE(painter.fullRedraw());
-    expectCell(s.get(), 0, 0, 'A', 0xFFFF55, 0x0000AA);
-    expectCell(s.get(), 8, 0, 0xDB, 0xFFFFFF, 0xAA0000);
-    expectCell(s.get(), 0, 16, 'g', kGrey, kBlack);
-    expectCell(s.get(), 632, 384, '@', 0x55FF55, 0xAA5500);
-    expectCell(s.get(), 16, 32, 'x', 0x5555FF, kGrey);
+    p.paint(1);
+    EXPECT_EQ(p.painter.cellsDrawn(), 2000);
+    EXPECT_TRUE(p.painter.fullRedraw());
+    expectCell(p.drawn(), 0, 0, 'A', 0xFFFF55, 0x0000AA);
+    expectCell(p.drawn(), 8, 0, 0xDB, 0xFFFFFF, 0xAA0000);
+    expectCell(p.drawn(), 0, 16, 'g', kGrey, kBlack);
+    expectCell(p.drawn(), 632, 384, '@', 0x55FF55, 0xAA5500);
+    expectCell(p.drawn(), 16, 32, 'x', 0x5555FF, kGrey);
 }
 
-TEST_F(RendererTest, ColoursComeFromThePagePalette) {
-    TestPage p;
+TEST_F(PainterTest, ColoursComeFromThePagePalette) {
+    PaintedPage p;
     p.palette[2] = 0xFF123456; // alpha byte is not written to the surface
     p.palette[5] = 0xFF654321;
     p.put(1, 1, 'Z', 0x52);
-    auto s = rgbSurface(640, 400);
-    TextPainter painter;
-    painter.paint(p.page, p.palette.data(), s.get(), 0, 0, 1);
-    expectCell(s.get(), 0, 0, 'Z', 0x123456, 0x654321);
+    p.paint(1);
+    expectCell(p.drawn(), 0, 0, 'Z', 0x123456, 0x654321);
 }
 
 TEST_F(RendererTest, AnAllZeroPageShowsBlackInA640x400Window) {
-    TestPage p;
-    FakeOutput out;
-    Renderer r(out);
     r.frame(&p.page);
     ASSERT_EQ(out.modeSets.size(), 1u);
-    EXPECT_EQ(out.modeSets[0].width, 640);
-    EXPECT_EQ(out.modeSets[0].height, 400);
-    EXPECT_FALSE(out.modeSets[0].fullScreen);
+    EXPECT_EQ(out.modeSets[0], (ModeSet{640, 400, false}));
     EXPECT_EQ(r.painter().cellsDrawn(), 2000);
     EXPECT_EQ(r.lastUpdate(), Renderer::Update::Full);
     ASSERT_EQ(out.updates.size(), 1u);
@@ -215,11 +186,8 @@ TEST_F(RendererTest, AnAllZeroPageShowsBlackInA640x400Window) {
 }
 
 TEST_F(RendererTest, BlinkingCellShowsItsCharacterForEightFramesAndHidesItForEight) {
-    TestPage p;
     p.put(5, 10, 'W', 0x82); // green, blinking
     p.put(5, 11, 'W', 0x02); // green, steady
-    FakeOutput out;
-    Renderer r(out);
     std::vector<bool> shown;
     for (int i = 0; i < 40; ++i) {
         r.frame(&p.page);
@@ -245,11 +213,8 @@ TEST_F(RendererTest, BlinkingCellShowsItsCharacterForEightFramesAndHidesItForEig
 }
 
 TEST_F(RendererTest, CursorIsRow14OfItsCellForFourFramesThenHiddenForFour) {
-    TestPage p;
     p.fill(' ', 0x07);
     p.cursorAt(3, 5); // the game's cursor: lines 4..4
-    FakeOutput out;
-    Renderer r(out);
     for (std::uint32_t frame = 1; frame <= 24; ++frame) {
         r.frame(&p.page);
         SDL_Surface* s = out.surface.get();
@@ -263,99 +228,88 @@ TEST_F(RendererTest, CursorIsRow14OfItsCellForFourFramesThenHiddenForFour) {
     }
 }
 
-TEST_F(RendererTest, CursorTakesTheCellsForegroundAndIgnoresBlinking) {
-    TestPage p;
+TEST_F(PainterTest, CursorTakesTheCellsForegroundAndIgnoresBlinking) {
+    PaintedPage p;
     p.put(1, 1, ' ', 0x9C); // light red on blue, blinking
     p.cursorAt(1, 1);
-    auto s = rgbSurface(640, 400);
-    TextPainter painter;
-    painter.paint(p.page, p.palette.data(), s.get(), 0, 0, 12); // cursor and blink phase 1
-    EXPECT_EQ(rgbAt(s.get(), 0, 14), 0xFF5555u);
-    EXPECT_EQ(rgbAt(s.get(), 7, 14), 0xFF5555u);
-    EXPECT_EQ(rgbAt(s.get(), 0, 13), 0x0000AAu);
-    EXPECT_EQ(rgbAt(s.get(), 0, 15), 0x0000AAu);
+    p.paint(12); // cursor and blink phase 1
+    EXPECT_EQ(rgbAt(p.drawn(), 0, 14), 0xFF5555u);
+    EXPECT_EQ(rgbAt(p.drawn(), 7, 14), 0xFF5555u);
+    EXPECT_EQ(rgbAt(p.drawn(), 0, 13), 0x0000AAu);
+    EXPECT_EQ(rgbAt(p.drawn(), 0, 15), 0x0000AAu);
 }
 
-TEST_F(RendererTest, HiddenCursorIsNotDrawn) {
-    TestPage p;
+TEST_F(PainterTest, HiddenCursorIsNotDrawn) {
+    PaintedPage p;
     p.fill(' ', 0x07);
     p.cursorAt(1, 1, false);
-    auto s = rgbSurface(640, 400);
-    TextPainter painter;
-    painter.paint(p.page, p.palette.data(), s.get(), 0, 0, 4);
-    EXPECT_EQ(rgbAt(s.get(), 0, 14), kBlack);
+    p.paint(4);
+    EXPECT_EQ(rgbAt(p.drawn(), 0, 14), kBlack);
 }
 
-TEST_F(RendererTest, CursorAfterPendingWrapTwoIsDrawnAtTheStartOfTheNextRow) {
-    TestPage p;
+TEST_F(PainterTest, CursorAfterPendingWrapTwoIsDrawnAtTheStartOfTheNextRow) {
+    PaintedPage p;
     p.fill(' ', 0x07);
     p.cursorAt(3, 80);
     p.page.pendingWrap.store(2);
-    auto s = rgbSurface(640, 400);
-    TextPainter painter;
-    painter.paint(p.page, p.palette.data(), s.get(), 0, 0, 4);
-    EXPECT_EQ(rgbAt(s.get(), 0, 3 * 16 + 14), kGrey);
-    EXPECT_EQ(rgbAt(s.get(), 79 * 8, 2 * 16 + 14), kBlack);
+    p.paint(4);
+    EXPECT_EQ(rgbAt(p.drawn(), 0, 3 * 16 + 14), kGrey);
+    EXPECT_EQ(rgbAt(p.drawn(), 79 * 8, 2 * 16 + 14), kBlack);
 
     // Pending wrap 1 (from print) leaves the cursor where it is; so does 2
     // on the last row.
-    TestPage q;
+    PaintedPage q;
     q.fill(' ', 0x07);
     q.cursorAt(25, 80);
     q.page.pendingWrap.store(2);
-    TextPainter painter2;
-    painter2.paint(q.page, q.palette.data(), s.get(), 0, 0, 4);
-    EXPECT_EQ(rgbAt(s.get(), 79 * 8, 24 * 16 + 14), kGrey);
+    q.paint(4);
+    EXPECT_EQ(rgbAt(q.drawn(), 79 * 8, 24 * 16 + 14), kGrey);
     q.page.pendingWrap.store(1);
     q.cursorAt(3, 80);
-    painter2.paint(q.page, q.palette.data(), s.get(), 0, 0, 5);
-    EXPECT_EQ(rgbAt(s.get(), 79 * 8, 2 * 16 + 14), kGrey);
+    q.paint(5);
+    EXPECT_EQ(rgbAt(q.drawn(), 79 * 8, 2 * 16 + 14), kGrey);
 }
 
 // ---- Which cells a frame repaints ----------------------------------------
 
-TEST_F(RendererTest, UnchangedCellsAreNotRedrawn) {
-    TestPage p;
+TEST_F(PainterTest, UnchangedCellsAreNotRedrawn) {
+    PaintedPage p;
     p.fill('.', 0x07);
     p.cursorAt(10, 10, false);
-    auto s = rgbSurface(640, 400);
-    TextPainter painter;
-    painter.paint(p.page, p.palette.data(), s.get(), 0, 0, 1);
-    ASSERT_EQ(painter.cellsDrawn(), 2000);
-    setPixel(s.get(), 100, 100, 0x123456); // inside cell (row 7, column 13)
-    painter.paint(p.page, p.palette.data(), s.get(), 0, 0, 2);
-    EXPECT_EQ(painter.cellsDrawn(), 0);
-    EXPECT_FALSE(painter.fullRedraw());
-    EXPECT_TRUE(painter.drawnRects().empty());
-    EXPECT_EQ(pixel(s.get(), 100, 100), 0x123456u);
+    p.paint(1);
+    ASSERT_EQ(p.painter.cellsDrawn(), 2000);
+    setPixel(p.drawn(), 100, 100, 0x123456); // inside cell (row 7, column 13)
+    p.paint(2);
+    EXPECT_EQ(p.painter.cellsDrawn(), 0);
+    EXPECT_FALSE(p.painter.fullRedraw());
+    EXPECT_TRUE(p.painter.drawnRects().empty());
+    EXPECT_EQ(pixel(p.drawn(), 100, 100), 0x123456u);
 
     // A changed cell elsewhere is drawn alone.
     p.put(1, 1, 'Q', 0x07);
-    painter.paint(p.page, p.palette.data(), s.get(), 0, 0, 3);
-    EXPECT_EQ(painter.cellsDrawn(), 1);
-    expectCell(s.get(), 0, 0, 'Q', kGrey, kBlack);
-    EXPECT_EQ(pixel(s.get(), 100, 100), 0x123456u);
+    p.paint(3);
+    EXPECT_EQ(p.painter.cellsDrawn(), 1);
+    expectCell(p.drawn(), 0, 0, 'Q', kGrey, kBlack);
+    EXPECT_EQ(pixel(p.drawn(), 100, 100), 0x123456u);
 
     // A change of attribute alone counts as a change.
     p.put(7, 13, '.', 0x0F);
-    painter.paint(p.page, p.palette.data(), s.get(), 0, 0, 3);
-    EXPECT_EQ(painter.cellsDrawn(), 1);
-    expectCell(s.get(), 96, 96, '.', 0xFFFFFF, kBlack);
+    p.paint(3);
+    EXPECT_EQ(p.painter.cellsDrawn(), 1);
+    expectCell(p.drawn(), 96, 96, '.', 0xFFFFFF, kBlack);
 }
 
-TEST_F(RendererTest, PhaseFlipsRedrawOnlyTheCursorCellAndBlinkingCells) {
-    TestPage p;
+TEST_F(PainterTest, PhaseFlipsRedrawOnlyTheCursorCellAndBlinkingCells) {
+    PaintedPage p;
     p.fill(' ', 0x07);
     p.put(2, 2, 'b', 0x8E);
     p.put(4, 4, 'c', 0x8A);
     p.cursorAt(10, 20);
-    auto s = rgbSurface(640, 400);
-    TextPainter painter;
-    painter.paint(p.page, p.palette.data(), s.get(), 0, 0, 1);
+    p.paint(1);
     std::vector<int> drawn;
     for (std::uint32_t frame = 2; frame <= 17; ++frame) {
-        painter.paint(p.page, p.palette.data(), s.get(), 0, 0, frame);
-        drawn.push_back(painter.cellsDrawn());
+        p.paint(frame);
+        drawn.push_back(p.painter.cellsDrawn());
     }
     // Frames 2..17: the cursor phase flips at 4, 8, 12, 16; the blink phase
     // at 8 and 16 (both blinking cells).
@@ -363,29 +317,24 @@ TEST_F(RendererTest, PhaseFlipsRedrawOnlyTheCursorCellAndBlinkingCells) {
     EXPECT_EQ(drawn, want);
 }
 
-TEST_F(RendererTest, MovingTheCursorRedrawsItsOldAndNewCell) {
-    TestPage p;
+TEST_F(PainterTest, MovingTheCursorRedrawsItsOldAndNewCell) {
+    PaintedPage p;
     p.fill(' ', 0x07);
     p.cursorAt(5, 5);
-    auto s = rgbSurface(640, 400);
-    TextPainter painter;
-    painter.paint(p.page, p.palette.data(), s.get(), 0, 0, 4);
-    EXPECT_EQ(rgbAt(s.get(), 32, 64 + 14), kGrey);
+    p.paint(4);
+    EXPECT_EQ(rgbAt(p.drawn(), 32, 64 + 14), kGrey);
     p.cursorAt(5, 6);
-    painter.paint(p.page, p.palette.data(), s.get(), 0, 0, 5);
-    EXPECT_EQ(painter.cellsDrawn(), 2);
-    EXPECT_EQ(rgbAt(s.get(), 32, 64 + 14), kBlack);
-    EXPECT_EQ(rgbAt(s.get(), 40, 64 + 14), kGrey);
-    ASSERT_EQ(painter.drawnRects().size(), 1u); // neighbours merge into one rectangle
-    const SDL_Rect rc = painter.drawnRects()[0];
+    p.paint(5);
+    EXPECT_EQ(p.painter.cellsDrawn(), 2);
+    EXPECT_EQ(rgbAt(p.drawn(), 32, 64 + 14), kBlack);
+    EXPECT_EQ(rgbAt(p.drawn(), 40, 64 + 14), kGrey);
+    ASSERT_EQ(p.painter.drawnRects().size(), 1u); // neighbours merge into one rectangle
+    const SDL_Rect rc = p.painter.drawnRects()[0];
     EXPECT_EQ(std::make_tuple(rc.x, rc.y, rc.w, rc.h), std::make_tuple(32, 64, 16, 16));
 }
 
 TEST_F(RendererTest, PaletteChangeRedrawsEveryCell) {
-    TestPage p;
     p.fill('#', 0x07);
-    FakeOutput out;
-    Renderer r(out);
     r.frame(&p.page);
     r.frame(&p.page);
     ASSERT_EQ(r.painter().cellsDrawn(), 0);
@@ -406,10 +355,7 @@ TEST_F(RendererTest, PaletteChangeRedrawsEveryCell) {
 }
 
 TEST_F(RendererTest, UpdatesOnlyTheRectanglesOfDrawnCells) {
-    TestPage p;
     p.fill(' ', 0x07);
-    FakeOutput out;
-    Renderer r(out);
     r.frame(&p.page);
     ASSERT_EQ(out.updates.size(), 1u);
     EXPECT_TRUE(out.updates[0].empty()); // first frame: whole window
@@ -441,10 +387,7 @@ TEST_F(RendererTest, UpdatesOnlyTheRectanglesOfDrawnCells) {
 }
 
 TEST_F(RendererTest, InvalidatedFrameClearsTheWindowAndRedrawsEverything) {
-    TestPage p;
     p.fill('x', 0x07);
-    FakeOutput out;
-    Renderer r(out);
     r.frame(&p.page);
     setPixel(out.surface.get(), 3, 3, 0x445566);
     r.invalidate();
@@ -497,8 +440,8 @@ TEST(CursorShape, EveryRowOfTheShapeTable) {
     }
 }
 
-TEST_F(RendererTest, CursorShapeIsDrawnAcrossTheWholeCellWidth) {
-    TestPage p(40, 25, 17); // double-width 8x16 font: 16 x 16 cells
+TEST_F(PainterTest, CursorShapeIsDrawnAcrossTheWholeCellWidth) {
+    TextPage p(40, 25, 17); // double-width 8x16 font: 16 x 16 cells
     p.fill(' ', 0x07);
     p.cursorAt(1, 1);
     p.page.cursorFirstLine.store(0);
@@ -569,10 +512,7 @@ TEST(FullScreenModes, AltEnterSteps) {
 }
 
 TEST_F(RendererTest, AltEnterGoesFullScreenCentredAndBackToTheWindow) {
-    TestPage p;
     p.fill('M', 0x07);
-    FakeOutput out;
-    Renderer r(out);
     r.setFullScreenModes({{640, 480}, {800, 600}});
     r.frame(&p.page);
     ASSERT_EQ(out.modeSets.size(), 1u);
@@ -582,9 +522,7 @@ TEST_F(RendererTest, AltEnterGoesFullScreenCentredAndBackToTheWindow) {
     EXPECT_EQ(host::pendingFullScreenToggles(), 0);
     EXPECT_EQ(r.fullScreenMode(), host::kFullScreenBestFit);
     ASSERT_EQ(out.modeSets.size(), 2u);
-    EXPECT_EQ(out.modeSets[1].width, 640);
-    EXPECT_EQ(out.modeSets[1].height, 480);
-    EXPECT_TRUE(out.modeSets[1].fullScreen);
+    EXPECT_EQ(out.modeSets[1], (ModeSet{640, 480, true}));
     EXPECT_EQ(r.offsetX(), 0);
     EXPECT_EQ(r.offsetY(), 40);
     ASSERT_EQ(out.pointer, std::vector<bool>{false});
@@ -602,18 +540,13 @@ TEST_F(RendererTest, AltEnterGoesFullScreenCentredAndBackToTheWindow) {
     r.frame(&p.page);
     EXPECT_EQ(r.fullScreenMode(), host::kWindowed);
     ASSERT_EQ(out.modeSets.size(), 3u);
-    EXPECT_EQ(out.modeSets[2].width, 640);
-    EXPECT_EQ(out.modeSets[2].height, 400);
-    EXPECT_FALSE(out.modeSets[2].fullScreen);
+    EXPECT_EQ(out.modeSets[2], (ModeSet{640, 400, false}));
     EXPECT_EQ(r.offsetY(), 0);
     EXPECT_EQ(out.pointer, (std::vector<bool>{false, true}));
     expectCell(out.surface.get(), 0, 0, 'M', kGrey, kBlack);
 }
 
 TEST_F(RendererTest, AltEnterVisitsTheBest43ModeWhenItDiffers) {
-    TestPage p;
-    FakeOutput out;
-    Renderer r(out);
     r.setFullScreenModes({{640, 400}, {800, 600}});
     r.frame(&p.page);
     host::countFullScreenToggle(), host::countFullScreenToggle(), host::countFullScreenToggle();
@@ -633,10 +566,7 @@ TEST_F(RendererTest, AltEnterVisitsTheBest43ModeWhenItDiffers) {
 }
 
 TEST_F(RendererTest, AltEnterDoesNothingWithoutAModeAtLeast640Wide) {
-    TestPage p;
     p.put(1, 1, 'k', 0x07);
-    FakeOutput out;
-    Renderer r(out);
     r.setFullScreenModes({{320, 200}, {512, 384}, {600, 800}});
     r.frame(&p.page);
     host::countFullScreenToggle();
@@ -651,9 +581,6 @@ TEST_F(RendererTest, AltEnterDoesNothingWithoutAModeAtLeast640Wide) {
 // ---- Display flags and the window system ---------------------------------
 
 TEST_F(RendererTest, HandshakeGrantsTheModeChangeAndDrawsNothingMeanwhile) {
-    TestPage p;
-    FakeOutput out;
-    Renderer r(out);
     rt::askDisplayHold();
     r.frame(&p.page);
     EXPECT_EQ(static_cast<int>(rt::displayHold()), 2);
@@ -669,9 +596,6 @@ TEST_F(RendererTest, HandshakeGrantsTheModeChangeAndDrawsNothingMeanwhile) {
 }
 
 TEST_F(RendererTest, OneFrameRequestIsClearedAfterDrawing) {
-    TestPage p;
-    FakeOutput out;
-    Renderer r(out);
     rt::setDisplayMode(rt::DisplayMode::OneFrameAsked);
     r.frame(&p.page);
     EXPECT_EQ(static_cast<int>(rt::displayMode()), 0);
@@ -684,11 +608,8 @@ TEST_F(RendererTest, OneFrameRequestIsClearedAfterDrawing) {
 }
 
 TEST_F(RendererTest, FailedVideoModeSkipsDrawingUntilALaterFrameSucceeds) {
-    TestPage p;
     p.put(1, 1, 'F', 0x07);
-    FakeOutput out;
     out.failures = 2;
-    Renderer r(out);
     r.frame(&p.page);
     r.frame(&p.page);
     EXPECT_EQ(r.canvas(), nullptr);
@@ -703,12 +624,9 @@ TEST_F(RendererTest, FailedVideoModeSkipsDrawingUntilALaterFrameSucceeds) {
 }
 
 TEST_F(RendererTest, WindowWithAnotherPixelLayoutGetsTheColoursThroughABuffer) {
-    TestPage p;
     p.put(1, 1, 'R', 0x1C); // light red on blue
-    FakeOutput out;
-    out.rmask = 0xFF; // 0x00BBGGRR
+    out.rmask = 0xFF;       // 0x00BBGGRR
     out.bmask = 0xFF0000;
-    Renderer r(out);
     r.frame(&p.page);
     ASSERT_NE(r.canvas(), out.surface.get());
     expectCell(out.surface.get(), 0, 0, 'R', 0xFF5555, 0x0000AA);
@@ -720,16 +638,12 @@ TEST_F(RendererTest, WindowWithAnotherPixelLayoutGetsTheColoursThroughABuffer) {
 }
 
 TEST_F(RendererTest, ANewPageSizeOpensAWindowOfThatSize) {
-    TestPage p;
-    FakeOutput out;
-    Renderer r(out);
     r.frame(&p.page);
-    TestPage small(40, 25, 8); // 320 x 200
+    TextPage small(40, 25, 8); // 320 x 200
     small.put(25, 40, 'e', 0x0E);
     r.frame(&small.page);
     ASSERT_EQ(out.modeSets.size(), 2u);
-    EXPECT_EQ(out.modeSets[1].width, 320);
-    EXPECT_EQ(out.modeSets[1].height, 200);
+    EXPECT_EQ(out.modeSets[1], (ModeSet{320, 200, false}));
     EXPECT_EQ(r.painter().cellsDrawn(), 1000);
     const std::uint8_t* g = host::font8x8() + 'e' * 64;
     for (int y = 0; y < 8; ++y) {
@@ -740,20 +654,18 @@ TEST_F(RendererTest, ANewPageSizeOpensAWindowOfThatSize) {
 }
 
 TEST_F(RendererTest, PagesItCannotDrawAreLeftAlone) {
-    FakeOutput out;
-    Renderer r(out);
-    TestPage graphics;
+    TextPage graphics;
     graphics.page.textPage = 0;
     r.frame(&graphics.page);
-    TestPage empty(0, 0);
+    TextPage empty(0, 0);
     r.frame(&empty.page);
-    TestPage noCells;
+    TextPage noCells;
     noCells.page.cells = nullptr;
     r.frame(&noCells.page);
     EXPECT_TRUE(out.modeSets.empty());
 
     // A page larger than the surface: only whole cells inside it are drawn.
-    TestPage big(100, 30);
+    TextPage big(100, 30);
     big.fill('B', 0x07);
     auto s = rgbSurface(644, 410);
     TextPainter painter;
@@ -764,7 +676,7 @@ TEST_F(RendererTest, PagesItCannotDrawAreLeftAlone) {
 
     // An unknown font number draws as the 8x16 font; odd cursor values are
     // harmless.
-    TestPage odd(80, 25, 99);
+    TextPage odd(80, 25, 99);
     odd.put(1, 1, 'o', 0x07);
     odd.cursorAt(-5, 300);
     odd.page.cursorFirstLine.store(255);
@@ -851,7 +763,7 @@ TEST(BuiltInFonts, FontNumbersPickShapes) {
     EXPECT_EQ(host::fontShape(40).cellHeight, 16);
 
     // Font 14 shows rows 1..14 of the 8x16 glyph.
-    TestPage p(80, 25, 14);
+    TextPage p(80, 25, 14);
     p.put(1, 1, 'g', 0x0F);
     auto s = rgbSurface(640, 350);
     TextPainter painter;
@@ -862,7 +774,7 @@ TEST(BuiltInFonts, FontNumbersPickShapes) {
         }
     }
     // Font 17 draws every pixel twice side by side.
-    TestPage d(40, 25, 17);
+    TextPage d(40, 25, 17);
     d.put(1, 1, 'A', 0x0F);
     painter.paint(d.page, d.palette.data(), s.get(), 0, 0, 1);
     for (int y = 0; y < 16; ++y) {
@@ -939,7 +851,7 @@ TEST(BuiltInIcon, IsA32x32PictureIn256ColoursThatSdlLoads) {
 TEST(RendererSharing, FramesWhileAnotherThreadWritesCellsAndCursor) {
     rt::resetErrorsAndFlags();
     host::resetHostState();
-    TestPage p;
+    TextPage p;
     FakeOutput out;
     Renderer r(out);
     std::atomic<bool> done{false};
@@ -982,7 +894,7 @@ TEST(GlyphPaths, VectorRoutinesMatchThePlainOne) {
         const host::FontShape shape = host::fontShape(font);
         const int columns = 640 / shape.cellWidth;
         const int rows = 256 / columns + 1;
-        TestPage p(columns, rows, font);
+        TextPage p(columns, rows, font);
         for (int i = 0; i < 256; ++i) {
             p.page.cells[i].store(rt::makeCell(static_cast<std::uint8_t>(i),
                                                static_cast<std::uint8_t>(i * 37 % 256)));

@@ -7,18 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/replay.h"
+#include "tests/support/test_games.h"
 #include "tools/replay/replay_driver.h"
 
 namespace {
 
 using replay::Step;
 
-replay::Result play(const std::string& game, std::string_view script,
-                    std::vector<std::string> args = {}) {
-    args.insert(args.begin(), game);
-    return replay::runWith(GLIMMER_TEST_GAMES, std::move(args), script);
-}
+using testgames::expectCleanExit;
+using testgames::play;
 
 std::vector<std::uint32_t> characters(const replay::ParseResult& p) {
     std::vector<std::uint32_t> out;
@@ -112,8 +109,8 @@ TEST(ReplayDriver, ShiftedCharactersAndBracesReachTheGame) {
 }
 
 TEST(ReplayDriver, GlyphsAsUnicodeWithBlanksForZeroAnd255) {
-    replay::Result r = replay::runWith(GLIMMER_TEST_GAMES, {"glyphs", "--attributes"}, "q");
-    EXPECT_EQ(r.exitStatus, 0);
+    replay::Result r = play("glyphs", "q", {"--attributes"});
+    expectCleanExit(r);
     ASSERT_EQ(r.screens.size(), 1u);
     const replay::Screen& s = r.screens[0];
     EXPECT_EQ(s.row(1), " ☺☻♥♦♣♠•◘○◙♂♀♪♫☼►◄↕‼¶§▬↨↑↓→←∟↔▲▼");
@@ -137,8 +134,7 @@ TEST(ReplayDriver, ManyPromptsReplayQuickly) {
         script += std::to_string(i % 10) + "\n";
     script += "q";
     replay::Result r = play("many", script);
-    EXPECT_EQ(r.exitStatus, 0);
-    EXPECT_FALSE(r.timedOut);
+    expectCleanExit(r);
     ASSERT_EQ(r.screens.size(), 401u);
     EXPECT_EQ(r.screens[400].kind, "end");
     EXPECT_EQ(r.screens[400].row(23), "[9]");
@@ -163,9 +159,7 @@ namespace {
 // with end program's prompt, and the next key ends the program.
 TEST(ReplayDriver, RealGameQuitsThroughEndProgram) {
     replay::Result r = replay::run("9\nx");
-    EXPECT_EQ(r.processStatus, 0) << r.errors;
-    EXPECT_TRUE(r.exited);
-    EXPECT_EQ(r.exitStatus, 0);
+    expectCleanExit(r);
     ASSERT_GE(r.screens.size(), 2u);
     EXPECT_EQ(r.screens.front().kind, "input");
     EXPECT_EQ(r.last().kind, "end");

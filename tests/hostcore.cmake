@@ -11,6 +11,6 @@ if(EXISTS ${hostcore_driver} AND TARGET host_tests)
   target_compile_definitions(host_tests PRIVATE
     GLIMMER_TEST_GAMES="$<TARGET_FILE:hostcore-games>")
   add_test(NAME host.threads COMMAND host_tests
-    --gtest_filter=RuntimeErrors.*:EndProgram.*:Pausing.*:Closing.*:StartUp.*:ReplayDriver.*)
+    --gtest_filter=RuntimeErrors.*:EndProgram.*:Ending.*:Pausing.*:Closing.*:StartUp.*:ReplayDriver.*)
   set_tests_properties(host.threads PROPERTIES LABELS threads)
 endif()

@@ -81,8 +81,11 @@ class QuietOutput : public host::VideoOutput {
 TEST(RendererAllocations, FramesAllocateNothingOnceThePageSizeIsKnown) {
     rt::resetErrorsAndFlags();
     host::resetHostState();
-    support::TextPage text(4000);
+    // Cells enough for the larger page at the end; first the 80 x 25 screen.
+    support::TextPage text(80, 50);
     rt::ScreenPage& page = text.page;
+    page.height = 25;
+    text.fill(' ', 0x07);
     std::vector<std::uint32_t>& palette = text.palette;
     page.cursorVisible.store(1);
 

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/errors.h"
@@ -18,6 +19,7 @@
 #include "runtime/port.h"
 #include "runtime/screen.h"
 #include "runtime/strings.h"
+#include "tests/support/screen.h"
 
 namespace {
 
@@ -81,10 +83,7 @@ void countBeep(double, double) {
 class LineInputTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        rt::resetErrorsAndFlags();
-        rt::initStringStore();
-        rt::resetLowMemory();
-        rt::selectTextMode0();
+        screentest::freshRuntime();
         rt::clearScreen(0, 0, 0);
         rt::setPort(&port);
         rt::setBeepHandler(&countBeep);
@@ -97,9 +96,10 @@ class LineInputTest : public ::testing::Test {
     }
 
     // ---- The script ----
+    // A tab goes in as the Tab key, every other character with one scan code.
     void type(const std::string& text) {
         for (unsigned char c : text)
-            port.steps.push_back({c, 0x1E, {}});
+            port.steps.push_back({c, static_cast<std::uint8_t>(c == kTab ? 0 : 0x1E), {}});
     }
     void key(std::uint8_t character, std::uint8_t scan = 0) {
         port.steps.push_back({character, scan, {}});
@@ -129,6 +129,9 @@ class LineInputTest : public ::testing::Test {
 
     // ---- The screen ----
     rt::ScreenPage& screen() { return *rt::pageByHandle(0); }
+    // The cursor's row and column.
+    using Cursor = std::pair<int, int>;
+    Cursor cursor() { return {screen().row(), screen().column()}; }
     std::string row(int r) {
         std::string s;
         for (int c = 1; c <= 80; ++c)
@@ -154,8 +157,7 @@ TEST_F(LineInputTest, EnterOnAnEmptyLineGivesAnEmptyStringAndANewRow) {
     prompt("What is your choice? ");
     key(kEnter);
     EXPECT_EQ(inputString(), "");
-    EXPECT_EQ(screen().row(), 2);
-    EXPECT_EQ(screen().column(), 1);
+    EXPECT_EQ(cursor(), (Cursor{2, 1}));
     EXPECT_EQ(row(1), "What is your choice?");
     EXPECT_FALSE(port.ranOut);
 }
@@ -175,46 +177,51 @@ TEST_F(LineInputTest, TypedTextIsEchoedAndStored) {
     EXPECT_EQ(row(1), "? 3");
 }
 
-TEST_F(LineInputTest, ACommaIsErasedTheMomentItIsTyped) {
-    prompt("? ");
-    type("a,b");
+// One field typed after a prompt and ended with Enter: what the variable
+// holds (a number variable: the value that text reads as) and what row 1
+// shows.
+struct TypedField {
+    const char* name;
+    const char* prompt;
+    const char* typed;
+    std::uint32_t kind;
+    const char* value;
+    const char* shown;
+};
+
+class LineInputFieldTest : public LineInputTest,
+                           public ::testing::WithParamInterface<TypedField> {};
+
+TEST_P(LineInputFieldTest, IsStoredAndEchoed) {
+    const TypedField& f = GetParam();
+    prompt(f.prompt);
+    type(f.typed);
     key(kEnter);
-    EXPECT_EQ(inputString(), "ab");
-    EXPECT_EQ(row(1), "? ab");
+    if (f.kind == rt::kKindSingle)
+        EXPECT_EQ(inputSingle(), std::stof(f.value));
+    else
+        EXPECT_EQ(inputString(f.kind), f.value);
+    EXPECT_EQ(row(1), f.shown);
 }
 
-TEST_F(LineInputTest, AQuotedFieldKeepsItsComma) {
-    prompt("? ");
-    type("\"a,b\"");
-    key(kEnter);
-    EXPECT_EQ(inputString(), "a,b");
-    EXPECT_EQ(row(1), "? \"a,b\"");
-}
-
-TEST_F(LineInputTest, OnlyACommaMayFollowAClosingQuote) {
-    type("\"a\"bc");
-    key(kEnter);
-    EXPECT_EQ(inputString(), "a");
-    EXPECT_EQ(row(1), "\"a\"");
-}
-
-TEST_F(LineInputTest, AQuoteInsideAFieldIsAnOrdinaryCharacter) {
-    type("a\"b");
-    key(kEnter);
-    EXPECT_EQ(inputString(), "a\"b");
-}
-
-TEST_F(LineInputTest, LeadingSpacesStay) {
-    type(" 1");
-    key(kEnter);
-    EXPECT_EQ(inputString(), " 1");
-}
-
-TEST_F(LineInputTest, WholeLineModeKeepsQuotesAndCommas) {
-    type("a,\"b\",c");
-    key(kEnter);
-    EXPECT_EQ(inputString(rt::kKindString | rt::kKindWholeLine), "a,\"b\",c");
-}
+constexpr std::uint32_t kString = rt::kKindString;
+const TypedField kTypedFields[] = {
+    {"ACommaIsErasedTheMomentItIsTyped", "? ", "a,b", kString, "ab", "? ab"},
+    {"AQuotedFieldKeepsItsComma", "? ", "\"a,b\"", kString, "a,b", "? \"a,b\""},
+    {"OnlyACommaMayFollowAClosingQuote", "", "\"a\"bc", kString, "a", "\"a\""},
+    {"AQuoteInsideAFieldIsAnOrdinaryCharacter", "", "a\"b", kString, "a\"b", "a\"b"},
+    {"LeadingSpacesStay", "", " 1", kString, " 1", " 1"},
+    {"WholeLineModeKeepsQuotesAndCommas", "", "a,\"b\",c", kString | rt::kKindWholeLine,
+     "a,\"b\",c", "a,\"b\",c"},
+    {"TabAfterThreeCharactersInsertsFiveSpaces", "", "abc\td", kString, "abc     d", "abc     d"},
+    {"TabAtAStopInsertsEightSpaces", "", "abcdefgh\t", kString, "abcdefgh        ", "abcdefgh"},
+    {"LettersAtANumberInputAreErasedAndDigitsConvert", "Press ENTER to continue? ", "x4y2.z5",
+     rt::kKindSingle, "42.5", "Press ENTER to continue? 42.5"},
+    {"AnIncompleteNumberConvertsUpToWhereItStops", "", "7e", rt::kKindSingle, "7", "7e"},
+    {"TabSpacesAreErasedAtANumberInput", "", "1\t2", rt::kKindSingle, "12", "12"},
+};
+INSTANTIATE_TEST_SUITE_P(Fields, LineInputFieldTest, ::testing::ValuesIn(kTypedFields),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LineInputTest, TwoVariablesSplitAtTheComma) {
     rt::RuntimeString* name = rt::newString(0, false);
@@ -250,43 +257,22 @@ TEST_F(LineInputTest, AFixedLengthTargetIsClearedToSpaces) {
     EXPECT_EQ(fixed->view(), "a  ");
 }
 
-TEST_F(LineInputTest, LettersAtANumberInputAreErasedAndDigitsConvert) {
-    prompt("Press ENTER to continue? ");
-    type("x4y2.z5");
-    then([&] { EXPECT_EQ(row(1), "Press ENTER to continue? 42.5"); });
-    key(kEnter);
-    EXPECT_EQ(inputSingle(), 42.5f);
-}
-
-TEST_F(LineInputTest, AnIncompleteNumberConvertsUpToWhereItStops) {
-    type("7e");
-    key(kEnter);
-    EXPECT_EQ(inputSingle(), 7.0f);
-    EXPECT_EQ(row(1), "7e");
-}
-
-TEST_F(LineInputTest, BackspaceOnAnEmptyLineDoesNothing) {
+// Backspace on an empty line does nothing; after text it erases the last
+// character.
+TEST_F(LineInputTest, BackspaceErasesTheLastCharacterIfAny) {
     prompt("? ");
     std::vector<std::uint16_t> before = cells();
     key(kBackspace);
     key(kBackspace);
     then([&] {
         EXPECT_EQ(cells(), before);
-        EXPECT_EQ(screen().column(), 3);
-        EXPECT_EQ(screen().row(), 1);
+        EXPECT_EQ(cursor(), (Cursor{1, 3}));
     });
-    type("a");
-    key(kEnter);
-    EXPECT_EQ(inputString(), "a");
-}
-
-TEST_F(LineInputTest, BackspaceErasesTheLastCharacter) {
-    prompt("? ");
     type("abc");
     key(kBackspace);
     then([&] {
         EXPECT_EQ(row(1), "? ab");
-        EXPECT_EQ(screen().column(), 5);
+        EXPECT_EQ(cursor(), (Cursor{1, 5}));
         EXPECT_EQ(stringValue(), "ab");
     });
     type("d");
@@ -304,8 +290,7 @@ TEST_F(LineInputTest, BackspaceAfterTheEchoWrappedAndScrolledRestoresTheScreen) 
     }
     rt::setTextColour(14, 1, 0, 3);
     prompt(std::string(78, '.').c_str()); // the prompt ends in column 78
-    ASSERT_EQ(screen().row(), 24);
-    ASSERT_EQ(screen().column(), 79);
+    ASSERT_EQ(cursor(), (Cursor{24, 79}));
     const std::vector<std::uint16_t> before = cells();
     const std::uint8_t attribute = rt::currentAttribute(screen());
     auto at = [](int r, int c) { return static_cast<std::size_t>((r - 1) * 80 + (c - 1)); };
@@ -315,8 +300,7 @@ TEST_F(LineInputTest, BackspaceAfterTheEchoWrappedAndScrolledRestoresTheScreen) 
         EXPECT_EQ(row(1), "row 2");
         EXPECT_EQ(row(23), std::string(78, '.') + "ab");
         EXPECT_EQ(row(24), "c");
-        EXPECT_EQ(screen().row(), 24);
-        EXPECT_EQ(screen().column(), 2);
+        EXPECT_EQ(cursor(), (Cursor{24, 2}));
     });
     key(kBackspace);
     then([&] {
@@ -324,16 +308,14 @@ TEST_F(LineInputTest, BackspaceAfterTheEchoWrappedAndScrolledRestoresTheScreen) 
         want[at(24, 79)] = rt::makeCell('a', attribute);
         want[at(24, 80)] = rt::makeCell('b', attribute);
         EXPECT_EQ(cells(), want);
-        EXPECT_EQ(screen().row(), 24);
-        EXPECT_EQ(screen().column(), 80);
+        EXPECT_EQ(cursor(), (Cursor{24, 80}));
         EXPECT_EQ(screen().pendingWrap.load(), 1);
     });
     key(kBackspace);
     key(kBackspace);
     then([&] {
         EXPECT_EQ(cells(), before);
-        EXPECT_EQ(screen().row(), 24);
-        EXPECT_EQ(screen().column(), 79);
+        EXPECT_EQ(cursor(), (Cursor{24, 79}));
         EXPECT_EQ(screen().pendingWrap.load(), 0);
         EXPECT_EQ(rt::getWritePage(), -rt::resolvePage(0)); // the screen is written again
     });
@@ -341,8 +323,7 @@ TEST_F(LineInputTest, BackspaceAfterTheEchoWrappedAndScrolledRestoresTheScreen) 
     key(kEnter);
     EXPECT_EQ(inputString(), "xy");
     EXPECT_EQ(row(24), ""); // the line end after "xy" at column 80 moved down once
-    EXPECT_EQ(screen().row(), 24);
-    EXPECT_EQ(screen().column(), 1);
+    EXPECT_EQ(cursor(), (Cursor{24, 1}));
     EXPECT_EQ(row(23), std::string(78, '.') + "xy");
 }
 
@@ -369,41 +350,6 @@ TEST_F(LineInputTest, TabSpacesStopAtTheLineLimit) {
     EXPECT_EQ(inputString(), std::string(250, 'x') + std::string(5, ' '));
 }
 
-TEST_F(LineInputTest, TabAfterThreeCharactersInsertsFiveSpaces) {
-    type("abc");
-    key(kTab);
-    type("d");
-    key(kEnter);
-    EXPECT_EQ(inputString(), "abc     d");
-    EXPECT_EQ(row(1), "abc     d");
-}
-
-TEST_F(LineInputTest, TabAtAStopInsertsEightSpaces) {
-    type("abcdefgh");
-    key(kTab);
-    key(kEnter);
-    EXPECT_EQ(inputString(), "abcdefgh" + std::string(8, ' '));
-}
-
-TEST_F(LineInputTest, TabSpacesAreErasedAtANumberInput) {
-    type("1");
-    key(kTab);
-    type("2");
-    key(kEnter);
-    EXPECT_EQ(inputSingle(), 12.0f);
-    EXPECT_EQ(row(1), "12");
-}
-
-TEST_F(LineInputTest, ArrowsHomeEndAndDeleteHaveNoEffect) {
-    type("a");
-    for (std::uint8_t scan : {0x48, 0x50, 0x4B, 0x4D, 0x47, 0x4F, 0x53, 0x3B})
-        extended(scan);
-    type("b");
-    key(kEnter);
-    EXPECT_EQ(inputString(), "ab");
-    EXPECT_EQ(row(1), "ab");
-}
-
 TEST_F(LineInputTest, EscapeInsertsCharacter27) {
     key(27, 0x01);
     key(kEnter);
@@ -411,21 +357,18 @@ TEST_F(LineInputTest, EscapeInsertsCharacter27) {
     EXPECT_EQ(rt::cellCharacter(screen().cell(1, 1)), 27);
 }
 
-TEST_F(LineInputTest, ControlCodesThatMoveTheCursorAreIgnored) {
-    for (std::uint8_t c : {10, 11, 12, 28, 29, 30, 31})
-        key(c);
-    type("q");
-    key(kEnter);
-    EXPECT_EQ(inputString(), "q");
-    EXPECT_EQ(row(1), "q");
-}
-
-TEST_F(LineInputTest, Character7SoundsAndLeavesTheText) {
+// Arrows, Home, End, Delete and F1, the control codes that move the cursor
+// and character 7 (which sounds) type nothing.
+TEST_F(LineInputTest, CursorKeysControlCodesAndTheBellTypeNothing) {
     type("a");
-    key(7);
+    for (std::uint8_t scan : {0x48, 0x50, 0x4B, 0x4D, 0x47, 0x4F, 0x53, 0x3B})
+        extended(scan);
+    for (std::uint8_t c : {10, 11, 12, 28, 29, 30, 31, 7})
+        key(c);
     type("b");
     key(kEnter);
     EXPECT_EQ(inputString(), "ab");
+    EXPECT_EQ(row(1), "ab");
     EXPECT_EQ(beeps, 1);
 }
 
@@ -436,9 +379,8 @@ TEST_F(LineInputTest, AStopRequestWhileWaitingReturnsAtOnce) {
     type("cd");
     key(kEnter);
     EXPECT_EQ(inputString(), "ab");
-    EXPECT_EQ(port.steps.size(), 3u); // nothing more was read
-    EXPECT_EQ(screen().row(), 1);     // no line end
-    EXPECT_EQ(screen().column(), 5);
+    EXPECT_EQ(port.steps.size(), 3u);    // nothing more was read
+    EXPECT_EQ(cursor(), (Cursor{1, 5})); // no line end
     EXPECT_EQ(screen().cursorVisible.load(), 1);
 }
 
@@ -522,7 +464,7 @@ TEST_F(LineInputTest, AnErrorPendingReturnsAtOnce) {
 // ---- The single-precision field check ----
 
 struct Field {
-    const char* text;
+    std::string text;
     bool acceptable;
     float value;
 };
@@ -531,21 +473,20 @@ std::string zeros(int n) {
     return std::string(static_cast<std::size_t>(n), '0');
 }
 
-void expectField(const std::string& text, bool acceptable, float value) {
-    SCOPED_TRACE("field \"" + text + "\"");
-    float v = -1.0f;
-    rt::FieldCheck got =
-        rt::checkSingleField(text.data(), static_cast<std::int32_t>(text.size()), &v);
-    EXPECT_EQ(got == rt::FieldCheck::Acceptable, acceptable);
-    if (acceptable) {
-        EXPECT_EQ(v, value);
-    } else {
-        EXPECT_EQ(v, 0.0f);
+// Each text: whether the check accepts it, and the value (0 when refused).
+void expectFields(const std::vector<Field>& fields) {
+    for (const Field& f : fields) {
+        SCOPED_TRACE("field \"" + f.text + "\"");
+        float v = -1.0f;
+        rt::FieldCheck got =
+            rt::checkSingleField(f.text.data(), static_cast<std::int32_t>(f.text.size()), &v);
+        EXPECT_EQ(got == rt::FieldCheck::Acceptable, f.acceptable);
+        EXPECT_EQ(v, f.acceptable ? f.value : 0.0f);
     }
 }
 
 TEST(SingleField, DecimalShapes) {
-    const Field fields[] = {
+    expectFields({
         {"", true, 0},       {"-", true, 0},         {".", true, 0},
         {"-.", true, 0},     {"0", true, 0},         {"-0", true, 0},
         {"0.", true, 0},     {"0.5", true, 0.5f},    {"-0.25", true, -0.25f},
@@ -564,78 +505,83 @@ TEST(SingleField, DecimalShapes) {
         {"+1", false, 0},    {"1-", false, 0},       {"1e5e", false, 0},
         {"1..2", false, 0},  {"--1", false, 0},      {"1e+-2", false, 0},
         {"1,5", false, 0},   {"x", false, 0},        {"1.5.", false, 0},
-    };
-    for (const Field& f : fields)
-        expectField(f.text, f.acceptable, f.value);
+    });
 }
 
 TEST(SingleField, BasedIntegers) {
-    const Field fields[] = {
+    const std::vector<Field> shapes = {
         {"&", true, 0},    {"&H", true, 0},     {"&h", true, 0},     {"&O", true, 0},
         {"&o", true, 0},   {"&HFF", true, 255}, {"&hff", true, 255}, {"&hAbC", true, 2748},
         {"&HG", false, 0}, {"&X", false, 0},    {"&1", false, 0},    {"&O17", true, 15},
         {"&o8", false, 0}, {"&H-1", false, 0},  {"&O 1", false, 0},
     };
-    for (const Field& f : fields)
-        expectField(f.text, f.acceptable, f.value);
-    expectField("&H" + std::string(16, 'F'), true, 18446744073709551615.0f);
-    expectField("&H" + std::string(17, 'F'), false, 0);
-    expectField("&H" + std::string(16, '0') + "1", false, 0); // 19 characters
-    expectField("&O1" + std::string(21, '7'), true, 18446744073709551615.0f);
-    expectField("&O2" + std::string(21, '0'), false, 0);
-    expectField("&O0" + std::string(21, '7'), true, 9223372036854775807.0f);
-    expectField("&O" + std::string(21, '7'), true, 9223372036854775807.0f);
-    expectField("&O" + std::string(23, '0'), false, 0);
+    expectFields(shapes);
+    expectFields({
+        {"&H" + std::string(16, 'F'), true, 18446744073709551615.0f},
+        {"&H" + std::string(17, 'F'), false, 0},
+        {"&H" + std::string(16, '0') + "1", false, 0}, // 19 characters
+        {"&O1" + std::string(21, '7'), true, 18446744073709551615.0f},
+        {"&O2" + std::string(21, '0'), false, 0},
+        {"&O0" + std::string(21, '7'), true, 9223372036854775807.0f},
+        {"&O" + std::string(21, '7'), true, 9223372036854775807.0f},
+        {"&O" + std::string(23, '0'), false, 0},
+    });
 }
 
 TEST(SingleField, RangeAtTheTop) {
-    expectField("1e38", true, 1e38f);
-    expectField("1e39", false, 0);
-    expectField("9e38", false, 0);
-    expectField("3.402823e38", true, 3.402823e38f);
-    expectField("3.402824e38", false, 0);
-    expectField("3402823e32", true, 3.402823e38f);
-    expectField("3402824e32", false, 0);
-    expectField("34028234e31", true, 3.4028234e38f);
-    expectField("0.3402823e39", true, 3.402823e38f);
-    expectField("0.3402824e39", false, 0);
-    // Texts that pass the seven-digit rule yet lie beyond the largest single:
-    // refused, since they would convert to infinity.
-    expectField("3402823.9e32", false, 0);
-    expectField("34028236e31", false, 0);
-    expectField("340282356779733661637539395458142568447", true, FLT_MAX);
-    expectField("340282356779733661637539395458142568448", false, 0);
-    expectField("1e99999999999999999999", false, 0);
+    expectFields({
+        {"1e38", true, 1e38f},
+        {"1e39", false, 0},
+        {"9e38", false, 0},
+        {"3.402823e38", true, 3.402823e38f},
+        {"3.402824e38", false, 0},
+        {"3402823e32", true, 3.402823e38f},
+        {"3402824e32", false, 0},
+        {"34028234e31", true, 3.4028234e38f},
+        {"0.3402823e39", true, 3.402823e38f},
+        {"0.3402824e39", false, 0},
+        // Texts that pass the seven-digit rule yet lie beyond the largest single:
+        // refused, since they would convert to infinity.
+        {"3402823.9e32", false, 0},
+        {"34028236e31", false, 0},
+        {"340282356779733661637539395458142568447", true, FLT_MAX},
+        {"340282356779733661637539395458142568448", false, 0},
+        {"1e99999999999999999999", false, 0},
+    });
 }
 
 TEST(SingleField, RangeAtTheBottom) {
     const float smallest = std::nextafter(0.0f, 1.0f);
-    expectField("1.401298e-45", true, smallest);
-    expectField("1.401297e-45", false, 0);
-    expectField("14.01298e-46", true, smallest);
-    expectField("0.1401298e-44", true, smallest);
-    expectField("1e-45", false, 0);
-    expectField("1e-44", true, 1e-44f);
-    expectField("1e-46", false, 0);
-    expectField("1e-99999999999999999999", false, 0);
-    expectField("." + zeros(43) + "1", true, 1e-44f);
-    expectField("." + zeros(44) + "1", false, 0);
-    expectField("0." + zeros(43), true, 0);
-    expectField("0." + zeros(44), false, 0);
+    expectFields({
+        {"1.401298e-45", true, smallest},
+        {"1.401297e-45", false, 0},
+        {"14.01298e-46", true, smallest},
+        {"0.1401298e-44", true, smallest},
+        {"1e-45", false, 0},
+        {"1e-44", true, 1e-44f},
+        {"1e-46", false, 0},
+        {"1e-99999999999999999999", false, 0},
+        {"." + zeros(43) + "1", true, 1e-44f},
+        {"." + zeros(44) + "1", false, 0},
+        {"0." + zeros(43), true, 0},
+        {"0." + zeros(44), false, 0},
+    });
 }
 
 TEST(SingleField, AtMostEightDigitsWithAFraction) {
-    expectField("1.2345678", true, 1.2345678f);
-    expectField("1.23456789", false, 0);
-    expectField("12345678.9", false, 0);
-    expectField("1234567.8", true, 1234567.8f);
-    expectField("123456789", true, 123456789.0f); // no fraction: no limit
-    expectField(".12345678", true, 0.12345678f);
-    expectField(".123456789", false, 0);
-    expectField(".00012345678", true, 0.00012345678f);
-    expectField(".000123456789", false, 0);
-    expectField("1.0", true, 1.0f);
-    expectField("1" + zeros(60) + "e-60", true, 1.0f);
+    expectFields({
+        {"1.2345678", true, 1.2345678f},
+        {"1.23456789", false, 0},
+        {"12345678.9", false, 0},
+        {"1234567.8", true, 1234567.8f},
+        {"123456789", true, 123456789.0f}, // no fraction: no limit
+        {".12345678", true, 0.12345678f},
+        {".123456789", false, 0},
+        {".00012345678", true, 0.00012345678f},
+        {".000123456789", false, 0},
+        {"1.0", true, 1.0f},
+        {"1" + zeros(60) + "e-60", true, 1.0f},
+    });
 }
 
 TEST(SingleField, NullAndNegativeLengthAreEmpty) {

@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <climits>
+#include <sstream>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -33,6 +35,27 @@ std::vector<std::uint16_t> allCells(const rt::ScreenPage& p) {
     return v;
 }
 
+// A page's settings, cells and palette aside, in one line.
+std::string settings(const rt::ScreenPage& p) {
+    std::ostringstream o;
+    o << "in use " << int(p.inUse) << ", text " << int(p.textPage) << ", console "
+      << int(p.consolePage) << "; " << p.width << "x" << p.height << ", " << int(p.bytesPerCell)
+      << " bytes a cell, mode " << p.mode << ", font " << p.font << "; colours " << p.foreground
+      << " on " << p.background << "; print rows " << p.printTop << ".." << p.printBottom
+      << "; cursor " << cursor(p) << ", visible " << int(p.cursorVisible.load()) << ", lines "
+      << int(p.cursorFirstLine.load()) << ".." << int(p.cursorLastLine.load());
+    return o.str();
+}
+
+// A text page of mode 0 when it is made: 80 x 25 blank (zero) cells, grey on
+// black, the cursor at the top left, hidden, one line high.
+void expectNewTextPage(const rt::ScreenPage& p) {
+    EXPECT_EQ(settings(p), "in use 1, text 1, console 0; 80x25, 2 bytes a cell, mode 0, font 16; "
+                           "colours 7 on 0; print rows 1..24; cursor {column 1, row 1, pending "
+                           "wrap 0}, visible 0, lines 4..4");
+    EXPECT_EQ(allCells(p), std::vector<std::uint16_t>(2000, 0));
+}
+
 // A screen with text in several colours on every row and the cursor mid-row.
 void paintScreen() {
     rt::clearScreen(0, 0, 0);
@@ -57,25 +80,8 @@ TEST_F(PageTable, TextModeZeroCreatesPageZeroWithItsStartUpValues) {
     EXPECT_EQ(rt::getSourcePage(), -1);
     EXPECT_EQ(rt::resolvePage(0), 1);
 
-    EXPECT_EQ(p->inUse, 1);
-    EXPECT_EQ(p->textPage, 1);
-    EXPECT_EQ(p->consolePage, 0);
-    EXPECT_EQ(p->width, 80);
-    EXPECT_EQ(p->height, 25);
-    EXPECT_EQ(p->bytesPerCell, 2);
-    EXPECT_EQ(p->mode, 0);
-    EXPECT_EQ(p->foreground, 7);
-    EXPECT_EQ(p->background, 0);
-    EXPECT_EQ(p->font, 16);
-    EXPECT_EQ(p->printTop, 1);
-    EXPECT_EQ(p->printBottom, 24);
-    EXPECT_EQ(cursor(*p), (Cursor{1, 1, 0}));
-    EXPECT_EQ(p->cursorVisible.load(), 0);
-    EXPECT_EQ(p->cursorFirstLine.load(), 4);
-    EXPECT_EQ(p->cursorLastLine.load(), 4);
+    expectNewTextPage(*p);
     EXPECT_EQ(p->ownership, 7u);
-    for (std::uint16_t c : allCells(*p))
-        ASSERT_EQ(c, 0);
 
     const std::uint32_t text[16] = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA,
                                     0xAA5500, 0xAAAAAA, 0x555555, 0x5555FF, 0x55FF55, 0x55FFFF,
@@ -270,19 +276,9 @@ TEST_F(PageTable, ResolvingANewPageNumberCreatesAScreenPageLikePageZero) {
     const rt::ScreenPage* p = rt::pageByHandle(2);
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p, rt::pageByHandle(-record));
-    EXPECT_EQ(p->width, 80);
-    EXPECT_EQ(p->height, 25);
-    EXPECT_EQ(p->mode, 0);
-    EXPECT_EQ(p->textPage, 1);
-    EXPECT_EQ(p->bytesPerCell, 2);
-    EXPECT_EQ(p->font, 16);
-    EXPECT_EQ(p->printTop, 1);
-    EXPECT_EQ(p->printBottom, 24);
-    EXPECT_EQ(cursor(*p), (Cursor{1, 1, 0}));
+    expectNewTextPage(*p);
     EXPECT_EQ(p->palette, rt::displayPage()->palette); // shared, not owned
     EXPECT_EQ(p->ownership, 6u);                       // screen page owning its cells
-    for (std::uint16_t c : allCells(*p))
-        ASSERT_EQ(c, 0);
 
     // Writing to it leaves page 0 alone.
     rt::setWritePage(2);

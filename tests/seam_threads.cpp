@@ -14,6 +14,7 @@
 #include "runtime/port.h"
 #include "runtime/screen.h"
 #include "runtime/strings.h"
+#include "tests/support/screen.h"
 
 namespace {
 
@@ -23,10 +24,7 @@ using rt::ScreenPage;
 class Seam : public ::testing::Test {
   protected:
     void SetUp() override {
-        rt::resetErrorsAndFlags();
-        rt::initStringStore();
-        rt::resetLowMemory();
-        rt::selectTextMode0();
+        screentest::freshRuntime();
         rt::displayPage()->takeDamage();
     }
     void TearDown() override {

@@ -24,6 +24,7 @@
 #include "runtime/pages.h"
 #include "runtime/screen.h"
 #include "runtime/strings.h"
+#include "tests/support/statement_patterns.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) ||                         \
@@ -248,22 +249,9 @@ class Patterns {
     }
 
     void round() {
-        // 1. A printed literal piece.
-        rt::RuntimeString* piece = rt::newString(0, false);
-        rt::assign(piece, rt::literal(kPiece));
-        rt::makeFit(piece);
-        rt::print(piece, 0);
-        rt::freeString(piece);
-        // 2. A comparison.
-        hits_ += rt::releaseTemporaries(base_, rt::equality(answer_, rt::literal(kChoice)));
-        // 3. A printed number.
-        rt::RuntimeString* joined = rt::concatenate(rt::singleToText(x_), rt::literal(" "));
-        rt::RuntimeString* number = rt::newString(0, false);
-        rt::assign(number, joined);
-        rt::makeFit(number);
-        rt::print(number, 0);
-        rt::freeString(number);
-        rt::releaseTemporaries(base_, 0);
+        patterns::printPiece(kPiece, sizeof kPiece - 1);
+        hits_ += patterns::compare(answer_, kChoice, 1, base_);
+        patterns::printNumber(x_, base_);
         // A bare line end now and then.
         if (++rounds_ % 3 == 0) rt::print(rt::emptyString(), 1);
         x_ = x_ >= 1000.0f ? -12.5f : x_ + 0.75f;

@@ -30,6 +30,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/strings.h"
@@ -184,26 +185,20 @@ class StoreHarness {
         bool crowded = live_.size() >= options_.maxLive;
         std::uint32_t pick = src.below(100);
         if (crowded && pick < 60) pick = 60 + src.below(20); // free or release
-        if (pick < 18) {
-            opNew(src);
-        } else if (pick < 26) {
-            opLiteral(src);
-        } else if (pick < 28) {
-            opFixed(src);
-        } else if (pick < 44) {
-            opAssign(src);
-        } else if (pick < 54) {
-            opConcatenate(src);
-        } else if (pick < 60) {
-            opEquality(src);
-        } else if (pick < 76) {
-            opFree(src);
-        } else if (pick < 80) {
-            opRelease(src);
-        } else if (pick < 84) {
-            opMakeTemporary(src);
-        } else {
-            opNew(src);
+        // Each operation takes the picks below its bound.
+        using Op = void (StoreHarness::*)(Source&);
+        static constexpr std::pair<std::uint32_t, Op> kOps[] = {
+            {18, &StoreHarness::opNew},           {26, &StoreHarness::opLiteral},
+            {28, &StoreHarness::opFixed},         {44, &StoreHarness::opAssign},
+            {54, &StoreHarness::opConcatenate},   {60, &StoreHarness::opEquality},
+            {76, &StoreHarness::opFree},          {80, &StoreHarness::opRelease},
+            {84, &StoreHarness::opMakeTemporary}, {100, &StoreHarness::opNew},
+        };
+        for (const auto& [bound, op] : kOps) {
+            if (pick < bound) {
+                (this->*op)(src);
+                break;
+            }
         }
         if (!failed() && (steps_ % options_.checkEvery == 0)) checkAll();
         return !failed();

@@ -18,18 +18,7 @@ shift || true
 keys=("$@")
 [ ${#keys[@]} -gt 0 ] || keys=(1 Return)
 
-packages=(xvfb xauth xdotool x11-apps imagemagick)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo=sudo
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/setup.sh xvfb xauth xdotool x11-apps imagemagick
 
 program=${GLIMMERDEEP:-}
 if [ -z "$program" ]; then

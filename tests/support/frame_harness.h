@@ -160,10 +160,7 @@ inline Run play(game::Label from, std::string keys) {
 inline void freshGame() {
     static bool ready = false;
     if (!ready) {
-        rt::resetErrorsAndFlags();
-        rt::initStringStore();
-        rt::resetLowMemory();
-        rt::selectTextMode0();
+        screentest::freshRuntime();
         rt::setPort(&port());
         rt::setGameHost(&host());
         game::registerStartup();

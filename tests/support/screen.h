@@ -10,16 +10,19 @@
 #include <thread>
 
 #include "runtime/errors.h"
+#include "runtime/keyboard_buffer.h"
 #include "runtime/pages.h"
 #include "runtime/screen.h"
 #include "runtime/strings.h"
 
 namespace screentest {
 
-// A fresh runtime: flags and errors cleared, a new string store, text mode 0.
+// A fresh runtime: flags and errors cleared, a new string store, an empty
+// keyboard ring, text mode 0.
 inline void freshRuntime() {
     rt::resetErrorsAndFlags();
     rt::initStringStore();
+    rt::resetLowMemory();
     rt::selectTextMode0();
 }
 

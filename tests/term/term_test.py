@@ -163,9 +163,9 @@ def screen_text(term):
 
 def case_dialogs(probe):
     cases = (
-        ("dialog", b"y", ["Unhandled Error #5", "Line:120", "Illegal function call", "Continue?",
-                          "[ Yes  ]", "  No"], True),
-        ("dialog", b"n", ["Unhandled Error #5", "[ Yes  ]"], False),
+        ("dialog-end", b"y", ["Unhandled Error #5", "Line:120", "Illegal function call",
+                              "Continue?", "[ Yes  ]", "  No"], True),
+        ("dialog-end", b"n", ["Unhandled Error #5", "[ Yes  ]"], False),
         ("critical", b"\r", ["Critical Error #301", "Line:130", "Invalid size", "[  OK  ]"],
          False),
     )

@@ -17,6 +17,16 @@ import pyte
 # numbers (blue 1, red 4).
 CGA_TO_ANSI = [0, 4, 2, 6, 1, 5, 3, 7, 8, 12, 10, 14, 9, 13, 11, 15]
 
+# The renditions that set fields to fixed values (blink in strikethrough).
+SGR_FIELDS = {
+    0: dict(fg="default", bg="default", bold=False, reverse=False, strikethrough=False,
+            underscore=False),
+    1: dict(bold=True), 22: dict(bold=False),
+    5: dict(strikethrough=True), 25: dict(strikethrough=False),
+    7: dict(reverse=True), 27: dict(reverse=False),
+    39: dict(fg="default"), 49: dict(bg="default"),
+}
+
 
 class Screen(pyte.Screen):
     """A pyte screen that records colours as ANSI numbers (fg, bg) and the
@@ -38,21 +48,8 @@ class Screen(pyte.Screen):
         a = self.cursor.attrs
         while attrs:
             n = attrs.pop(0)
-            if n == 0:
-                a = a._replace(fg="default", bg="default", bold=False, reverse=False,
-                               strikethrough=False, underscore=False)
-            elif n == 1:
-                a = a._replace(bold=True)
-            elif n == 22:
-                a = a._replace(bold=False)
-            elif n == 5:
-                a = a._replace(strikethrough=True)
-            elif n == 25:
-                a = a._replace(strikethrough=False)
-            elif n == 7:
-                a = a._replace(reverse=True)
-            elif n == 27:
-                a = a._replace(reverse=False)
+            if n in SGR_FIELDS:
+                a = a._replace(**SGR_FIELDS[n])
             elif 30 <= n <= 37:
                 a = a._replace(fg=n - 30)
             elif 90 <= n <= 97:
@@ -61,10 +58,6 @@ class Screen(pyte.Screen):
                 a = a._replace(bg=n - 40)
             elif 100 <= n <= 107:
                 a = a._replace(bg=n - 100 + 8)
-            elif n == 39:
-                a = a._replace(fg="default")
-            elif n == 49:
-                a = a._replace(bg="default")
             elif n in (38, 48) and attrs:
                 kind = attrs.pop(0)
                 if kind == 5 and attrs:

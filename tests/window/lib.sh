@@ -124,6 +124,31 @@ expect_error_dialog() {
   expect_screen_line "Yes        No"
 }
 
+# start_dialog: starts the probe in its "dialog" mode and waits for the dialog.
+start_dialog() {
+  start "$WINDOW_PROBE" dialog
+  expect_error_dialog
+}
+
+# expect_key_repeat KEY ROW: holds KEY for a second in the line input on row
+# ROW (which reads "?"). A held key repeats after 500 ms, every 30 ms: nothing
+# repeats in the first 300 ms, and about 16 more keys arrive in the next
+# 700 ms (loose bounds: the machine may be busy).
+expect_key_repeat() {
+  local key=$1 row=$2 early late count
+  xdotool keydown "$key"
+  sleep 0.3
+  early=$("$XPROBE" text "$WIN" "$row")
+  sleep 0.7
+  xdotool keyup "$key"
+  sleep 0.2
+  late=$("$XPROBE" text "$WIN" "$row")
+  [ "$early" = "? $key" ] || fail "repeated before the delay: '$early'"
+  count=$(( ${#late} - 2 ))
+  [ "$count" -ge 6 ] && [ "$count" -le 30 ] || fail "$count keys after holding $key for 1 s: '$late'"
+  [ "$late" = "? $(printf "$key%.0s" $(seq "$count"))" ] || fail "row $row is '$late'"
+}
+
 # start_x_server DIR: starts a virtual X server that picks a free display
 # number itself (-displayfd), so servers started at the same moment never
 # share one, and that does not reset when its last client leaves. Sets

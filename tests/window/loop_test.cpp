@@ -229,59 +229,46 @@ TEST_P(WindowEventLoop, DialogAnsweredYesLetsTheGameGoOn) {
     EXPECT_EQ(line, "b");
 }
 
-TEST_P(WindowEventLoop, DialogAnsweredNoEndsWithStatusZero) {
-    const int status = run(
-        [] {
-            rt::raiseError(5);
-            statementEnd(120);
+// Runs a game that raises error `number` on line `line`; once its dialog is
+// open, answer() plays the user. Returns the exit status; `continued` says
+// whether the game went on after the dialog.
+int runDialog(std::int32_t number, std::uint32_t line, std::function<void()> answer) {
+    return run(
+        [number, line] {
+            rt::raiseError(number);
+            statementEnd(line);
             continued = true;
         },
-        [](host::WindowFrontend& f, int) {
+        [answer](host::WindowFrontend& f, int) {
             if (f.dialogOpen() && stage == 0) {
                 stage = 1;
-                pushKey(SDLK_TAB, 9);
-                pushKey(SDLK_RETURN, 13);
+                answer();
             }
         });
+}
+
+TEST_P(WindowEventLoop, DialogAnsweredNoEndsWithStatusZero) {
+    const int status = runDialog(5, 120, [] {
+        pushKey(SDLK_TAB, 9);
+        pushKey(SDLK_RETURN, 13);
+    });
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(continued.load());
 }
 
 TEST_P(WindowEventLoop, CloseDuringADialogEndsPromptlyWithStatusZero) {
     std::chrono::steady_clock::time_point closedAt;
-    const int status = run(
-        [] {
-            rt::raiseError(5);
-            statementEnd(120);
-            continued = true;
-        },
-        [&](host::WindowFrontend& f, int) {
-            if (f.dialogOpen() && stage == 0) {
-                stage = 1;
-                closedAt = std::chrono::steady_clock::now();
-                pushQuit();
-            }
-        });
-    const auto took = std::chrono::steady_clock::now() - closedAt;
+    const int status = runDialog(5, 120, [&] {
+        closedAt = std::chrono::steady_clock::now();
+        pushQuit();
+    });
     EXPECT_EQ(status, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - closedAt, std::chrono::seconds(1));
     EXPECT_FALSE(continued.load());
-    EXPECT_LT(took, std::chrono::seconds(1));
 }
 
 TEST_P(WindowEventLoop, CriticalDialogOnTheGameThreadEndsWithStatusZero) {
-    const int status = run(
-        [] {
-            rt::raiseError(301);
-            statementEnd(130);
-            continued = true;
-        },
-        [](host::WindowFrontend& f, int) {
-            if (f.dialogOpen() && stage == 0) {
-                stage = 1;
-                pushKey(SDLK_RETURN, 13);
-            }
-        });
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(runDialog(301, 130, [] { pushKey(SDLK_RETURN, 13); }), 0);
     EXPECT_FALSE(continued.load());
 }
 

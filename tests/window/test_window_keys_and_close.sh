@@ -35,22 +35,10 @@ expect_row 5 "=abc!"
 close_window
 expect_exit 0 1000
 
-# A held key repeats after 500 ms, every 30 ms, while the window has the
-# focus: nothing repeats in the first 300 ms, and about 16 more keys arrive
-# in the next 700 ms (loose bounds: the machine may be busy).
+# A held key repeats while the window has the focus.
 start "$WINDOW_PROBE" echo
 expect_row 2 "?"
-xdotool keydown a
-sleep 0.3
-early=$("$XPROBE" text "$WIN" 2)
-sleep 0.7
-xdotool keyup a
-sleep 0.2
-late=$("$XPROBE" text "$WIN" 2)
-[ "$early" = "? a" ] || fail "repeated before the delay: '$early'"
-count=$(( ${#late} - 2 ))
-[ "$count" -ge 6 ] && [ "$count" -le 30 ] || fail "$count keys after holding a for 1 s: '$late'"
-[ "$late" = "? $(printf 'a%.0s' $(seq "$count"))" ] || fail "row 2 is '$late'"
+expect_key_repeat a 2
 close_window
 expect_exit 0 1000
 
