@@ -87,7 +87,10 @@ everything around you goes dark.
 } // namespace
 
 void registerChapter1Ending() {
-    addScenes({{570, scene570}, {610, scene610}});
+    addScenes({
+        {570, scene570},
+        {610, scene610},
+    });
 }
 
 } // namespace game

@@ -415,20 +415,22 @@ Label scene230() {
 } // namespace
 
 void registerChapter1Opening() {
-    addScenes({{100, scene100},
-               {103, scene103},
-               {120, scene120},
-               {140, scene140},
-               {160, scene160},
-               {180, scene180},
-               {185, scene185},
-               {200, scene200},
-               {203, scene203},
-               {205, scene205},
-               {210, scene210},
-               {215, scene215},
-               {220, scene220},
-               {230, scene230}});
+    addScenes({
+        {100, scene100},
+        {103, scene103},
+        {120, scene120},
+        {140, scene140},
+        {160, scene160},
+        {180, scene180},
+        {185, scene185},
+        {200, scene200},
+        {203, scene203},
+        {205, scene205},
+        {210, scene210},
+        {215, scene215},
+        {220, scene220},
+        {230, scene230},
+    });
 }
 
 } // namespace game

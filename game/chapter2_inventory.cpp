@@ -61,7 +61,9 @@ Label chapter2Inventory() {
 } // namespace
 
 void registerChapter2Inventory() {
-    addScenes({{labels::chapter2Inventory, chapter2Inventory}});
+    addScenes({
+        {labels::chapter2Inventory, chapter2Inventory},
+    });
 }
 
 } // namespace game

@@ -261,15 +261,17 @@ another way to open this door.
 } // namespace
 
 void registerDeeperMine() {
-    addScenes({{430, scene430},
-               {440, scene440},
-               {443, scene443},
-               {446, scene446},
-               {448, scene448},
-               {450, scene450},
-               {460, scene460},
-               {465, scene465},
-               {480, scene480}});
+    addScenes({
+        {430, scene430},
+        {440, scene440},
+        {443, scene443},
+        {446, scene446},
+        {448, scene448},
+        {450, scene450},
+        {460, scene460},
+        {465, scene465},
+        {480, scene480},
+    });
 }
 
 } // namespace game

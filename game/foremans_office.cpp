@@ -332,16 +332,18 @@ to attack if you come any closer.  The way back is to the EAST.
 } // namespace
 
 void registerForemansOffice() {
-    addScenes({{490, scene490},
-               {493, scene493},
-               {496, scene496},
-               {498, scene498},
-               {500, scene500},
-               {505, scene505},
-               {507, scene507},
-               {510, scene510},
-               {520, scene520},
-               {530, scene530}});
+    addScenes({
+        {490, scene490},
+        {493, scene493},
+        {496, scene496},
+        {498, scene498},
+        {500, scene500},
+        {505, scene505},
+        {507, scene507},
+        {510, scene510},
+        {520, scene520},
+        {530, scene530},
+    });
 }
 
 } // namespace game

@@ -437,11 +437,12 @@ SOUTH leads back to the flooded section.
 } // namespace
 
 void registerMineEntrance() {
-    addScenes({{235, scene235}, {240, scene240}, {245, scene245}, {255, scene255},
-               {258, scene258}, {262, scene262}, {265, scene265}, {270, scene270},
-               {273, scene273}, {280, scene280}, {283, scene283}, {290, scene290},
-               {295, scene295}, {300, scene300}, {305, scene305}, {400, scene400},
-               {405, scene405}, {410, scene410}, {415, scene415}, {420, scene420}});
+    addScenes({
+        {235, scene235}, {240, scene240}, {245, scene245}, {255, scene255}, {258, scene258},
+        {262, scene262}, {265, scene265}, {270, scene270}, {273, scene273}, {280, scene280},
+        {283, scene283}, {290, scene290}, {295, scene295}, {300, scene300}, {305, scene305},
+        {400, scene400}, {405, scene405}, {410, scene410}, {415, scene415}, {420, scene420},
+    });
 }
 
 } // namespace game

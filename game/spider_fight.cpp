@@ -431,15 +431,17 @@ back is to the EAST.
 } // namespace
 
 void registerSpiderFight() {
-    addScenes({{535, scene535},
-               {538, scene538},
-               {540, scene540},
-               {545, scene545},
-               {550, scene550},
-               {555, scene555},
-               {557, scene557},
-               {560, scene560},
-               {565, scene565}});
+    addScenes({
+        {535, scene535},
+        {538, scene538},
+        {540, scene540},
+        {545, scene545},
+        {550, scene550},
+        {555, scene555},
+        {557, scene557},
+        {560, scene560},
+        {565, scene565},
+    });
 }
 
 } // namespace game
