@@ -56,10 +56,10 @@ the apartment before leaving.
                                      "Press Enter to Continue");
                       return labels::chapter1;
                   }},
-                 {"5- Check Inventory      ", labels::inventory},
+                 checkInventory("5- Check Inventory      "),
                  {"6- Enter Bedroom", 140},
                  row,
-                 {"7- Quit", labels::quitStory}});
+                 quit("7- Quit")});
 }
 
 // The newspaper: read once for 10 points; a second try is refused.
@@ -156,8 +156,8 @@ curtains closed in here.
           },
           [] { return is(bedroomLightOn, "1") && is(knife, "0"); }},
          row,
-         {"4- Check Inventory         ", labels::inventory},
-         {"5- Quit", labels::quitStory}});
+         checkInventory("4- Check Inventory         "),
+         quit("5- Quit")});
 }
 
 // The bathroom.
@@ -171,8 +171,8 @@ sink hangs on the left wall.  There is nothing of interest in here.
 )");
     return menu("What is your choice", answer160, 160,
                 {{"1- Exit to Living Room     ", 103},
-                 {"2- Check Inventory     ", labels::inventory},
-                 {"3- Quit", labels::quitStory}});
+                 checkInventory("2- Check Inventory     "),
+                 quit("3- Quit")});
 }
 
 // The kitchen.
@@ -187,9 +187,9 @@ refrigerator.  Breadcrumbs are scattered over the counter and the floor.
     return menu("What is your choice", answer180, 180,
                 {{"1- Exit to Living Room    ", 103},
                  {"2- Search Refrigerator    ", 185},
-                 {"3- Check Inventory", labels::inventory},
+                 checkInventory("3- Check Inventory"),
                  row,
-                 {"4- Quit", labels::quitStory}});
+                 quit("4- Quit")});
 }
 
 // The refrigerator: no resume text of its own, so currentScene stays "180".
@@ -323,7 +323,7 @@ is enough and opt out of buying more.
                       return stay;
                   }},
                  row,
-                 {"5- Check Inventory                     ", labels::inventory},
+                 checkInventory("5- Check Inventory                     "),
                  {"6- Exit Store", 215}});
 }
 
@@ -346,9 +346,9 @@ search the apartment, otherwise it is on to the hardware store.
     return menu("What is your Choice", answer210, 210,
                 {{"1- Enter Apartment     ", 103},
                  {"2- Continue on to Hardware Store   ", 200},
-                 {"3- Check Inventory", labels::inventory},
+                 checkInventory("3- Check Inventory"),
                  row,
-                 {"4- Quit", labels::quitStory}});
+                 quit("4- Quit")});
 }
 
 // The mine gate.
@@ -374,9 +374,9 @@ mine.
 )");
                       return is(flashlight, "1") ? 230 : 220;
                   }},
-                 {"2- Check Inventory", labels::inventory},
+                 checkInventory("2- Check Inventory"),
                  row,
-                 {"3- Quit", labels::quitStory}});
+                 quit("3- Quit")});
 }
 
 // Without a light the story ends here; the quit that follows sees health 0

@@ -47,8 +47,8 @@ graffiti covers the walls.  At the end of the hallway are two rooms.
                  {"3- Remove the boards and enter NORTH room", 440,
                   [] { return is(northRoomCollapsed, "0"); }},
                  row,
-                 {"4- Check Inventory              ", labels::inventory},
-                 {"5- Quit", labels::quitStory}});
+                 checkInventory("4- Check Inventory              "),
+                 quit("5- Quit")});
 }
 
 // The trash room collapses as soon as the player leaves or searches it; the
@@ -77,9 +77,9 @@ once.  You do not want to stay in here for very long.
                       let(northRoomCollapsed, "1");
                       return 446;
                   }},
-                 {"3- Check Inventory", labels::inventory},
+                 checkInventory("3- Check Inventory"),
                  row,
-                 {"4- Quit", labels::quitStory}});
+                 quit("4- Quit")});
 }
 
 // Leaving the trash room as it collapses.
@@ -144,9 +144,9 @@ an old metal lunchbox.
     return menu("What is your choice", answer450, 450,
                 {{"1- Leave room        ", travel("3", 430)},
                  {"2- Search Lunchbox     ", 460},
-                 {"3- Check Inventory   ", labels::inventory},
+                 checkInventory("3- Check Inventory   "),
                  row,
-                 {"4- Quit", labels::quitStory}});
+                 quit("4- Quit")});
 }
 
 // The lunchbox: no resume text, so currentScene stays "450". It turns grey
@@ -254,8 +254,8 @@ another way to open this door.
                   },
                   [] { return is(pryTried, "0") && is(rustyKey, "0") && is(knife, "1"); }},
                  row,
-                 {"5- Check Inventory          ", labels::inventory},
-                 {"6- Quit", labels::quitStory}});
+                 checkInventory("5- Check Inventory          "),
+                 quit("6- Quit")});
 }
 
 } // namespace

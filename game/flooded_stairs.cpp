@@ -114,9 +114,9 @@ points of damage!
                   }},
                  {"2- Travel EAST    ", travel("1", 2100)},
                  {"3- Travel SOUTH    ", travel("4", 2070)},
-                 {"4- Check Inventory", labels::chapter2Inventory},
+                 checkChapter2Inventory("4- Check Inventory"),
                  row,
-                 {"9- Quit", labels::quitStory}});
+                 quit("9- Quit")});
 }
 
 // Drowning on the stairs; the colour stays as the hall left it.
@@ -179,8 +179,8 @@ A shelf hangs on the back wall.
                  rowNoGap,
                  {"3- Take Empty Glass Jar", takeSupply<1>, onShelf<1>},
                  rowNoGap,
-                 {"4- Check Inventory       ", labels::chapter2Inventory},
-                 {"9- Quit", labels::quitStory}});
+                 checkChapter2Inventory("4- Check Inventory       "),
+                 quit("9- Quit")});
 }
 
 // The landing at the bottom of the stairs, by the sealed metal door.
@@ -249,8 +249,8 @@ Scuba Gear.
                       return 2090;
                   }},
                  row,
-                 {"4- Check Inventory      ", labels::chapter2Inventory},
-                 {"5- Quit", labels::quitStory}});
+                 checkChapter2Inventory("4- Check Inventory      "),
+                 quit("5- Quit")});
 }
 
 // The lever room at the end of the corridor.
@@ -303,8 +303,8 @@ you try, you cannot get it open.
                       return stay;
                   }},
                  row,
-                 {"4- Check Inventory   ", labels::chapter2Inventory},
-                 {"5- Quit", labels::quitStory}});
+                 checkChapter2Inventory("4- Check Inventory   "),
+                 quit("5- Quit")});
 }
 
 // The levers and the drain sign, whose text breaks off. The pause keeps the

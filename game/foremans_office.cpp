@@ -69,8 +69,8 @@ find nothing else of interest.
                       return stay;
                   }},
                  row,
-                 {"4- Check Inventory     ", labels::inventory},
-                 {"5- Quit", labels::quitStory}});
+                 checkInventory("4- Check Inventory     "),
+                 quit("5- Quit")});
 }
 
 // The desk: no resume text of its own, so currentScene stays "490".
@@ -182,8 +182,8 @@ to the SOUTH, and leads back to the WEST.
                  {"3- Travel SOUTH", travel("4", 510)},
                  row,
                  {"4- Travel NORTH             ", travel("3", 520)},
-                 {"5- Check Inventory           ", labels::inventory},
-                 {"6- Quit", labels::quitStory}});
+                 checkInventory("5- Check Inventory           "),
+                 quit("6- Quit")});
 }
 
 // The greenhouse: the glowing object is offered until the mushroom is taken.
@@ -216,10 +216,10 @@ place was shut off years ago.
 )");
                       return stay;
                   }},
-                 {"3- Check Inventory", labels::inventory},
+                 checkInventory("3- Check Inventory"),
                  row,
                  {"4- Inspect Glowing Object       ", 507, [] { return is(yellowMushroom, "0"); }},
-                 {"5- Quit", labels::quitStory}});
+                 quit("5- Quit")});
 }
 
 // The glowing object. "Back" leads to the junction, not the greenhouse.
@@ -268,8 +268,8 @@ might still be possible.
     if (is(rustyKey, "1")) {
         return menu("What is your choice", answer510, 510,
                     {{"1- Travel back NORTH     ", travel("3", 500)},
-                     {"2- Check Inventory     ", labels::inventory},
-                     {"3- Quit", labels::quitStory}});
+                     checkInventory("2- Check Inventory     "),
+                     quit("3- Quit")});
     }
     return menu("What is your choice", answer510, 510,
                 {{"1- Travel back NORTH     ", travel("3", 500)},
@@ -280,8 +280,8 @@ might still be possible.
                       message(14, "You bend over and pick the rusty old key up off the ground.");
                       return stay;
                   }},
-                 {"3- Check Inventory       ", labels::inventory},
-                 {"4- Quit", labels::quitStory}});
+                 checkInventory("3- Check Inventory       "),
+                 quit("4- Quit")});
 }
 
 // The spider corridor. Only a move NORTH or EAST has an opening clause; the
@@ -304,8 +304,8 @@ WEST, or leads back to the SOUTH.
     return menu("What is your choice", answer520, 520,
                 {{"1- Go SOUTH     ", travel("4", 500)},
                  {"2- Travel WEST     ", travel("2", 530)},
-                 {"3- Check Inventory      ", labels::inventory},
-                 {"4- Quit", labels::quitStory}});
+                 checkInventory("3- Check Inventory      "),
+                 quit("4- Quit")});
 }
 
 // The spider's lair; once the spider is dead, the lair after the fight.
@@ -325,8 +325,8 @@ to attack if you come any closer.  The way back is to the EAST.
     return menu("What is your choice", answer530, 530,
                 {{"1- Travel EAST   ", travel("1", 520)},
                  {"2- Go to Elevator Shaft   ", 535},
-                 {"3- Check Inventory    ", labels::inventory},
-                 {"4- Quit", labels::quitStory}});
+                 checkInventory("3- Check Inventory    "),
+                 quit("4- Quit")});
 }
 
 } // namespace

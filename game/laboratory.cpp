@@ -56,8 +56,8 @@ just as it was left when the mine was abandoned.  The exit is WEST.
                  {"2- Examine Work Station     ", 2113},
                  {"3- Search Desk", 2118},
                  row,
-                 {"4- Check Inventory    ", labels::chapter2Inventory},
-                 {"5- Quit", labels::quitStory}});
+                 checkChapter2Inventory("4- Check Inventory    "),
+                 quit("5- Quit")});
 }
 
 // The work station.

@@ -41,8 +41,8 @@ is a room to the WEST, and the hallway continues on to the EAST.
                  {"2- Go WEST into the left room", 255},
                  row,
                  {"3- Continue EAST         ", travel("1", 270)},
-                 {"4- Check Inventory      ", labels::inventory},
-                 {"5- Quit ", labels::quitStory}});
+                 checkInventory("4- Check Inventory      "),
+                 quit("5- Quit ")});
 }
 
 // A drowning: health is already 0 or below, so the quit that follows goes
@@ -111,10 +111,10 @@ floor in front of it.  The only way out is the way you came in.
 )");
     return menu(kWhatToDo, answer258, 258,
                 {{" 1- Search cabinet               ", 262},
-                 {"2- Check inventory", labels::inventory},
+                 checkInventory("2- Check inventory"),
                  row,
                  {" 3- Exit Room                    ", travel("1", 235)},
-                 {"4- Quit game", labels::quitStory}});
+                 quit("4- Quit game")});
 }
 
 // The cabinet gives the first note and its points once.
@@ -196,8 +196,8 @@ to the NORTH, and the way back lies to the WEST.
                  {"2- Go EAST    ", travel("1", 290)},
                  {"3- Enter Room", 280},
                  row,
-                 {" 4- Check Inventory                      ", labels::inventory},
-                 {"5- Quit", labels::quitStory}});
+                 checkInventory(" 4- Check Inventory                      "),
+                 quit("5- Quit")});
 }
 
 // Into the workshop: its colour and resume text are set here, so the
@@ -226,8 +226,8 @@ With the right materials you might be able to build something here.
                 {{" 1- Exit the room          ", travel("4", 270)},
                  {"2- Use Work Bench  ", 300},
                  row,
-                 {" 3- Check Inventory        ", labels::inventory},
-                 {"4- Quit", labels::quitStory}});
+                 checkInventory(" 3- Check Inventory        "),
+                 quit("4- Quit")});
 }
 
 // The cave-in dead end: its resume text is "293", which the resume tables
@@ -255,9 +255,9 @@ in.  The only way back is to the WEST.
                  row,
                  {" 2- Gather Lumber", 295, [] { return is(scrapLumber, "0"); }},
                  row,
-                 {" 3- Check Inventory", labels::inventory},
+                 checkInventory(" 3- Check Inventory"),
                  row,
-                 {" 4- Quit", labels::quitStory}});
+                 quit(" 4- Quit")});
 }
 
 // Gathering the lumber at the cave-in.
@@ -363,9 +363,9 @@ metal object of some kind.
         return menu("What is your choice", answer405, 405,
                     {{"1- Continue NORTH         ", travel("3", 420)},
                      {"2- Attempt to go SOUTH       ", 410},
-                     {"3- Check Inventory", labels::inventory},
+                     checkInventory("3- Check Inventory"),
                      row,
-                     {"4- Quit", labels::quitStory}});
+                     quit("4- Quit")});
     }
     return menu("What is your choice", answer405, 405,
                 {{"1- Continue North         ", travel("3", 420)},
@@ -378,10 +378,10 @@ metal object of some kind.
                           "You reach over and pick the sharp metal rod up and take it with you.");
                       return stay;
                   }},
-                 {"3- Check Inventory", labels::inventory},
+                 checkInventory("3- Check Inventory"),
                  row,
                  {"4- Attempt to go South    ", 410},
-                 {"5- Quit", labels::quitStory}});
+                 quit("5- Quit")});
 }
 
 // Back through the water: a wound, or death once health runs out.
@@ -430,8 +430,8 @@ SOUTH leads back to the flooded section.
                  {"2- Go EAST       ", travel("1", 480)},
                  {"3- Go WEST", travel("2", 430)},
                  row,
-                 {" 4- Check Inventory                  ", labels::inventory},
-                 {"5- Quit", labels::quitStory}});
+                 checkInventory(" 4- Check Inventory                  "),
+                 quit("5- Quit")});
 }
 
 } // namespace

@@ -11,8 +11,8 @@
 //
 //   return menu("What is your choice", answer160, 160,
 //               {{"1- Exit to Living Room     ", 103},
-//                {"2- Check Inventory     ", labels::inventory},
-//                {"3- Quit", labels::quitStory}});
+//                checkInventory("2- Check Inventory     "),
+//                quit("3- Quit")});
 #pragma once
 
 #include <concepts>
@@ -203,5 +203,17 @@ inline constexpr Label endOfDemo = 2000;
 inline constexpr Label chapter2Inventory = 2200;
 inline constexpr Label wordGame = 5000;
 } // namespace labels
+
+// The choices most rooms end with, each with its text as its row shows it:
+// the inventory of the room's chapter, and the quit confirmation.
+constexpr Choice checkInventory(const char* text) {
+    return {text, labels::inventory};
+}
+constexpr Choice checkChapter2Inventory(const char* text) {
+    return {text, labels::chapter2Inventory};
+}
+constexpr Choice quit(const char* text) {
+    return {text, labels::quitStory};
+}
 
 } // namespace game

@@ -133,7 +133,7 @@ Label scene538() {
                  row,
                  {"3- Use Item", 550},
                  row,
-                 {"4- Quit Game", labels::quitStory}});
+                 quit("4- Quit Game")});
 }
 
 // An attack turn: the player's blow, the spider's answer (even to a blow
@@ -391,7 +391,7 @@ Label scene557() {
                       health = 100;
                       return 535;
                   }},
-                 {"2- Quit", labels::quitStory}});
+                 quit("2- Quit")});
 }
 
 // The win: the spider is dead for good.
@@ -424,8 +424,8 @@ back is to the EAST.
     return menu("What is your choice", answer565, 565,
                 {{"1- Travel EAST   ", travel("1", 520)},
                  {"2- Go to Elevator Shaft   ", 570},
-                 {"3- Check Inventory    ", labels::inventory},
-                 {"4- Quit", labels::quitStory}});
+                 checkInventory("3- Check Inventory    "),
+                 quit("4- Quit")});
 }
 
 } // namespace

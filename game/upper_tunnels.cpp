@@ -71,9 +71,9 @@ this way.
                       return stay;
                   }},
                  {"2- Travel NORTH     ", travel("3", 2010)},
-                 {"3- Check Inventory", labels::chapter2Inventory},
+                 checkChapter2Inventory("3- Check Inventory"),
                  row,
-                 {"9- Quit", labels::quitStory}});
+                 quit("9- Quit")});
 }
 
 // The fire junction: burning, WEST costs 50 health and is refused; put out,
@@ -120,7 +120,7 @@ You will have to put this fire out before you can get through here.
          }},
         {"2- Travel EAST    ", travel("1", 2040)},
         {"3- Travel SOUTH    ", travel("4", 2005)},
-        {"4- Check Inventory", labels::chapter2Inventory},
+        checkChapter2Inventory("4- Check Inventory"),
         row,
         {"6- Use Fire Extinguisher           ",
          [] {
@@ -135,7 +135,7 @@ You toss the empty fire extinguisher aside.
              return stay;
          },
          [] { return is(fireExtinguisher, "1"); }},
-        {"9- Quit", labels::quitStory},
+        quit("9- Quit"),
     };
     showChoices(choices);
     if (health < 1) {
@@ -168,7 +168,7 @@ can hear running water somewhere off to the WEST.
     return menu(kWhatToDo, answer2020, 2020,
                 {{"1- Travel WEST           ", 2030},
                  {"2- Travel EAST            ", travel("1", 2010)},
-                 {"3- Check Inventory", labels::chapter2Inventory},
+                 checkChapter2Inventory("3- Check Inventory"),
                  row,
                  {"4- Grab Scuba Gear       ",
                   [] {
@@ -180,8 +180,8 @@ can hear running water somewhere off to the WEST.
                       return stay;
                   },
                   [] { return is(scubaGear, "0"); }},
-                 {"5- Quit", labels::quitStory},
-                 {"9", labels::quitStory}});
+                 quit("5- Quit"),
+                 quit("9")});
 }
 
 // The waterfall cavern: a dead end with the red mushrooms and the stream.
@@ -201,8 +201,8 @@ way out of here is back to the EAST.
                  {"2- Examine Mushroom's     ", 2035},
                  {"3-  Examine Water   ", 2038},
                  row,
-                 {"4- Check Inventory     ", labels::chapter2Inventory},
-                 {"9- Quit", labels::quitStory}});
+                 checkChapter2Inventory("4- Check Inventory     "),
+                 quit("9- Quit")});
 }
 
 // The red mushrooms: one carried at a time, 15 points for each picked.
@@ -297,9 +297,9 @@ the way WEST leads back towards the elevator shaft.
                 {{"1- Travel WEST      ", travel("2", 2010)},
                  {"2- Travel EAST     ", travel("1", 2050)},
                  {"3- Travel North     ", travel("3", 2060)},
-                 {"4- Check Inventory", labels::chapter2Inventory},
+                 checkChapter2Inventory("4- Check Inventory"),
                  row,
-                 {"9- Quit", labels::quitStory}});
+                 quit("9- Quit")});
 }
 
 // The cliff with the old satchel.
@@ -316,8 +316,8 @@ out of here is back to the WEST.
     return menu(kWhatToDo, answer2050, 2050,
                 {{"1- Travel WEST     ", travel("2", 2040)},
                  {"2- Search Satchel      ", 2055},
-                 {"3- Check Inventory      ", labels::chapter2Inventory},
-                 {"9- Quit", labels::quitStory}});
+                 checkChapter2Inventory("3- Check Inventory      "),
+                 quit("9- Quit")});
 }
 
 // The satchel: the envelope and the dagger, 15 points each, taken once. Its
@@ -403,9 +403,9 @@ WEST, and the way SOUTH leads back towards the entrance.
                 {{"1- Go WEST     ", travel("2", 2070)},
                  {"2- Examine Fountain     ", 2065},
                  {"3- Go SOUTH    ", travel("4", 2040)},
-                 {"4- Check Inventory", labels::chapter2Inventory},
+                 checkChapter2Inventory("4- Check Inventory"),
                  row,
-                 {"9- Quit", labels::quitStory}});
+                 quit("9- Quit")});
 }
 
 // The fountain heals up to 100 (never above, never down from 125) and fills
@@ -473,8 +473,8 @@ and to the NORTH.
                  {"2- Travel NORTH     ", travel("3", 2090)},
                  {"3- Examine Mushroom Crate", 2075},
                  row,
-                 {"4- Check Inventory   ", labels::chapter2Inventory},
-                 {"9- Quit", labels::quitStory}});
+                 checkChapter2Inventory("4- Check Inventory   "),
+                 quit("9- Quit")});
 }
 
 // The mushroom crate: a yellow mushroom whenever none is carried, no score.
