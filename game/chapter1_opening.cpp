@@ -132,28 +132,20 @@ curtains closed in here.
         {{"1- Go into Living Room", 103},
          row,
          {"2- Turn Lightswitch On",
-          [] {
-              let(bedroomLightOn, "1");
-              numericMessage("You turn the lights on in your room.");
-              return stay;
-          },
+          tellNumeric([] { let(bedroomLightOn, "1"); }, "You turn the lights on in your room."),
           [] { return is(bedroomLightOn, "0"); }},
          row,
          {"2- Turn Lightswitch Off",
-          [] {
-              let(bedroomLightOn, "0");
-              numericMessage("You turn the lights back off.");
-              return stay;
-          },
+          tellNumeric([] { let(bedroomLightOn, "0"); }, "You turn the lights back off."),
           [] { return is(bedroomLightOn, "1"); }},
          row,
          {"3- Pick up Pocket Knife",
-          [] {
-              let(knife, "1");
-              score += 10;
-              message("You pick up your trusty pocket knife off the floor and carry it with you.");
-              return stay;
-          },
+          tell(
+              [] {
+                  let(knife, "1");
+                  score += 10;
+              },
+              "You pick up your trusty pocket knife off the floor and carry it with you."),
           [] { return is(bedroomLightOn, "1") && is(knife, "0"); }},
          row,
          checkInventory("4- Check Inventory         "),
@@ -210,33 +202,24 @@ on the top shelf and a block of mouldy cheese hides in the door.
                       return 180;
                   }},
                  row,
-                 {"2- Take Milk",
-                  [] {
-                      numericMessage(R"(
+                 {"2- Take Milk", tellNumeric(R"(
 You open the milk and take a sniff.  The smell nearly knocks you
 out cold!  You quickly put the carton back on the shelf where it
 belongs.
-)");
-                      return stay;
-                  }},
+)")},
                  row,
-                 {"3- Take cheese",
-                  [] {
-                      numericMessage(R"(
+                 {"3- Take cheese", tellNumeric(R"(
 Just the smell of the cheese makes you feel ill, so you put it
 back in the door and try not to think about it.
-)");
-                      return stay;
-                  }},
+)")},
                  row,
                  {"4- Take Water",
-                  [] {
-                      score += 10;
-                      let(water, "1");
-                      numericMessage(
-                          "You grab your last bottle of water and decide to take it with you.");
-                      return stay;
-                  },
+                  tellNumeric(
+                      [] {
+                          score += 10;
+                          let(water, "1");
+                      },
+                      "You grab your last bottle of water and decide to take it with you."),
                   [] { return is(water, "0"); }}});
 }
 

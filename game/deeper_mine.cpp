@@ -175,13 +175,13 @@ coffee thermos, rusted through and useless.
     say();
     return menu(kWhatToDo, answer460, 460,
                 {{"1- Get Lighter",
-                  [] {
-                      score += 15;
-                      let(lighter, "1");
-                      message("You pick the lighter up out of the box.  You never know when this "
-                              "might come in handy.");
-                      return stay;
-                  },
+                  tell(
+                      [] {
+                          score += 15;
+                          let(lighter, "1");
+                      },
+                      "You pick the lighter up out of the box.  You never know when this "
+                      "might come in handy."),
                   [] { return is(lighter, "0"); }},
                  row,
                  {"2- Get Paper",

@@ -370,14 +370,13 @@ metal object of some kind.
     return menu("What is your choice", answer405, 405,
                 {{"1- Continue North         ", travel("3", 420)},
                  {"2- Grab Metal Object     ",
-                  [] {
-                      score += 10;
-                      let(metalRod, "1");
-                      colour(14);
-                      message(
-                          "You reach over and pick the sharp metal rod up and take it with you.");
-                      return stay;
-                  }},
+                  tell(
+                      [] {
+                          score += 10;
+                          let(metalRod, "1");
+                          colour(14);
+                      },
+                      "You reach over and pick the sharp metal rod up and take it with you.")},
                  checkInventory("3- Check Inventory"),
                  row,
                  {"4- Attempt to go South    ", 410},

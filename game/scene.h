@@ -53,7 +53,8 @@ extern const std::span<const Resume> chapter2Rooms;
 inline constexpr Label stay = 0;
 
 // What choosing does: go to a label, or run a step (plain C++: guards,
-// effects, messages) that returns the label to go to, or stay.
+// effects, messages) that returns the label to go to, or stay, or tell
+// something (below).
 struct Then {
     constexpr Then(Label to) : to(to) {}
     template <std::convertible_to<Label (*)()> Step> constexpr Then(Step step) : step(step) {}
@@ -61,7 +62,29 @@ struct Then {
     Label to = stay;
     const char* direction = nullptr; // set into travelDirection first
     Label (*step)() = nullptr;
+    void (*effect)() = nullptr; // done before the message
+    const char* told = nullptr; // the message screen's text
+    bool numericPause = false;  // its pause reads a number
 };
+// Telling: the effects, if any (plain C++), then a message screen (clear,
+// the text, an empty line and the pause), then the scene again.
+constexpr Then tell(void (*effect)(), const char* text, bool numericPause = false) {
+    Then then(stay);
+    then.effect = effect;
+    then.told = text;
+    then.numericPause = numericPause;
+    return then;
+}
+constexpr Then tell(const char* text) {
+    return tell(nullptr, text);
+}
+// The same with the numeric pause (see numericPause()).
+constexpr Then tellNumeric(void (*effect)(), const char* text) {
+    return tell(effect, text, true);
+}
+constexpr Then tellNumeric(const char* text) {
+    return tell(nullptr, text, true);
+}
 // A move: travelDirection becomes the direction ("1" EAST, "2" WEST,
 // "3" NORTH, "4" SOUTH), then the room `to`.
 constexpr Then travel(const char* direction, Label to) {

@@ -187,30 +187,30 @@ Label scene545() {
     say();
     return menu("What is your choice", answer545, 545,
                 {{"1- Mix Mushroom with Water",
-                  [] {
-                      // The bottle goes into the mixture; applying it gives it back empty.
-                      let(water, "0");
-                      let(yellowMushroom, "2");
-                      let(glowingConcoction, "1");
-                      score += 15;
-                      message(R"(
+                  tell(
+                      [] {
+                          // The bottle goes into the mixture; applying it gives it back empty.
+                          let(water, "0");
+                          let(yellowMushroom, "2");
+                          let(glowingConcoction, "1");
+                          score += 15;
+                      },
+                      R"(
 You tear the mushroom into tiny pieces and mix them into your bottle of
 water.  The water slowly thickens into a green paste-like substance.
-)");
-                      return stay;
-                  },
+)"),
                   [] { return is(water, "1") && is(yellowMushroom, "1"); }},
                  row,
                  {"2- Apply Glowing Concotion to Metal Rod",
-                  [] {
-                      let(poisonedRod, "1");
-                      let(metalRod, "0");
-                      let(glowingConcoction, "0");
-                      let(water, "2");
-                      score += 15;
-                      message("You apply the thick concoction to the Sharp Metal Rod.");
-                      return stay;
-                  },
+                  tell(
+                      [] {
+                          let(poisonedRod, "1");
+                          let(metalRod, "0");
+                          let(glowingConcoction, "0");
+                          let(water, "2");
+                          score += 15;
+                      },
+                      "You apply the thick concoction to the Sharp Metal Rod."),
                   [] { return is(glowingConcoction, "1") && is(metalRod, "1"); }},
                  row,
                  {"5- Back to fight!", 538}});

@@ -255,14 +255,10 @@ terribly sour, and you take 25 points of damage!
 )");
              return stay;
          }},
-        {"2- Collect Water     ",
-         [] {
-             message(R"(
+        {"2- Collect Water     ", tell(R"(
 You decide against taking any of the glowing water with you.  You know
 far too little about it to trust it.
-)");
-             return stay;
-         }},
+)")},
         {"3- Back", 2030},
     };
     showChoices(choices);
@@ -344,12 +340,12 @@ fills the air around you.
                  {"1- Take Envelope  ", takeEnvelope,
                   [] { return is(notePromotion, "0") && is(bronzeDagger, "1"); }},
                  {"2- Take Dagger    ",
-                  [] {
-                      let(bronzeDagger, "1");
-                      score += 15;
-                      message("You reach over and take the dagger out of the old decayed satchel.");
-                      return stay;
-                  },
+                  tell(
+                      [] {
+                          let(bronzeDagger, "1");
+                          score += 15;
+                      },
+                      "You reach over and take the dagger out of the old decayed satchel."),
                   [] { return is(bronzeDagger, "0"); }},
                  {"5- Close Satchel", [] {
                       message(8, "You close the old decayed satchel.");
@@ -437,19 +433,13 @@ wounds heal.  You return to 100 health.
           }},
          row,
          {"2- Fill Empty Water Bottle",
-          [] {
-              let(water, "1");
-              message("You fill the empty bottle back up with clean water from the fountain.");
-              return stay;
-          },
+          tell([] { let(water, "1"); },
+               "You fill the empty bottle back up with clean water from the fountain."),
           [] { return is(water, "2"); }},
          row,
          {"3- Fill Empty Jar",
-          [] {
-              let(glassJar, "1");
-              message("You fill your glass jar up with clean water from the fountain.");
-              return stay;
-          },
+          tell([] { let(glassJar, "1"); },
+               "You fill your glass jar up with clean water from the fountain."),
           [] { return is(glassJar, "2"); }},
          row,
          {"5- Back", 2060}});
