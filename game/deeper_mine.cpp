@@ -216,8 +216,7 @@ than words can say.
     say("Thomas");
     stars(74);
     pressEnter("Press Enter to continue");
-    if (is(inStory, "0")) return labels::notesViewer;
-    return 460;
+    return afterNote(460);
 }
 
 // The hallway outside the foreman's office.

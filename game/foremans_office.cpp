@@ -156,8 +156,7 @@ week.  He believes it is the chance of a lifetime.
 )");
     say("Foreman Harlan Briggs");
     pressEnter();
-    if (is(inStory, "0")) return labels::notesViewer;
-    return 493;
+    return afterNote(493);
 }
 
 // The junction east of the office.

@@ -200,8 +200,7 @@ Label scene2119() {
     say();
     let(noteFive, "1");
     pause("Press ENTER to continue");
-    if (is(inStory, "0")) return labels::notesViewer;
-    return 2118;
+    return afterNote(2118);
 }
 
 } // namespace

@@ -165,8 +165,7 @@ so that we can finally
     stars(77);
     say("You can not make anything out past this point.");
     pressEnter("Press Enter to Continue");
-    if (is(inStory, "0")) return labels::notesViewer;
-    return 258;
+    return afterNote(258);
 }
 
 // Into the tunnel east of the entrance.

@@ -130,6 +130,10 @@ Label menu(const char* prompt, const Str& answer, Label self, Choices choices, L
     return choose(choices, answer, self, loc);
 }
 
+Label afterNote(Label story, Loc loc) {
+    return is(inStory, "0", loc) ? labels::notesViewer : story;
+}
+
 void header(int line, Loc loc) {
     if (is(developerMode, "1", loc)) {
         std::string text = "Line " + std::to_string(line);

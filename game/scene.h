@@ -227,6 +227,10 @@ inline constexpr Label chapter2Inventory = 2200;
 inline constexpr Label wordGame = 5000;
 } // namespace labels
 
+// Where a note's scene goes after its pause: back to the notes viewer when
+// the note was opened there (inStory "0"), otherwise on with the story.
+Label afterNote(Label story, Loc loc = Loc::current());
+
 // The choices most rooms end with, each with its text as its row shows it:
 // the inventory of the room's chapter, and the quit confirmation.
 constexpr Choice checkInventory(const char* text) {

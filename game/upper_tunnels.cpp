@@ -379,8 +379,7 @@ say is that this is much more than a coal mine.  I will write again soon.
     say("All my love,");
     say("Thomas");
     pressEnter();
-    if (is(inStory, "0")) return labels::notesViewer;
-    return 2055;
+    return afterNote(2055);
 }
 
 // The old break room with the fountain.
