@@ -225,14 +225,15 @@ struct Use {
     bool (*applies)();
     void (*effect)();
     Lines text;
+    // A throw the spider answers has a second text, for the smoke: outside
+    // it the spider attacks for 25 health; in it the spider attacks blindly
+    // and the smoke thins by a turn.
+    Lines inSmoke = nullptr;
     Label next = 538;
 };
 
 bool smoke() {
     return is(smokeActive, "1");
-}
-bool noSmoke() {
-    return is(smokeActive, "0");
 }
 bool rodOnly() {
     return is(metalRod, "1") && is(poisonedRod, "0");
@@ -241,105 +242,95 @@ bool poisonedRodOnly() {
     return is(metalRod, "0") && is(poisonedRod, "1");
 }
 
-const std::array<Use, 10> kUses{{
-    {"1", [] { return is(smokeBomb, "1") && is(lighter, "1"); },
-     [] {
-         let(smokeBomb, "0");
-         smokeTurns = 2;
-         score += 15;
-         let(smokeActive, "1");
-     },
-     R"(
+const std::array<Use, 7> kUses{{
+    {.number = "1",
+     .applies = [] { return is(smokeBomb, "1") && is(lighter, "1"); },
+     .effect =
+         [] {
+             let(smokeBomb, "0");
+             smokeTurns = 2;
+             score += 15;
+             let(smokeActive, "1");
+         },
+     .text = R"(
 You light the smoke bomb with your lighter and throw it at the spider.
 It lands with a pop and thick smoke pours out of it.  The spider begins to
 panic unable to see you.  Keep in mind this smoke cloud won't last forever...
 )"},
-    {"1", [] { return is(smokeBomb, "1") && is(lighter, "0"); },
-     [] {
-         let(smokeBomb, "0");
-         health -= 25;
-     },
-     R"(
+    {.number = "1",
+     .applies = [] { return is(smokeBomb, "1") && is(lighter, "0"); },
+     .effect =
+         [] {
+             let(smokeBomb, "0");
+             health -= 25;
+         },
+     .text = R"(
 You throw the smoke bomb at the spider and it bounces off its head doing
 no damage at all.  The spider attacks you for 25 points of damage.  You
 had nothing to light the smoke bomb with.
 )"},
-    {"2", [] { return is(gummieBears, "1") && noSmoke(); },
-     [] {
-         health -= 25;
-         let(gummieBears, "0");
-     },
-     R"(
+    {.number = "2",
+     .applies = [] { return is(gummieBears, "1"); },
+     .effect = [] { let(gummieBears, "0"); },
+     .text = R"(
 You throw the gummie bears at the spider.  It ignores them completely
 and attacks you for 25 points of damage.
-)"},
-    {"2", [] { return is(gummieBears, "1") && smoke(); },
-     [] {
-         smokeTurns -= 1;
-         let(gummieBears, "0");
-     },
-     R"(
+)",
+     .inSmoke = R"(
 You throw the gummie bears at the spider.  It ignores them, still lost
 in the cloud of smoke.
 )"},
-    {"3", [] { return is(water, "1"); },
-     [] {
-         health = 100;
-         let(water, "2");
-     },
-     "You chug the water as fast as you can!  You feel much better now."},
-    {"4", [] { return rodOnly() && noSmoke(); },
-     [] {
-         spiderHealth -= 50;
-         health -= 25;
-         let(metalRod, "0");
-     },
-     R"(
+    {.number = "3",
+     .applies = [] { return is(water, "1"); },
+     .effect =
+         [] {
+             health = 100;
+             let(water, "2");
+         },
+     .text = "You chug the water as fast as you can!  You feel much better now."},
+    {.number = "4",
+     .applies = rodOnly,
+     .effect =
+         [] {
+             spiderHealth -= 50;
+             let(metalRod, "0");
+         },
+     .text = R"(
 You hurl the sharp metal rod at the spider and it pierces its body for
 50 points of damage.  The spider shrieks in pain and attacks you for 25
 points of damage.
-)"},
-    {"4", [] { return rodOnly() && smoke(); },
-     [] {
-         spiderHealth -= 50;
-         smokeTurns -= 1;
-         let(metalRod, "0");
-     },
-     R"(
+)",
+     .inSmoke = R"(
 You hurl the sharp metal rod at the spider and it pierces its body for
 50 points of damage.  The spider shrieks in pain and attacks in random
 directions, unable to find you.
 )"},
-    {"4", [] { return poisonedRodOnly() && noSmoke(); },
-     [] {
-         let(poisonedRod, "0");
-         let(spiderPoisoned, "1");
-         spiderHealth -= 50;
-         health -= 25;
-     },
-     R"(
+    {.number = "4",
+     .applies = poisonedRodOnly,
+     .effect =
+         [] {
+             let(poisonedRod, "0");
+             let(spiderPoisoned, "1");
+             spiderHealth -= 50;
+         },
+     .text = R"(
 You hurl the poisoned rod at the spider for 50 points of damage.  The
 poison on its tip enters the spider's blood stream, and the spider
 attacks you for 25 points of damage.
-)"},
-    {"4", [] { return poisonedRodOnly() && smoke(); },
-     [] {
-         let(poisonedRod, "0");
-         let(spiderPoisoned, "1");
-         spiderHealth -= 50;
-         smokeTurns -= 1;
-     },
-     R"(
+)",
+     .inSmoke = R"(
 You hurl the poisoned rod at the spider for 50 points of damage.  The
 poison on its tip enters the spider's blood stream.  Unable to see you,
 the spider attacks in a random direction.
 )"},
-    {"5", [] { return is(yellowMushroom, "1"); }, [] {},
-     R"(
+    {.number = "5",
+     .applies = [] { return is(yellowMushroom, "1"); },
+     .effect = [] {},
+     .text = R"(
 You consider throwing the glowing yellow mushrom at the spider, however you
 decide there might be a better use for it.
 )",
-     550},
+     .next = 550},
 }};
 
 // Using an item is a turn of its own: no blow and no poison; the spider's
@@ -358,7 +349,14 @@ Label scene550() {
         if (!is(answer550, use.number) || !use.applies()) continue;
         cls();
         use.effect();
-        lines(use.text);
+        const bool answered = use.inSmoke != nullptr;
+        if (answered && smoke()) {
+            smokeTurns -= 1;
+            lines(use.inSmoke);
+        } else {
+            if (answered) health -= 25;
+            lines(use.text);
+        }
         pressEnter();
         return use.next;
     }
