@@ -1,6 +1,6 @@
 // The foreman's office, the junction east of it, the greenhouse, the dead
 // end with the rusty key and the corridor to the spider's lair (labels 490
-// to 530).
+// to 520).
 //
 // The office door has three states: locked without the key (the attempt
 // resets pryTried, so the hallway's knife-pry option appears, and sends the
@@ -10,16 +10,14 @@
 // dead end are there whenever their flags are "0", so once used they can be
 // found again. The foreman's letter (note 3) is collected once at the desk
 // drawer (496, 15 points) and replayed by the notes viewer through 498,
-// which returns there when inStory is "0". The lair (530) forwards to the
-// lair after the fight (565) once the spider is dead, and otherwise leads
-// into the fight (535).
+// which returns there when inStory is "0".
 #include "game/scene.h"
 #include "game/scenes.h"
 
 namespace game {
 namespace {
 
-Str answer490, answer493, answer500, answer505, answer507, answer510, answer520, answer530;
+Str answer490, answer493, answer500, answer505, answer507, answer510, answer520;
 
 // The office: the locked door turns the player back; the key opens it once.
 Label scene490() {
@@ -307,27 +305,6 @@ WEST, or leads back to the SOUTH.
                  quit("4- Quit")});
 }
 
-// The spider's lair; once the spider is dead, the lair after the fight.
-Label scene530() {
-    room(12, "530", 530);
-    if (is(spiderDead, "1")) return 565;
-    status(49, Labels::Seven);
-    lines(R"(
-You step over spiders and dead rodents as you go.  Ahead of you something
-large skitters across the floor, and you enter a large room covered in
-huge webs.  At the rear of the room an old elevator shaft leads down to
-the lower levels.  In front of it a spider the size of a small dog is
-wrapping up its next meal.  It turns and watches your every move, ready
-to attack if you come any closer.  The way back is to the EAST.
-
-)");
-    return menu("What is your choice", answer530, 530,
-                {{"1- Travel EAST   ", travel("1", 520)},
-                 {"2- Go to Elevator Shaft   ", 535},
-                 checkInventory("3- Check Inventory    "),
-                 quit("4- Quit")});
-}
-
 } // namespace
 
 void registerForemansOffice() {
@@ -341,7 +318,6 @@ void registerForemansOffice() {
         {507, scene507},
         {510, scene510},
         {520, scene520},
-        {530, scene530},
     });
 }
 

@@ -1,5 +1,7 @@
-// The spider fight and the lair after it (labels 535 to 565).
+// The spider's lair, the fight and the lair after it (labels 530 to 565).
 //
+// The lair (530) forwards to the lair after the fight (565) once the spider
+// is dead; its elevator shaft leads into the fight while the spider lives.
 // A fight starts at the approach (535: the spider at 150, no smoke) and
 // loops through the fight screen (538) and one of its turns: an attack
 // (540), combining items (545, no turn) or using an item (550) until one
@@ -30,7 +32,7 @@ constexpr const char* kEquals76 =
     "============================================================================";
 constexpr const char* kItemsHeading = "                         Current Items";
 
-Str answer538, answer545, answer550, answer557, answer565;
+Str answer530, answer538, answer545, answer550, answer557, answer565;
 
 // The combine-items list: everything carried, unnumbered; these lines come
 // after the first eight of the inventory's.
@@ -66,6 +68,34 @@ void itemsHeading(Loc loc = Loc::current()) {
     stars(74, loc);
     say(kItemsHeading, loc);
     say(loc);
+}
+
+// The lair's choices, the same before and after the fight but for where the
+// elevator shaft leads: into the fight (535), or down once the spider is
+// dead (570).
+Label lairMenu(const Str& answer, Label self, Label shaft) {
+    return menu("What is your choice", answer, self,
+                {{"1- Travel EAST   ", travel("1", 520)},
+                 {"2- Go to Elevator Shaft   ", shaft},
+                 checkInventory("3- Check Inventory    "),
+                 quit("4- Quit")});
+}
+
+// The spider's lair; once the spider is dead, the lair after the fight.
+Label scene530() {
+    room(12, "530", 530);
+    if (is(spiderDead, "1")) return 565;
+    status(49, Labels::Seven);
+    lines(R"(
+You step over spiders and dead rodents as you go.  Ahead of you something
+large skitters across the floor, and you enter a large room covered in
+huge webs.  At the rear of the room an old elevator shaft leads down to
+the lower levels.  In front of it a spider the size of a small dog is
+wrapping up its next meal.  It turns and watches your every move, ready
+to attack if you come any closer.  The way back is to the EAST.
+
+)");
+    return lairMenu(answer530, 530, 535);
 }
 
 // The approach: a new spider, no smoke; the smoke counter and the poison
@@ -419,17 +449,14 @@ and in front of it lie the remains of the spider you killed.  The way
 back is to the EAST.
 
 )");
-    return menu("What is your choice", answer565, 565,
-                {{"1- Travel EAST   ", travel("1", 520)},
-                 {"2- Go to Elevator Shaft   ", 570},
-                 checkInventory("3- Check Inventory    "),
-                 quit("4- Quit")});
+    return lairMenu(answer565, 565, 570);
 }
 
 } // namespace
 
 void registerSpiderFight() {
     addScenes({
+        {530, scene530},
         {535, scene535},
         {538, scene538},
         {540, scene540},
