@@ -132,9 +132,11 @@ void WindowFrontend::chooseLoop() {
     // The loop repeats keys itself.
     SDL_EnableKeyRepeat(0, 0);
     repeatState_ = 0;
-    // A frame is painted the moment it is due: show it at once too. (With
-    // the whole window handed over at every frame an idle window also costs
-    // less than with the cells alone and a second update to show them.)
+    // A frame is painted the moment it is due: show it at once too. The
+    // changed cells go straight to SDL 2's window surface where it takes
+    // them; what goes through SDL 1.2 is handed over as the whole window,
+    // which it shows at once (and, at a cursor flip, costs less than the
+    // cells alone and a second update to show them).
     output_.presentAtOnce(true);
 }
 

@@ -547,12 +547,24 @@ void TextPainter::paint(const rt::ScreenPage& page, const std::uint32_t* palette
 // ---- SDL video output --------------------------------------------------
 
 SDL_Surface* SdlVideoOutput::setMode(int width, int height, bool fullScreen) {
-    return SDL_SetVideoMode(width, height, 32, fullScreen ? SDL_FULLSCREEN : 0);
+    direct_.detach();
+    SDL_Surface* surface = SDL_SetVideoMode(width, height, 32, fullScreen ? SDL_FULLSCREEN : 0);
+    // The new mode starts as a cleared window, the same in both copies.
+    sdl12Behind_ = false;
+    if (surface != nullptr) direct_.attach(surface, fullScreen);
+    return surface;
 }
 
 void SdlVideoOutput::update(SDL_Surface* surface, const SDL_Rect* rects, int count) {
-    if (count == 0 || presentAtOnce_) {
+    if (count > 0 && surface == SDL_GetVideoSurface() && direct_.show(surface, rects, count)) {
+        sdl12Behind_ = true;
+        return;
+    }
+    // SDL 1.2 shows an update of part of the window from its own copy,
+    // which after a direct update is not up to date outside the part.
+    if (count == 0 || presentAtOnce_ || sdl12Behind_) {
         SDL_UpdateRect(surface, 0, 0, 0, 0);
+        sdl12Behind_ = false;
     } else {
         SDL_UpdateRects(surface, count, const_cast<SDL_Rect*>(rects));
     }

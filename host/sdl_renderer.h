@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "host/host_core.h"
+#include "host/sdl_window_surface.h"
 #include "runtime/screen.h"
 
 namespace host {
@@ -183,11 +184,17 @@ class SdlVideoOutput : public VideoOutput {
     // SDL 1.2 on SDL 2 (sdl12-compat) shows an update of part of the window
     // only with a later update made a frame time (about 15 ms) after it; an
     // update of the whole window it shows at once. With this on, every
-    // update hands over the whole window. Main thread.
+    // update that goes through SDL 1.2 hands over the whole window. Main
+    // thread.
     void presentAtOnce(bool on) { presentAtOnce_ = on; }
 
   private:
     bool presentAtOnce_ = false;
+    // Updates of part of the window go straight to SDL 2's window surface
+    // when it can take them (sdl_window_surface.h); SDL 1.2's own copy then
+    // lacks them until the next update of the whole window through it.
+    WindowSurface direct_;
+    bool sdl12Behind_ = false;
 };
 
 // ---- The renderer ------------------------------------------------------
