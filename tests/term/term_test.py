@@ -66,12 +66,12 @@ def case_screens(keys_path):
             if expected[0] == "input" and i < len(lines):
                 type_line(term, lines[i])
         if expected[0] == "end":
-            term.send(b"x")  # any key after "Press any key to continue"
             how = "end program's key"
+            status = term.finish(key=b"x")  # any key after "Press any key to continue"
         else:
-            term.send(b"\x03")  # Ctrl+C: Break
             how = "Ctrl+C"
-        status = term.finish()
+            term.send(b"\x03")  # Break
+            status = term.finish()
         if status != 0:
             fail("%s ended with status %r" % (how, status))
         for p in termlib.restored(term):
@@ -186,8 +186,7 @@ def case_dialogs(probe):
                     fail("after Yes: %s" % screen_text(term))
                 if "Unhandled Error" in screen_text(term):
                     fail("the dialog stayed on the screen")
-                term.send(b"x")
-            status = term.finish()
+            status = term.finish(key=b"x" if goes_on else None)
             if status != 0:
                 fail("%s answered %r: status %r" % (mode, answer, status))
             if not goes_on and "Press any key" in screen_text(term):

@@ -141,9 +141,17 @@ class Term:
         line = self.screen.buffer[y]
         return "".join(line[x].data for x in range(width)).rstrip()
 
-    def finish(self, timeout=10.0):
+    def finish(self, timeout=10.0, key=None):
+        """Waits for the program to end; its status, or None when it did not.
+        A key is sent at once and again every half second while it runs: end
+        program empties the keyboard buffer after showing its prompt, so a
+        key sent the moment the prompt appears may be emptied away."""
         end = time.monotonic() + timeout
+        sent = 0.0
         while self.proc.poll() is None and time.monotonic() < end:
+            if key is not None and time.monotonic() - sent >= 0.5:
+                self.send(key)
+                sent = time.monotonic()
             self.pump(0.05)
         self.quiet(0.1)
         if self.proc.poll() is None:

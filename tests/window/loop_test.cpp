@@ -334,8 +334,13 @@ std::vector<Seen> watchCadence(bool keys) {
                 rt::displayHold() != rt::DisplayHold::Idle) {
                 return;
             }
-            // From the first frame that shows the prompt "? " on row 2.
-            if (seen.empty() && (page->row() != 2 || page->column() != 3)) return;
+            // From the first frame that shows the prompt "? " on row 2: the
+            // canvas must show it too, or this frame was not painted (a hold
+            // came and went during it) and still shows an older screen.
+            if (seen.empty() &&
+                (page->row() != 2 || page->column() != 3 || !cellLit(canvas, 2, 1, 0, 15))) {
+                return;
+            }
             if (keys && !typing.exchange(true)) {
                 frontend = &f;
                 typist = std::thread([&] {
