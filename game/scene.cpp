@@ -116,9 +116,13 @@ Label choose(Choices choices, const Str& answer, Label self, Loc loc) {
         if (c.then.direction != nullptr) let(travelDirection, c.then.direction, loc);
         if (c.then.step != nullptr) next = c.then.step();
         if (c.then.effect != nullptr) c.then.effect();
-        if (c.then.told != nullptr && c.then.numericPause)
-            numericMessage(c.then.told, kPressEnter, loc);
-        if (c.then.told != nullptr && !c.then.numericPause) message(c.then.told, kPressEnter, loc);
+        if (c.then.told != nullptr) {
+            if (c.then.numericPause) {
+                numericMessage(c.then.told, kPressEnter, loc);
+            } else {
+                message(c.then.told, kPressEnter, loc);
+            }
+        }
         return next == stay ? self : next;
     }
     return self;
