@@ -230,6 +230,21 @@ Label scene200() {
     return 203;
 }
 
+// A purchase in the hardware store: when the price is within the money and
+// the item is on offer, the item is carried, paid for and the purchase told
+// (with the numeric pause when `numeric`); false otherwise.
+bool bought(int price, bool offered, Str& item, Lines told, bool numeric = false) {
+    if (money < price || !offered) return false;
+    let(item, "1");
+    money -= price;
+    if (numeric) {
+        numericMessage(told);
+    } else {
+        message(told);
+    }
+    return true;
+}
+
 // The hardware store keeps the colour it is entered with (6 from scene 200,
 // 14 when the inventory or the quit confirmation comes back to it).
 Label scene203() {
@@ -248,10 +263,8 @@ find an old hardware store with four things that catch your interest.
     return menu("What is your choice?", answer203, 203,
                 {{"1- Bottled Water($1.00)                ",
                   [] {
-                      if (money >= 1 && (is(water, "0") || is(water, "2"))) {
-                          let(water, "1");
-                          money -= 1;
-                          message("You purchase a bottle of water.");
+                      if (bought(1, is(water, "0") || is(water, "2"), water,
+                                 "You purchase a bottle of water.")) {
                           return stay;
                       }
                       if (money < 1) return 205;
@@ -266,10 +279,8 @@ is enough and opt out of buying more.
                   }},
                  {"2- LED Flashlight($4.00) ",
                   [] {
-                      if (money >= 4 && is(flashlight, "0")) {
-                          let(flashlight, "1");
-                          money -= 4;
-                          numericMessage("You decide to purchase the flashlight for your journey.");
+                      if (bought(4, is(flashlight, "0"), flashlight,
+                                 "You decide to purchase the flashlight for your journey.", true)) {
                           return stay;
                       }
                       if (money < 4) return 205;
@@ -278,10 +289,8 @@ is enough and opt out of buying more.
                  row,
                  {"3- Package of gummie bears ($1.00)     ",
                   [] {
-                      if (money >= 1 && is(gummieBears, "0")) {
-                          let(gummieBears, "1");
-                          money -= 1;
-                          message("You decide to purchase a package of gummie bears.");
+                      if (bought(1, is(gummieBears, "0"), gummieBears,
+                                 "You decide to purchase a package of gummie bears.")) {
                           return stay;
                       }
                       if (money < 1) return 205;
@@ -291,10 +300,8 @@ is enough and opt out of buying more.
                   }},
                  {"4- Pocket Knife ($2.00) ",
                   [] {
-                      if (money >= 2 && is(knife, "0")) {
-                          let(knife, "1");
-                          money -= 2;
-                          message("You decide to buy the pocket knife for your adventure.");
+                      if (bought(2, is(knife, "0"), knife,
+                                 "You decide to buy the pocket knife for your adventure.")) {
                           return stay;
                       }
                       if (is(knife, "1")) {
